@@ -1,0 +1,40 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "db/source_connection.h"
+#include "db/target_connection.h"
+#include "workflow/run_report.h"
+
+namespace skerrow {
+
+// The process-wide state of the converter: one instance for the life of the process, owned by
+// the front end and handed to every workflow step.
+struct ConversionState {
+  // Written by the connection step.
+  std::vector<std::string> TableNames;
+  SourceConnection Source;
+  TargetConnection Target;
+
+  // The run's fields.
+  std::int32_t SelectedTableCount = 0;
+  std::int32_t ConvertedTableCount = 0;
+  std::atomic<bool> StopRequested{false};
+  std::thread WorkerThread;
+
+  // The per-table column lists of the table being converted.
+  std::string SourceSelectList;
+  std::string TargetColumnList;
+  std::vector<std::string> TextColumnTypes;
+  std::vector<std::string> SkippedColumnNames;
+  bool HasSkippedColumns = false;
+
+  // The report of the current (or last) run.
+  RunReport Report;
+};
+
+}  // namespace skerrow

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace skerrow {
+
+struct TableReport;
+
+enum class MessageIcon { None, Information, Warning, Question };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
+
+// One modal message box. `details` is extra text a window may offer beside the message (the
+// per-table report of a run that completed with errors); empty when there is none.
+struct MessageRequest {
+  std::string text;
+  std::string caption;
+  MessageIcon icon = MessageIcon::None;
+  MessageButtons buttons = MessageButtons::Ok;
+  std::string details;
+};
+
+// The window operations the workflow calls. The Qt wizard and the command-line front end
+// implement them; tests use a recording window. Operations called from the conversion worker
+// are carried out by the window before the call returns, in call order.
+class WizardWindow {
+ public:
+  virtual ~WizardWindow() = default;
+
+  // Fields by control id.
+  virtual std::string GetControlText(int controlId) = 0;
+  virtual void SetControlText(int controlId, const std::string& text) = 0;
+  virtual void EnableControl(int controlId, bool enabled) = 0;
+  virtual void FocusControl(int controlId) = 0;
+
+  // The table check list and the Select All box.
+  virtual int TableItemCount() = 0;
+  virtual bool IsTableItemChecked(int index) = 0;
+  virtual void SetSelectAllChecked(bool checked) = 0;
+
+  // Page operations.
+  virtual void ResetTableList(int total) = 0;
+  virtual void AddTableItem(const std::string& name) = 0;
+  virtual void SetNavigationEnabled(bool enabled) = 0;
+  virtual void ShowSelectionPage(const std::string& defaultDatabaseName) = 0;
+  virtual void LockSelection() = 0;
+  virtual void UnlockSelection() = 0;
+  virtual void ClearTableChecks() = 0;
+
+  // Display operations of a run.
+  virtual void SetTablesProgressRange(int total) = 0;
+  virtual void ShowTablesConverted(int converted, int total) = 0;
+  virtual void StepTablesProgress() = 0;
+  virtual void ShowProgressPanel() = 0;
+  virtual void StartActivityTimer() = 0;
+  virtual void SetProgressTitle(const std::string& text) = 0;
+  virtual void EndRunDisplay(bool stopped) = 0;
+  virtual void ResetProgressBars() = 0;
+
+  virtual MessageAnswer ShowMessage(const MessageRequest& request) = 0;
+
+  // Notifications for front ends that show more than the wizard's caption (the command line's
+  // progress line and report). The rows figure is the table's true count so far.
+  virtual void OnTableRowsProgress(const std::string& /*targetTable*/, std::int64_t /*rows*/) {}
+  virtual void OnTableFinished(const TableReport& /*report*/) {}
+};
+
+}  // namespace skerrow
