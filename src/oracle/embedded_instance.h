@@ -1,0 +1,61 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "oracle/script_target.h"
+
+namespace skerrow::oracle {
+
+// The directories SKERROW_ORACLE_PATH lists (separated by colons), or by default
+// $XDG_DATA_HOME/skerrow/oracle (~/.local/share/skerrow/oracle).
+std::vector<std::filesystem::path> InstanceSearchPath();
+
+// The directory of the instance whose net service name is `serviceName`, looked up
+// case-insensitively in the search path, first match wins.
+std::optional<std::filesystem::path> FindInstanceDirectory(const std::string& serviceName);
+
+// An embedded Oracle instance: a directory named after its service name holding its users,
+// its data dictionary and one SQLite database per schema.
+class EmbeddedInstance : public ScriptTarget {
+ public:
+  // Creates a new, empty instance in `directory` (whose last component is the service name);
+  // throws std::runtime_error when it exists already or cannot be written.
+  static std::unique_ptr<EmbeddedInstance> Create(const std::filesystem::path& directory);
+  // Opens an existing instance; throws std::runtime_error when there is none.
+  static std::unique_ptr<EmbeddedInstance> Open(const std::filesystem::path& directory);
+  // Removes an instance directory and everything in it.
+  static void Drop(const std::filesystem::path& directory);
+
+  ~EmbeddedInstance() override;
+
+  const std::filesystem::path& Directory() const;
+
+  void CreateUser(const std::string& user, const std::string& password) override;
+  void SetCurrentSchema(const std::string& schema) override;
+  void Connect(const std::string& user, const std::string& password) override;
+  void CreateTable(const std::string& owner, const std::string& table,
+                   const std::vector<ColumnSpec>& columns,
+                   const std::vector<ConstraintSpec>& constraints) override;
+  void AddConstraint(const std::string& owner, const std::string& table,
+                     const ConstraintSpec& constraint) override;
+  void InsertRow(const std::string& owner, const std::string& table,
+                 const std::vector<std::string>& columns,
+                 const std::vector<Variant>& values) override;
+  void Commit() override;
+
+  // Column specs of a table as stored (for loaders that must know the target types to build
+  // values, e.g. a string literal inserted into a NUMBER or DATE column); nullopt when absent.
+  std::optional<std::vector<ColumnSpec>> DescribeTable(const std::string& owner,
+                                                       const std::string& table);
+
+ private:
+  struct Impl;
+  explicit EmbeddedInstance(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace skerrow::oracle
