@@ -26,6 +26,8 @@ struct TableReport {
   std::vector<std::string> refusalMessages;
   // Why the rest of the table was not copied; absent when every row read was handled.
   std::optional<std::string> abandoned;
+  // The server connection was lost during this table: nothing more can be sent in this run.
+  bool connectionLost = false;
 
   bool Succeeded() const {
     return createdName && rowsRefused == 0 && !abandoned && createError.empty();

@@ -1,0 +1,80 @@
+#include "transfer/row_statements.h"
+
+#include "db/target_connection.h"
+
+namespace skerrow {
+
+std::string QuoteOracleIdentifier(std::string_view name) {
+  std::string quoted;
+  quoted.reserve(name.size() + 2);
+  quoted.push_back('"');
+  for (char c : name) {
+    if (c == '"') quoted.push_back('"');
+    quoted.push_back(c);
+  }
+  quoted.push_back('"');
+  return quoted;
+}
+
+std::optional<std::vector<std::string>> SplitQuotedNameList(std::string_view list) {
+  std::vector<std::string> names;
+  std::size_t i = 0;
+  while (i < list.size()) {
+    if (list[i] != '"') return std::nullopt;
+    std::string name;
+    bool closed = false;
+    for (++i; i < list.size(); ++i) {
+      if (list[i] != '"') {
+        name.push_back(list[i]);
+      } else if (i + 1 < list.size() && list[i + 1] == '"') {
+        name.push_back('"');
+        ++i;
+      } else {
+        closed = true;
+        ++i;
+        break;
+      }
+    }
+    if (!closed) return std::nullopt;
+    names.push_back(std::move(name));
+    if (i == list.size()) break;
+    if (list[i] != ',' || i + 1 == list.size()) return std::nullopt;
+    ++i;
+  }
+  return names;
+}
+
+std::string RowQuery(std::string_view selectList, std::string_view owner,
+                     std::string_view sourceTable) {
+  std::string query = "Select ";
+  query += selectList;
+  query += " from ";
+  query += QuoteOracleIdentifier(owner);
+  query += ".";
+  query += QuoteOracleIdentifier(sourceTable);
+  query += " w";
+  return query;
+}
+
+std::string InsertPrefix(std::string_view database, std::string_view targetTable,
+                         const std::vector<std::string>& columns) {
+  std::string prefix = "Insert into ";
+  prefix += QuoteMySqlIdentifier(database);
+  prefix += ".";
+  prefix += QuoteMySqlIdentifier(targetTable);
+  prefix += "(";
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (i > 0) prefix += ",";
+    prefix += QuoteMySqlIdentifier(columns[i]);
+  }
+  prefix += ")values(";
+  return prefix;
+}
+
+std::string SkippedColumnUpdate(std::string_view database, std::string_view targetTable,
+                                std::string_view column) {
+  return "UPDATE " + QuoteMySqlIdentifier(database) + "." + QuoteMySqlIdentifier(targetTable) +
+         " SET " + QuoteMySqlIdentifier(column) + "=''";
+}
+
+}  // namespace skerrow

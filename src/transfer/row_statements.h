@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace skerrow {
+
+// `name` as an Oracle quoted identifier: in double quotes, every double quote doubled.
+std::string QuoteOracleIdentifier(std::string_view name);
+
+// The names of a list of Oracle quoted identifiers joined by "," (TargetColumnList), with the
+// doubled quotes undone; nullopt when the text is not such a list.
+std::optional<std::vector<std::string>> SplitQuotedNameList(std::string_view list);
+
+// The source query of one table: Select <list> from "OWNER"."TABLE" w. `owner` is used as
+// given (the caller upper-cases it); the select list is used unchanged.
+std::string RowQuery(std::string_view selectList, std::string_view owner,
+                     std::string_view sourceTable);
+
+// Insert into `db`.`table`(`c1`,`c2`)values(  -- the row's values and ")" follow.
+std::string InsertPrefix(std::string_view database, std::string_view targetTable,
+                         const std::vector<std::string>& columns);
+
+// UPDATE `db`.`table` SET `column`=''  -- gives a column the source query cannot read the
+// empty text in every row.
+std::string SkippedColumnUpdate(std::string_view database, std::string_view targetTable,
+                                std::string_view column);
+
+// Makes the session refuse a value its column cannot hold instead of cutting it, keeping the
+// rest of the server's mode.
+inline constexpr std::string_view kStrictModeStatement =
+    "SET SESSION sql_mode=TRIM(BOTH ',' FROM CONCAT(@@SESSION.sql_mode,',STRICT_ALL_TABLES'))";
+
+}  // namespace skerrow
