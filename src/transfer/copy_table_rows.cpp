@@ -17,12 +17,6 @@ namespace {
 
 constexpr const char* kApplicationName = "skerrow";
 
-std::string UpperCaseAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
-
 std::string TrimWhiteSpace(const std::string& text) {
   constexpr const char* kWhiteSpace = " \t\n\v\f\r";
   const auto first = text.find_first_not_of(kWhiteSpace);
@@ -50,7 +44,7 @@ class TableCopy {
         progress_(window, targetTable) {}
 
   void Run() {
-    const std::string owner = UpperCaseAscii(window_.GetControlText(kOracleUserEdit));
+    const std::string owner = SourceOwner(window_.GetControlText(kOracleUserEdit));
     database_ = TrimWhiteSpace(window_.GetControlText(kDestinationNameEdit));
     std::optional<std::vector<std::string>> columns = SplitQuotedNameList(state_.TargetColumnList);
     const std::string query = RowQuery(state_.SourceSelectList, owner, sourceTable_);

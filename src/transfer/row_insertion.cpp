@@ -2,15 +2,15 @@
 
 #include <utility>
 
+#include "transfer/row_statements.h"
+
 namespace skerrow {
 
 RowInserter::RowInserter(TargetConnection& target, std::string insertPrefix, TableReport& report)
     : target_(target), prefix_(std::move(insertPrefix)), report_(report) {}
 
 RowOutcome RowInserter::Send(std::string_view values, std::int64_t sourceRow) {
-  statement_.assign(prefix_);
-  statement_.append(values);
-  statement_.push_back(')');
+  statement_ = RowStatement(prefix_, values);
   if (target_.Query(statement_)) {
     ++report_.rowsWritten;
     return RowOutcome::Written;

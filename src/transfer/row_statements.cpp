@@ -44,6 +44,13 @@ std::optional<std::vector<std::string>> SplitQuotedNameList(std::string_view lis
   return names;
 }
 
+std::string SourceOwner(std::string_view userName) {
+  std::string owner(userName);
+  for (char& c : owner)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return owner;
+}
+
 std::string RowQuery(std::string_view selectList, std::string_view owner,
                      std::string_view sourceTable) {
   std::string query = "Select ";
@@ -69,6 +76,15 @@ std::string InsertPrefix(std::string_view database, std::string_view targetTable
   }
   prefix += ")values(";
   return prefix;
+}
+
+std::string RowStatement(std::string_view insertPrefix, std::string_view values) {
+  std::string statement;
+  statement.reserve(insertPrefix.size() + values.size() + 1);
+  statement.append(insertPrefix);
+  statement.append(values);
+  statement.push_back(')');
+  return statement;
 }
 
 std::string SkippedColumnUpdate(std::string_view database, std::string_view targetTable,

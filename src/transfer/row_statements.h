@@ -14,6 +14,10 @@ std::string QuoteOracleIdentifier(std::string_view name);
 // doubled quotes undone; nullopt when the text is not such a list.
 std::optional<std::vector<std::string>> SplitQuotedNameList(std::string_view list);
 
+// The schema that owns the tables: the user name as typed, upper-cased as Oracle stores
+// unquoted names, not trimmed.
+std::string SourceOwner(std::string_view userName);
+
 // The source query of one table: Select <list> from "OWNER"."TABLE" w. `owner` is used as
 // given (the caller upper-cases it); the select list is used unchanged.
 std::string RowQuery(std::string_view selectList, std::string_view owner,
@@ -22,6 +26,9 @@ std::string RowQuery(std::string_view selectList, std::string_view owner,
 // Insert into `db`.`table`(`c1`,`c2`)values(  -- the row's values and ")" follow.
 std::string InsertPrefix(std::string_view database, std::string_view targetTable,
                          const std::vector<std::string>& columns);
+
+// The INSERT of one row: the prefix, the row's rendered values joined by ",", and ")".
+std::string RowStatement(std::string_view insertPrefix, std::string_view values);
 
 // UPDATE `db`.`table` SET `column`=''  -- gives a column the source query cannot read the
 // empty text in every row.
