@@ -13,7 +13,13 @@ void RunConversion(ConversionState& state, WizardWindow& window);
 // previous worker is joined first); returns at once. False when a run is already in progress.
 bool StartConversion(ConversionState& state, WizardWindow& window);
 
+// Waits for the worker of the last StartConversion, if any (tests, and front ends that end
+// in order).
+void WaitForConversion(ConversionState& state);
+
 // The Stop command.
-inline void RequestStop(ConversionState& state) { state.StopRequested = true; }
+inline void RequestStop(ConversionState& state) {
+  state.StopRequested = true;
+}
 
 }  // namespace skerrow

@@ -25,6 +25,8 @@ struct ConversionState {
   std::int32_t ConvertedTableCount = 0;
   std::atomic<bool> StopRequested{false};
   std::thread WorkerThread;
+  // Set while a worker runs RunConversion (WorkerThread stays joinable after it ended).
+  std::atomic<bool> RunInProgress{false};
 
   // The per-table column lists of the table being converted.
   std::string SourceSelectList;
@@ -32,6 +34,8 @@ struct ConversionState {
   std::vector<std::string> TextColumnTypes;
   std::vector<std::string> SkippedColumnNames;
   bool HasSkippedColumns = false;
+  // The names of the selected columns, unquoted, in the order of TargetColumnList.
+  std::vector<std::string> SelectedColumnNames;
 
   // The report of the current (or last) run.
   RunReport Report;

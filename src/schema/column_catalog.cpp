@@ -1,0 +1,91 @@
+#include "schema/column_catalog.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "schema/oracle_sql_text.h"
+#include "workflow/conversion_state.h"
+
+namespace skerrow {
+
+namespace {
+
+constexpr std::size_t kCatalogFields = 6;
+constexpr std::size_t kDataTypeField = 1;
+constexpr std::size_t kDataLengthField = 2;
+
+// The unscaled integer of an exact decimal, cut to its low 32 bits; sign and scale are not
+// applied (catalog figures are whole and non-negative, so this is their value).
+std::string DecimalText(const std::string& exact) {
+  std::uint32_t unscaled = 0;
+  for (char c : exact)
+    if (c >= '0' && c <= '9') unscaled = unscaled * 10u + static_cast<std::uint32_t>(c - '0');
+  return std::to_string(static_cast<std::int32_t>(unscaled));
+}
+
+std::string DoubleText(double value) {
+  const int size = std::snprintf(nullptr, 0, "%f", value);
+  std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  std::snprintf(text.data(), text.size() + 1, "%f", value);
+  const auto point = text.rfind('.');
+  if (point != std::string::npos) text.resize(point);
+  return text;
+}
+
+}  // namespace
+
+std::string ColumnCatalogQuery(const std::string& tableName) {
+  return "select COLUMN_NAME, DATA_TYPE, DATA_LENGTH, DATA_PRECISION, NULLABLE, DATA_DEFAULT "
+         "from USER_TAB_COLUMNS where TABLE_NAME = " +
+         OracleTextLiteral(tableName);
+}
+
+std::string CatalogValueText(const Variant& value, bool timestampLength) {
+  switch (value.Kind()) {
+    case VariantKind::Decimal:
+      return DecimalText(value.Data());
+    case VariantKind::Double:
+      if (timestampLength) return "100";
+      return TrimWhiteSpace(DoubleText(value.AsDouble()));
+    default:
+      return TrimWhiteSpace(value.ToText().value_or(""));
+  }
+}
+
+std::vector<ColumnDescriptor> DescriptorsFromCatalogRows(const RowArray& rows) {
+  std::vector<ColumnDescriptor> catalog;
+  catalog.reserve(rows.RowCount());
+  for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+    std::string fields[kCatalogFields];
+    for (std::size_t field = 0; field < kCatalogFields && field < rows.FieldCount(); ++field) {
+      const bool timestampLength = field == kDataLengthField &&
+                                   fields[kDataTypeField].find("TIMESTAMP") != std::string::npos;
+      fields[field] = CatalogValueText(rows.At(field, row), timestampLength);
+    }
+    catalog.push_back({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]});
+  }
+  return catalog;
+}
+
+std::vector<ColumnDescriptor> ReadColumnCatalog(SourceConnection& source,
+                                                const std::string& tableName) {
+  source.Execute(ColumnCatalogQuery(tableName));
+  return DescriptorsFromCatalogRows(source.GetRows());
+}
+
+void ResetColumnLists(ConversionState& state) {
+  // The row copy empties the select list, but a table that was never copied (its creation was
+  // refused) must not leave its columns to the next table.
+  state.SourceSelectList.clear();
+  state.TextColumnTypes.clear();
+  state.TargetColumnList.clear();
+  state.SelectedColumnNames.clear();
+  state.HasSkippedColumns = false;
+}
+
+void SizeColumnLists(ConversionState& state, std::size_t columnCount) {
+  state.TextColumnTypes.assign(columnCount + 1, std::string());
+  state.SkippedColumnNames.assign(columnCount + 1, std::string());
+}
+
+}  // namespace skerrow

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace skerrow {
+
+// `text` as an Oracle text literal: in single quotes, every single quote doubled.
+std::string OracleTextLiteral(std::string_view text);
+
+// `name` as an Oracle quoted identifier: in double quotes, every double quote doubled.
+std::string OracleQuotedName(std::string_view name);
+
+// `text` without blank, tab, line feed, vertical tab, form feed and carriage return at its ends.
+std::string TrimWhiteSpace(std::string_view text);
+
+}  // namespace skerrow
