@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace skerrow::cli {
+
+// What the command line asked for. Absent passwords are looked up later (environment, prompt).
+struct CliOptions {
+  std::string oracleService;
+  std::string oracleUser;
+  std::optional<std::string> oraclePassword;
+  std::string mysqlServer = "localhost";
+  std::string mysqlLogin;
+  std::optional<std::string> mysqlPassword;
+  // Absent: the service name, as the wizard proposes it.
+  std::optional<std::string> database;
+  std::vector<std::string> tables;
+  bool allTables = false;
+  bool listTables = false;
+  bool overwrite = false;
+  std::optional<std::string> reportFile;
+  bool quiet = false;
+};
+
+// --help or --version: print this text and stop with status 0.
+struct CliInfoRequest {
+  std::string text;
+};
+
+// The arguments could not be used; the message says why.
+struct CliUsageError {
+  std::string message;
+};
+
+using CliParseResult = std::variant<CliOptions, CliInfoRequest, CliUsageError>;
+
+// Parses the arguments after the program name. Options take their value as the next argument
+// or after "=" (--database=sales).
+CliParseResult ParseCliOptions(const std::vector<std::string>& args);
+
+std::string CliUsageText();
+std::string CliVersionText();
+
+}  // namespace skerrow::cli

@@ -1,0 +1,107 @@
+#include "cli/cli_window.h"
+
+#include "workflow/control_ids.h"
+
+namespace skerrow::cli {
+namespace {
+
+constexpr const char* kSuccessMessage = "Skerrow Database Conversion completed successfully.";
+
+bool ReportsProblem(const MessageRequest& request) {
+  return request.text.rfind(kSuccessMessage, 0) != 0;
+}
+
+void PrintMessage(std::ostream& stream, const MessageRequest& request) {
+  stream << request.text << '\n';
+  if (!request.details.empty()) {
+    stream << request.details;
+    if (request.details.back() != '\n') stream << '\n';
+  }
+  stream << std::flush;
+}
+
+}  // namespace
+
+CliWindow::CliWindow(std::ostream& out, std::ostream& err, CliWindowSettings settings)
+    : out_(out), err_(err), settings_(settings), progress_(out, settings.terminal) {}
+
+std::string CliWindow::GetControlText(int controlId) {
+  const auto field = fields_.find(controlId);
+  return field == fields_.end() ? std::string() : field->second;
+}
+
+void CliWindow::SetControlText(int controlId, const std::string& text) {
+  fields_[controlId] = text;
+}
+
+bool CliWindow::IsTableItemChecked(int index) {
+  return index >= 0 && static_cast<std::size_t>(index) < checks_.size() &&
+         checks_[static_cast<std::size_t>(index)];
+}
+
+void CliWindow::ResetTableList(int) {
+  tableItems_.clear();
+  checks_.clear();
+}
+
+void CliWindow::AddTableItem(const std::string& name) {
+  tableItems_.push_back(name);
+  checks_.push_back(false);
+}
+
+void CliWindow::ShowSelectionPage(const std::string& defaultDatabaseName) {
+  SetControlText(kDestinationNameEdit, defaultDatabaseName);
+  selectionPageShown_ = true;
+}
+
+void CliWindow::ClearTableChecks() {
+  checks_.assign(checks_.size(), false);
+}
+
+void CliWindow::SetTablesProgressRange(int total) {
+  progress_.Start(total);
+}
+
+void CliWindow::ShowProgressPanel() {
+  progressPanelShown_ = true;
+}
+
+void CliWindow::EndRunDisplay(bool) {
+  if (!settings_.quiet) progress_.Finish();
+}
+
+MessageAnswer CliWindow::ShowMessage(const MessageRequest& request) {
+  if (!settings_.quiet) progress_.Finish();
+  if (request.buttons == MessageButtons::YesNo) return AnswerQuestion(request);
+  if (ReportsProblem(request)) {
+    PrintMessage(err_, request);
+  } else if (!settings_.quiet) {
+    PrintMessage(out_, request);
+  }
+  return MessageAnswer::Ok;
+}
+
+MessageAnswer CliWindow::AnswerQuestion(const MessageRequest& request) {
+  // The only question of a run is whether to overwrite the existing destination database.
+  if (settings_.overwrite) {
+    if (!settings_.quiet) out_ << request.text << " Yes (--overwrite)\n" << std::flush;
+    return MessageAnswer::Yes;
+  }
+  overwriteDeclined_ = true;
+  err_ << request.text << " No\n"
+       << "The database `" << GetControlText(kDestinationNameEdit)
+       << "` already exists on the MySQL server and was left untouched. Give --overwrite to "
+          "replace it, or --database to name another one.\n"
+       << std::flush;
+  return MessageAnswer::No;
+}
+
+void CliWindow::OnTableRowsProgress(const std::string& targetTable, std::int64_t rows) {
+  if (!settings_.quiet) progress_.TableRows(targetTable, rows);
+}
+
+void CliWindow::OnTableFinished(const TableReport& report) {
+  if (!settings_.quiet) progress_.TableFinished(report);
+}
+
+}  // namespace skerrow::cli

@@ -1,0 +1,93 @@
+#include "cli/report_table.h"
+
+#include <algorithm>
+#include <array>
+#include <iomanip>
+#include <string>
+#include <vector>
+
+#include "cli/progress_display.h"
+
+namespace skerrow::cli {
+namespace {
+
+// Refusal messages shown per table; the JSON report keeps all the run kept.
+constexpr std::size_t kShownRefusals = 3;
+
+// Characters on screen, for UTF-8 text: continuation bytes take no column.
+std::size_t DisplayWidth(const std::string& text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0u) != 0x80u;
+  }));
+}
+
+std::string PadRight(const std::string& text, std::size_t width) {
+  const std::size_t shown = DisplayWidth(text);
+  return text + std::string(width > shown ? width - shown : 0, ' ');
+}
+
+std::string PadLeft(const std::string& text, std::size_t width) {
+  const std::size_t shown = DisplayWidth(text);
+  return std::string(width > shown ? width - shown : 0, ' ') + text;
+}
+
+using Row = std::array<std::string, 5>;
+
+std::vector<std::string> NotesOf(const TableReport& table) {
+  std::vector<std::string> notes;
+  if (!table.createdName) {
+    notes.push_back("not created: " + (table.createError.empty() ? std::string("no reason given")
+                                                                 : table.createError));
+  } else if (!table.createError.empty()) {
+    notes.push_back(table.createError);
+  }
+  for (std::size_t i = 0; i < table.refusalMessages.size() && i < kShownRefusals; ++i) {
+    notes.push_back("refused: " + table.refusalMessages[i]);
+  }
+  if (table.rowsRefused >
+      static_cast<std::int64_t>(std::min(table.refusalMessages.size(), kShownRefusals))) {
+    notes.push_back("(see --report for more; " + GroupDigits(table.rowsRefused) +
+                    " rows refused in all)");
+  }
+  if (table.abandoned) notes.push_back("rest of the table not copied: " + *table.abandoned);
+  return notes;
+}
+
+}  // namespace
+
+void PrintReportTable(const RunReport& report, std::ostream& out) {
+  std::vector<Row> rows;
+  rows.push_back({"Table", "Created as", "Read", "Written", "Refused"});
+  for (const auto& table : report.tables) {
+    rows.push_back({table.sourceName, table.createdName.value_or("(not created)"),
+                    GroupDigits(table.rowsRead), GroupDigits(table.rowsWritten),
+                    GroupDigits(table.rowsRefused)});
+  }
+  rows.push_back({"Total", std::to_string(report.tables.size()) + " tables",
+                  GroupDigits(report.TotalRowsRead()), GroupDigits(report.TotalRowsWritten()),
+                  GroupDigits(report.TotalRowsRefused())});
+
+  std::array<std::size_t, 5> widths{};
+  for (const auto& row : rows) {
+    for (std::size_t c = 0; c < row.size(); ++c)
+      widths[c] = std::max(widths[c], DisplayWidth(row[c]));
+  }
+  const auto printRow = [&](const Row& row) {
+    out << PadRight(row[0], widths[0]) << "  " << PadRight(row[1], widths[1]);
+    for (std::size_t c = 2; c < row.size(); ++c) out << "  " << PadLeft(row[c], widths[c]);
+    out << '\n';
+  };
+
+  out << "Destination database: " << report.destinationDatabase << '\n';
+  printRow(rows.front());
+  for (std::size_t i = 0; i < report.tables.size(); ++i) {
+    printRow(rows[i + 1]);
+    for (const auto& note : NotesOf(report.tables[i])) out << "    " << note << '\n';
+  }
+  printRow(rows.back());
+  if (!report.runError.empty()) out << "The run ended early: " << report.runError << '\n';
+  if (report.stopped) out << "The run was stopped before every checked table was converted.\n";
+  out << std::flush;
+}
+
+}  // namespace skerrow::cli
