@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "db/variant.h"
+
+namespace skerrow::oracle {
+
+struct DefaultContext {
+  std::string user;  // what USER gives
+  long userId = 0;   // what UID gives
+};
+
+// The value of a column's DEFAULT text (as the dictionary keeps it, trailing line break and
+// "-- comment" included) for an INSERT that leaves the column out: literals, NULL, SYSDATE,
+// SYSTIMESTAMP, USER, UID, in parentheses or not. Throws std::runtime_error naming the text when
+// the stand-in cannot compute it.
+Variant EvaluateColumnDefault(std::string_view defaultText, const DefaultContext& context);
+
+}  // namespace skerrow::oracle
