@@ -1,0 +1,31 @@
+# The files artwork_generator writes; keep in step with skerrow.qrc.
+set(SKERROW_ARTWORK_FILES
+  next_up.png
+  next_down.png
+  back_up.png
+  back_down.png
+  convert_up.png
+  convert_down.png
+  help_up.png
+  help_down.png
+  exit_up.png
+  exit_down.png
+  stop_up.png
+  stop_down.png
+  convert_grey.png
+  logo_up.png
+  logo_down.png
+  about_logo.png
+  arrow.png
+  banner.png
+  hand_cursor.png
+  icon_256.png
+  icon_128.png
+  icon_96.png
+  icon_72.png
+  icon_64.png
+  icon_48.png
+  icon_32.png
+  icon_24.png
+  icon_16.png
+)

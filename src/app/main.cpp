@@ -1,0 +1,6 @@
+#include "app/skerrow_app.h"
+
+int main(int argc, char** argv) {
+  skerrow::CSkerrowApp app;
+  return app.InitInstance(argc, argv);
+}

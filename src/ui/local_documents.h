@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+namespace skerrow::ui {
+
+// The documents shipped beside the executable. Nothing the program opens leaves the machine:
+// the about box's addresses and the page shown at exit are sections of the local maker page.
+inline constexpr char kHelpDocumentName[] = "skerrow-help.html";
+inline constexpr char kMakerPageName[] = "skerrow-about.html";
+
+// What the about box shows.
+inline constexpr char kSupportAddress[] = "support@veltrano.example";
+inline constexpr char kWebSiteAddress[] = "http://www.veltrano.example/";
+inline constexpr char kSecondWebSiteAddress[] = "http://www.veltrano.example/skerrow/";
+
+// The full path of a document beside the executable.
+QString ProgramDocumentPath(const char* name);
+
+QUrl HelpDocumentUrl();
+// A section of the local maker page ("support", "company", "product", "goodbye").
+QUrl MakerPageUrl(const char* section);
+
+// Hands the URL to the desktop (the browser); false when nothing could open it.
+bool OpenWithDesktop(const QUrl& url);
+
+}  // namespace skerrow::ui

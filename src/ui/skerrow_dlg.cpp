@@ -1,0 +1,199 @@
+#include "ui/skerrow_dlg.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <cstdlib>
+
+#include "ui/artwork.h"
+#include "ui/local_documents.h"
+#include "ui/main_window_controls.h"
+#include "ui/ui_colours.h"
+#include "workflow/connection_step.h"
+#include "workflow/control_ids.h"
+#include "workflow/conversion_run.h"
+
+namespace skerrow::ui {
+
+namespace {
+
+QFont DialogFont() {
+  QFont font;
+  font.setFamilies({QStringLiteral("MS Shell Dlg 2"), QStringLiteral("Tahoma"),
+                    QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed"),
+                    QStringLiteral("DejaVu Sans")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(11);
+  return font;
+}
+
+QFont HeadingFont() {
+  QFont font;
+  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(16);
+  font.setWeight(QFont::Bold);
+  return font;
+}
+
+// At exit during a run: the worker is left to the end of the process; the kernel closes the
+// server connection with it, so nothing more is sent on it from this side.
+void EndProcessNow(std::thread worker) {
+  worker.detach();
+  std::_Exit(0);
+}
+
+}  // namespace
+
+CSkerrowDlg::CSkerrowDlg(ConversionState& state, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      state_(state),
+      openUrl_([](const QUrl& url) { OpenWithDesktop(url); }),
+      endProcess_(EndProcessNow) {
+  InitArtworkResources();
+  setWindowTitle(QStringLiteral("Veltrano Database Converter - Skerrow"));
+  setWindowIcon(ProgramIcon());
+  setFont(DialogFont());
+  setFixedSize(kClientWidth, kClientHeight);
+  // One palette (one background brush) for the window and every label, group box and check
+  // box; the edits, the list and the bars keep their own look.
+  const QPalette systemPalette = palette();
+  const QPalette panel = MakePanelPalette(systemPalette);
+  setPalette(panel);
+  setAutoFillBackground(true);
+
+  controls_ = std::make_unique<MainWindowControls>(*this);
+  MainWindowControls& c = *controls_;
+  for (QWidget* own : std::initializer_list<QWidget*>{
+           &c.serviceNameEdit, &c.oracleUserEdit, &c.oraclePasswordEdit, &c.mySqlServerEdit,
+           &c.mySqlLoginEdit, &c.mySqlPasswordEdit, &c.destinationNameEdit, &c.tableList,
+           &c.activityBar, &c.tablesBar})
+    own->setPalette(systemPalette);
+  const QPalette heading = MakeHeadingPalette(panel);
+  const QFont headingFont = HeadingFont();
+  for (QWidget* group : std::initializer_list<QWidget*>{&c.oracleGroup, &c.mySqlGroup,
+                                                        &c.databaseGroup, &c.tablesGroup}) {
+    group->setFont(headingFont);
+    group->setPalette(heading);
+  }
+
+  // Only the six connection fields and Stop are tab stops, in this order.
+  setTabOrder(&c.serviceNameEdit, &c.oracleUserEdit);
+  setTabOrder(&c.oracleUserEdit, &c.oraclePasswordEdit);
+  setTabOrder(&c.oraclePasswordEdit, &c.mySqlServerEdit);
+  setTabOrder(&c.mySqlServerEdit, &c.mySqlLoginEdit);
+  setTabOrder(&c.mySqlLoginEdit, &c.mySqlPasswordEdit);
+  setTabOrder(&c.mySqlPasswordEdit, &c.stopButton);
+
+  for (QWidget* hidden : std::initializer_list<QWidget*>{
+           &c.waitLabel, &c.statusLabel, &c.activityBar, &c.tablesBar, &c.stopButton,
+           &c.convertButton, &c.greyConvertButton, &c.backButton, &c.databaseGroup,
+           &c.selectHintLabel, &c.destinationLabel, &c.destinationNameEdit, &c.tablesGroup,
+           &c.tableList, &c.selectAllCheck, &c.tableCountCaption, &c.tableCountLabel})
+    hidden->hide();
+  c.mySqlServerEdit.setText(QStringLiteral("localhost"));
+
+  ConnectCommands();
+  qApp->installEventFilter(this);
+  c.serviceNameEdit.setFocus();
+}
+
+CSkerrowDlg::~CSkerrowDlg() = default;
+
+void CSkerrowDlg::ConnectCommands() {
+  MainWindowControls& c = *controls_;
+  connect(&c.nextButton, &NavButton::clicked, this,
+          [this] { ConnectAndListTables(state_, *this); });
+  connect(&c.convertButton, &NavButton::clicked, this, [this] { StartConversion(state_, *this); });
+  connect(&c.backButton, &NavButton::clicked, this, [this] { ShowConnectionPage(); });
+  connect(&c.helpButton, &NavButton::clicked, this, [this] { OpenHelpFile(); });
+  connect(&c.exitButton, &NavButton::clicked, this, [this] { RequestExit(); });
+  connect(&c.logoButton, &NavButton::clicked, this, [this] { OpenAboutBox(); });
+  connect(&c.stopButton, &NavButton::clicked, this, [this] { RequestStop(state_); });
+  // The grey Convert stands in during a run; clicking it does nothing.
+  connect(&c.selectAllCheck, &QCheckBox::clicked, this,
+          [this](bool checked) { OnSelectAllClicked(checked); });
+  connect(&c.tableList, &QListWidget::itemChanged, this, [this] { SyncSelectAll(); });
+  connect(&c.tableList, &QListWidget::currentRowChanged, this, [this] { SyncSelectAll(); });
+  connect(&c.activityTimer, &QTimer::timeout, this, [this] { StepActivityBar(); });
+}
+
+QWidget* CSkerrowDlg::Control(int controlId) const {
+  return controls_->ById(controlId);
+}
+
+NavButton& CSkerrowDlg::Tile(int controlId) const {
+  MainWindowControls& c = *controls_;
+  switch (controlId) {
+    case kNextButton:
+      return c.nextButton;
+    case kLogoButton:
+      return c.logoButton;
+    case kHelpButton:
+      return c.helpButton;
+    case kExitButton:
+      return c.exitButton;
+    case kConvertButton:
+      return c.convertButton;
+    case kGreyConvertButton:
+      return c.greyConvertButton;
+    case kBackButton:
+      return c.backButton;
+    default:
+      return c.stopButton;
+  }
+}
+
+QListWidget& CSkerrowDlg::TableList() const {
+  return controls_->tableList;
+}
+
+bool CSkerrowDlg::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  // Keys of the main window and its controls only; message boxes and the about box keep theirs.
+  if (widget == nullptr || widget->window() != this) return false;
+  return HandleKey(static_cast<QKeyEvent&>(*event));
+}
+
+bool CSkerrowDlg::HandleKey(QKeyEvent& key) {
+  switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return true;
+    case Qt::Key_Escape:
+      if (key.type() == QEvent::KeyPress && !key.isAutoRepeat()) {
+        MessageRequest question;
+        question.text = "Do you want to exit from Veltrano Database Converter - Skerrow?";
+        question.caption = "Message";
+        question.icon = MessageIcon::Question;
+        question.buttons = MessageButtons::YesNo;
+        if (ShowMessage(question) == MessageAnswer::Yes) RequestExit();
+      }
+      return true;
+    case Qt::Key_F1:
+      if (key.type() == QEvent::KeyPress) OpenHelpFile();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CSkerrowDlg::closeEvent(QCloseEvent* event) {
+  if (exitConfirmed_) {
+    event->accept();
+    return;
+  }
+  event->ignore();
+  RequestExit();
+}
+
+void CSkerrowDlg::reject() {
+  RequestExit();
+}
+
+}  // namespace skerrow::ui
