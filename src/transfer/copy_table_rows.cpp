@@ -46,7 +46,7 @@ class TableCopy {
   void Run() {
     const std::string owner = SourceOwner(window_.GetControlText(kOracleUserEdit));
     database_ = TrimWhiteSpace(window_.GetControlText(kDestinationNameEdit));
-    std::optional<std::vector<std::string>> columns = SplitQuotedNameList(state_.TargetColumnList);
+    std::optional<std::vector<std::string>> columns = SelectedColumns();
     const std::string query = RowQuery(state_.SourceSelectList, owner, sourceTable_);
     // The table creation step appends the next table's expressions to this list.
     state_.SourceSelectList.clear();
@@ -81,6 +81,14 @@ class TableCopy {
   }
 
  private:
+  // The names the type mapping recorded; a caller that only filled the quoted list gets
+  // it split.
+  std::optional<std::vector<std::string>> SelectedColumns() const {
+    if (!state_.SelectedColumnNames.empty() || state_.TargetColumnList.empty())
+      return state_.SelectedColumnNames;
+    return SplitQuotedNameList(state_.TargetColumnList);
+  }
+
   RowArray FetchBlock() {
     RowArray block = state_.Source.GetRows(options_.fetchRows);
     report_.rowsRead += static_cast<std::int64_t>(block.RowCount());
