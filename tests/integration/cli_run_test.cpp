@@ -1,0 +1,327 @@
+// Runs the built skerrow-cli against the MariaDB sandbox and an embedded Oracle instance built
+// by skerrow-oracle from the script below.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/mysql_sandbox.h"
+
+namespace skerrow::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kService = "CLIRUN";
+constexpr const char* kUser = "CLI_OWNER";
+constexpr const char* kPassword = "secret";
+
+// Three tables that convert cleanly (one with a composite key, one without any constraint)
+// and, for a second user, a table MySQL refuses to create (a column name ending in a blank).
+constexpr const char* kFixtureScript = R"(CREATE USER cli_owner IDENTIFIED BY secret;
+CREATE USER cli_broken IDENTIFIED BY broken;
+CONNECT cli_owner/secret
+CREATE TABLE dept (
+  deptno NUMBER(2) CONSTRAINT pk_dept PRIMARY KEY,
+  dname  VARCHAR2(14) NOT NULL,
+  loc    VARCHAR2(13) DEFAULT 'NOWHERE'
+);
+INSERT INTO dept VALUES (10, 'ACCOUNTING', 'NEW YORK');
+INSERT INTO dept VALUES (20, 'O''Reilly "R&D"', 'Zürich');
+INSERT INTO dept VALUES (30, 'SALES', NULL);
+CREATE TABLE assignment (
+  empno  NUMBER(4),
+  deptno NUMBER(2),
+  since  DATE,
+  CONSTRAINT pk_assignment PRIMARY KEY (empno, deptno)
+);
+INSERT INTO assignment VALUES (7369, 10, DATE '1980-12-17');
+INSERT INTO assignment VALUES (7369, 20, DATE '1981-02-20');
+CREATE TABLE notes (written DATE, text VARCHAR2(200));
+INSERT INTO notes VALUES (NULL, 'C:\temp\ and a tab	here');
+COMMIT;
+CONNECT cli_broken/broken
+CREATE TABLE good (id NUMBER(3) PRIMARY KEY);
+INSERT INTO good VALUES (1);
+CREATE TABLE broken ("TRAILING " VARCHAR2(5));
+INSERT INTO broken VALUES ('x');
+COMMIT;
+)";
+
+std::string ShellQuote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string ReadWholeFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+struct ProgramRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs `program` with `args` in a clean environment for the passwords, with standard input
+// not a terminal, and collects both outputs.
+ProgramRun RunProgram(const fs::path& program, const std::vector<std::string>& args,
+                      const fs::path& oraclePath,
+                      const std::vector<std::string>& environment = {}) {
+  const fs::path errFile =
+      fs::temp_directory_path() / ("skerrow-cli-test-err-" + std::to_string(::getpid()));
+  std::string command =
+      "env -u SKERROW_ORACLE_PASSWORD -u SKERROW_MYSQL_PASSWORD SKERROW_ORACLE_PATH=" +
+      ShellQuote(oraclePath.string());
+  for (const auto& assignment : environment) command += " " + ShellQuote(assignment);
+  command += " " + ShellQuote(program.string());
+  for (const auto& arg : args) command += " " + ShellQuote(arg);
+  command += " </dev/null 2>" + ShellQuote(errFile.string());
+
+  ProgramRun run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
+  const int waitStatus = ::pclose(pipe);
+  run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
+  run.err = ReadWholeFile(errFile);
+  fs::remove(errFile);
+  return run;
+}
+
+fs::path CliProgram() {
+  return fs::path(SKERROW_BINARY_DIR) / "src/cli/skerrow-cli";
+}
+fs::path OracleTool() {
+  return fs::path(SKERROW_BINARY_DIR) / "src/oracle/tool/skerrow-oracle";
+}
+
+// The number after `"field": ` in the JSON object of table `sourceName`.
+std::optional<std::string> TableField(const std::string& json, const std::string& sourceName,
+                                      const std::string& field) {
+  const auto table = json.find("\"sourceName\": \"" + sourceName + "\"");
+  if (table == std::string::npos) return std::nullopt;
+  const std::string key = "\"" + field + "\": ";
+  const auto at = json.find(key, table);
+  if (at == std::string::npos) return std::nullopt;
+  const auto start = at + key.size();
+  return json.substr(start, json.find_first_of(",\n", start) - start);
+}
+
+class CliRunTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    oraclePath_ = fs::temp_directory_path() / ("skerrow-cli-oracle-" + std::to_string(::getpid()));
+    fs::remove_all(oraclePath_);
+    fs::create_directories(oraclePath_);
+    const fs::path script = oraclePath_ / "fixture.sql";
+    std::ofstream(script) << kFixtureScript;
+    loadRun_ = RunProgram(OracleTool(), {"load", kService, script.string()}, oraclePath_);
+  }
+  static void TearDownTestSuite() { fs::remove_all(oraclePath_); }
+
+  void SetUp() override {
+    ASSERT_TRUE(fs::exists(CliProgram())) << CliProgram();
+    ASSERT_EQ(loadRun_.status, 0) << "the fixture did not load: " << loadRun_.err;
+    sandbox_ = RequireSandbox();
+    ASSERT_TRUE(sandbox_);
+    probe_.emplace(*sandbox_);
+    ASSERT_TRUE(probe_->Connected()) << probe_->Error();
+  }
+
+  // The options of a run as the given Oracle user into `database`.
+  std::vector<std::string> ConnectionArgs(const std::string& database,
+                                          const std::string& user = kUser,
+                                          const std::string& password = kPassword) const {
+    return {"--oracle-service",  kService,       "--oracle-user",    user,
+            "--oracle-password", password,       "--mysql-server",   sandbox_->host,
+            "--mysql-login",     sandbox_->user, "--mysql-password", sandbox_->password,
+            "--database",        database};
+  }
+
+  ProgramRun RunCli(std::vector<std::string> args, std::vector<std::string> extra = {}) {
+    args.insert(args.end(), extra.begin(), extra.end());
+    return RunProgram(CliProgram(), args, oraclePath_);
+  }
+
+  bool DatabaseExists(const std::string& name) {
+    const auto count = probe_->Scalar(
+        "SELECT COUNT(*) FROM information_schema.schemata WHERE schema_name = '" + name + "'");
+    return count == "1";
+  }
+
+  static inline fs::path oraclePath_;
+  static inline ProgramRun loadRun_;
+  std::optional<MySqlSandbox> sandbox_;
+  std::optional<MySqlProbe> probe_;
+};
+
+TEST_F(CliRunTest, FullConversionReportMatchesWhatMySqlHolds) {
+  const std::string database = probe_->ScratchDatabase("cli_full");
+  const fs::path reportFile = oraclePath_ / "report.json";
+  const ProgramRun run =
+      RunCli(ConnectionArgs(database), {"--all-tables", "--report", reportFile.string()});
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_NE(run.out.find("Skerrow Database Conversion completed successfully."), std::string::npos);
+
+  const std::string json = ReadWholeFile(reportFile);
+  EXPECT_NE(json.find("\"database\": \"" + database + "\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"succeeded\": true"), std::string::npos);
+  struct Expected {
+    std::string table;
+    std::string rows;
+    std::string keyClause;
+  };
+  for (const Expected& e : {Expected{"DEPT", "3", "true"}, Expected{"ASSIGNMENT", "2", "true"},
+                            Expected{"NOTES", "1", "false"}}) {
+    SCOPED_TRACE(e.table);
+    EXPECT_EQ(TableField(json, e.table, "createdName"), "\"" + e.table + "\"");
+    EXPECT_EQ(TableField(json, e.table, "rowsRead"), e.rows);
+    EXPECT_EQ(TableField(json, e.table, "rowsWritten"), e.rows);
+    EXPECT_EQ(TableField(json, e.table, "rowsRefused"), "0");
+    EXPECT_EQ(TableField(json, e.table, "abandoned"), "null");
+    EXPECT_EQ(TableField(json, e.table, "keyClauseAdded"), e.keyClause);
+    EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM `" + database + "`.`" + e.table + "`"), e.rows);
+    const auto keyColumns = probe_->Scalar(
+        "SELECT COUNT(*) FROM information_schema.key_column_usage WHERE table_schema = '" +
+        database + "' AND table_name = '" + e.table + "' AND constraint_name = 'PRIMARY'");
+    EXPECT_EQ(keyColumns != "0", e.keyClause == "true");
+  }
+  EXPECT_EQ(probe_->Scalar("SELECT dname FROM `" + database + "`.`DEPT` WHERE deptno = 20"),
+            "O'Reilly \"R&D\"");
+  EXPECT_NE(json.find("\"rowsWritten\": 6\n"), std::string::npos) << "totals: " << json;
+
+  // The report table names every table with its figures.
+  EXPECT_NE(run.out.find("ASSIGNMENT"), std::string::npos);
+  EXPECT_NE(run.out.find("Total"), std::string::npos);
+}
+
+TEST_F(CliRunTest, ExitStatusesAndTheMessagesBehindThem) {
+  const std::string database = probe_->ScratchDatabase("cli_status");
+  struct Case {
+    std::string name;
+    std::vector<std::string> args;
+    int status;
+    std::string errorPart;
+  };
+  auto withPassword = [&](const std::string& user, const std::string& password) {
+    return ConnectionArgs(database, user, password);
+  };
+  std::vector<std::string> noOraclePassword = ConnectionArgs(database);
+  noOraclePassword.erase(noOraclePassword.begin() + 4, noOraclePassword.begin() + 6);
+  std::vector<std::string> badService = ConnectionArgs(database);
+  badService[1] = "NO_SUCH_SERVICE";
+  std::vector<std::string> badMySqlPassword = ConnectionArgs(database);
+  badMySqlPassword[11] = "wrong";
+
+  const Case cases[] = {
+      {"bad option", {"--all-tables", "--no-such-option"}, 2, "Unknown option --no-such-option"},
+      {"missing Oracle password", noOraclePassword, 2, "Please enter Oracle Password."},
+      {"unknown service", badService, 2, "Invalid Oracle Service Name."},
+      {"wrong Oracle password", withPassword(kUser, "wrong"), 2,
+       "There is an error to connect with ORACLE. Please check your input parameters User "
+       "Name/Password."},
+      {"wrong MySQL password", badMySqlPassword, 2,
+       "There is an error to connect with MySQL. Please check your input parameters or server "
+       "configuration."},
+      {"unknown table", ConnectionArgs(database), 2, "owns no table named NOPE"},
+      {"refused destination name", ConnectionArgs("my.db"), 2,
+       "The Database name you provided contains unsupported Characters."},
+      {"table MySQL refuses to create", withPassword("CLI_BROKEN", "broken"), 1,
+       "completed with errors"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> args = c.args;
+    if (c.name == "unknown table") {
+      args.insert(args.end(), {"--tables", "DEPT,NOPE"});
+    } else if (c.name != "bad option") {
+      args.push_back("--all-tables");
+    }
+    const ProgramRun run = RunCli(args);
+    EXPECT_EQ(run.status, c.status) << run.out << run.err;
+    EXPECT_NE(run.err.find(c.errorPart), std::string::npos) << run.err;
+    // Passwords are never echoed back.
+    EXPECT_EQ(run.out.find(sandbox_->password), std::string::npos);
+    EXPECT_EQ(run.err.find(sandbox_->password), std::string::npos);
+    if (c.status == 2 && c.name != "refused destination name") {
+      EXPECT_FALSE(DatabaseExists(database)) << "nothing is created when the run cannot start";
+    }
+  }
+  // The other table of the user whose second table was refused still converted.
+  EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM `" + database + "`.`GOOD`"), "1");
+}
+
+TEST_F(CliRunTest, PasswordsFromTheEnvironment) {
+  const std::string database = probe_->ScratchDatabase("cli_env");
+  std::vector<std::string> args = ConnectionArgs(database);
+  args.erase(args.begin() + 10, args.begin() + 12);  // --mysql-password
+  args.erase(args.begin() + 4, args.begin() + 6);    // --oracle-password
+  args.insert(args.end(), {"--tables", "dept", "--quiet"});
+  const ProgramRun run = RunProgram(CliProgram(), args, oraclePath_,
+                                    {std::string("SKERROW_ORACLE_PASSWORD=") + kPassword,
+                                     "SKERROW_MYSQL_PASSWORD=" + sandbox_->password});
+  ASSERT_EQ(run.status, 0) << run.out << run.err;
+  // --quiet: nothing but problems, and there were none.
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM `" + database + "`.`DEPT`"), "3");
+  EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM information_schema.tables WHERE "
+                           "table_schema = '" +
+                           database + "'"),
+            "1");
+}
+
+TEST_F(CliRunTest, ListTablesPrintsTheUsersTablesAndChangesNothing) {
+  const std::string database = probe_->ScratchDatabase("cli_list");
+  const ProgramRun run = RunCli(ConnectionArgs(database), {"--list-tables"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> listed;
+  std::istringstream lines(run.out);
+  for (std::string line; std::getline(lines, line);) listed.push_back(line);
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, (std::vector<std::string>{"ASSIGNMENT", "DEPT", "NOTES"}));
+  EXPECT_FALSE(DatabaseExists(database));
+}
+
+TEST_F(CliRunTest, ExistingDatabaseIsReplacedOnlyWithOverwrite) {
+  const std::string database = probe_->ScratchDatabase("cli_exists");
+  ASSERT_TRUE(probe_->Execute("CREATE DATABASE `" + database + "`"));
+  ASSERT_TRUE(probe_->Execute("CREATE TABLE `" + database + "`.keep (v INT)"));
+  ASSERT_TRUE(probe_->Execute("INSERT INTO `" + database + "`.keep VALUES (7)"));
+
+  const ProgramRun declined = RunCli(ConnectionArgs(database), {"--all-tables"});
+  EXPECT_EQ(declined.status, 2) << declined.out << declined.err;
+  EXPECT_NE(declined.err.find("Are you sure you want to overwrite? No"), std::string::npos);
+  EXPECT_NE(declined.err.find("left untouched"), std::string::npos) << declined.err;
+  EXPECT_EQ(probe_->Scalar("SELECT v FROM `" + database + "`.keep"), "7");
+  EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM information_schema.tables WHERE "
+                           "table_schema = '" +
+                           database + "'"),
+            "1");
+
+  const ProgramRun replaced = RunCli(ConnectionArgs(database), {"--all-tables", "--overwrite"});
+  EXPECT_EQ(replaced.status, 0) << replaced.out << replaced.err;
+  EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM information_schema.tables WHERE "
+                           "table_schema = '" +
+                           database + "' AND table_name = 'keep'"),
+            "0");
+  EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM `" + database + "`.`DEPT`"), "3");
+}
+
+}  // namespace
+}  // namespace skerrow::test
