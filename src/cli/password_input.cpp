@@ -48,10 +48,11 @@ std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
 }
 
 std::string ResolvePassword(const std::optional<std::string>& fromOption,
-                            const char* environmentVariable, const std::string& prompt) {
+                            const char* environmentVariable, const std::string& prompt,
+                            bool mayPrompt) {
   if (fromOption) return *fromOption;
   if (const char* value = std::getenv(environmentVariable); value && *value) return value;
-  if (isatty(STDIN_FILENO)) {
+  if (mayPrompt && isatty(STDIN_FILENO)) {
     if (auto typed = ReadHiddenLine(prompt)) return *typed;
   }
   return {};

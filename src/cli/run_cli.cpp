@@ -82,16 +82,22 @@ int Convert(const CliOptions& options, CliStreams streams) {
   CliWindow window(
       streams.out, streams.err,
       {.terminal = streams.outIsTerminal, .quiet = options.quiet, .overwrite = options.overwrite});
+  // Asking for a password is pointless while the connection step would stop at an empty
+  // service, user, server or login anyway.
+  const bool oracleNamed = !options.oracleService.empty() && !options.oracleUser.empty();
+  const bool mysqlNamed = !options.mysqlServer.empty() && !options.mysqlLogin.empty();
   window.SetControlText(kServiceNameEdit, options.oracleService);
   window.SetControlText(kOracleUserEdit, options.oracleUser);
-  window.SetControlText(kOraclePasswordEdit,
-                        ResolvePassword(options.oraclePassword, "SKERROW_ORACLE_PASSWORD",
-                                        "Oracle password for " + options.oracleUser + ": "));
+  window.SetControlText(
+      kOraclePasswordEdit,
+      ResolvePassword(options.oraclePassword, "SKERROW_ORACLE_PASSWORD",
+                      "Oracle password for " + options.oracleUser + ": ", oracleNamed));
   window.SetControlText(kMySqlServerEdit, options.mysqlServer);
   window.SetControlText(kMySqlLoginEdit, options.mysqlLogin);
-  window.SetControlText(kMySqlPasswordEdit,
-                        ResolvePassword(options.mysqlPassword, "SKERROW_MYSQL_PASSWORD",
-                                        "MySQL password for " + options.mysqlLogin + ": "));
+  window.SetControlText(
+      kMySqlPasswordEdit,
+      ResolvePassword(options.mysqlPassword, "SKERROW_MYSQL_PASSWORD",
+                      "MySQL password for " + options.mysqlLogin + ": ", mysqlNamed));
 
   // The connection step has printed its message when it stops short of the selection page.
   ConnectAndListTables(state, window);
