@@ -372,6 +372,52 @@ TEST_F(TransferCopyTest,
   EXPECT_EQ(state_.ConvertedTableCount, 3);
 }
 
+TEST_F(TransferCopyTest, EveryTypeFamilyArrivesSoTheSourceValueCanBeRecovered) {
+  if (!Ready()) return;
+  struct Family {
+    Column column;
+    Variant source;
+    std::optional<std::string> held;  // what MySQL holds afterwards
+  };
+  const std::string binary("\x00\xFF\x10\x0A", 4);
+  const std::vector<Family> families = {
+      {{"N", "NUMBER", 22, "DOUBLE"}, Variant::FromDecimal("-1234.5"), "-1234.5"},
+      {{"V", "VARCHAR2", 60, "VARCHAR(60)", Read::Plain, true},
+       Variant::FromText("  it's \\ `x` \xE2\x82\xAC?  "),
+       "  it's \\ `x` \xE2\x82\xAC?  "},
+      {{"D", "DATE", 7, "DATETIME"},
+       Variant::FromDate({2009, 7, 4, 8, 5, 0}),
+       "2009-07-04 08:05:00"},
+      {{"C", "CLOB", 4000, "LONGTEXT", Read::RawCast},
+       Variant::FromText("<?xml version='1.0'?>\n<r a=\"b\"/>"),
+       "<?xml version='1.0'?>\n<r a=\"b\"/>"},
+      {{"R", "RAW", 16, "LONGTEXT", Read::RawCast}, Variant::FromBytes(binary), "00FF100A"},
+      {{"B", "BLOB", 4000, "LONGTEXT"}, Variant::FromBytes(binary), "00FF100A"},
+      {{"BT", "BLOB", 4000, "LONGTEXT"}, Variant::FromBytes("plain text"), "plain text"},
+      {{"LR", "LONG RAW", 0, "LONGTEXT"}, Variant::FromBytes("\xFE\x01"), "FE01"},
+      {{"BD", "BINARY_DOUBLE", 8, "float"}, Variant::FromDouble(1.5), "1.5"},
+  };
+  std::vector<Column> columns = {kId};
+  Row values = {Variant::FromDecimal("1")};
+  Row nulls = {Variant::FromDecimal("2")};
+  for (const auto& family : families) {
+    columns.push_back(family.column);
+    values.push_back(family.source);
+    nulls.push_back(Variant::Null());
+  }
+  PrepareTable("FAMILIES", columns, {values, nulls});
+  OpenConnections();
+  const TableReport report = Copy("FAMILIES");
+  for (const auto& message : report.refusalMessages) ADD_FAILURE() << message;
+
+  const auto landed = TargetRows("FAMILIES", "ID");
+  ASSERT_EQ(landed.size(), 2u);
+  for (std::size_t i = 0; i < families.size(); ++i) {
+    EXPECT_EQ(landed[0][i + 1], families[i].held) << families[i].column.oracleType;
+    EXPECT_EQ(landed[1][i + 1], std::nullopt) << families[i].column.oracleType;
+  }
+}
+
 TEST_F(TransferCopyTest, ALostServerConnectionStopsTheTableAndSaysSo) {
   if (!Ready()) return;
   std::vector<Row> rows;
