@@ -60,7 +60,8 @@ class TableCopy {
     RowArray block;
     try {
       state_.Source.Execute(query);
-      fieldCount_ = state_.Source.FieldCount();
+      // Fails when the query left no result to read rows from.
+      static_cast<void>(state_.Source.FieldCount());
       if (!state_.Source.EndOfRows()) block = FetchBlock();
     } catch (const SourceError& error) {
       if (error.Code() == kCodeNoCurrentRecord)
@@ -103,6 +104,7 @@ class TableCopy {
       return state_.Target.EscapeString(text);
     };
     std::string values;
+    bool fetching = false;
     try {
       for (;;) {
         for (std::size_t row = 0; row < block.RowCount(); ++row) {
@@ -116,7 +118,9 @@ class TableCopy {
         }
         block = RowArray();  // free this block before the next one arrives
         if (state_.Source.EndOfRows()) break;
+        fetching = true;
         block = FetchBlock();
+        fetching = false;
       }
     } catch (const SourceError& error) {
       progress_.Finish(rowsSent_);
@@ -127,8 +131,9 @@ class TableCopy {
       message.buttons = MessageButtons::Ok;
       window_.ShowMessage(message);
       report_.abandoned = "The copy stopped at source row " + std::to_string(rowsSent_ + 1) +
-                          ", which could not be converted: " + SourceReason(error) +
-                          " The rows before it were copied.";
+                          (fetching ? ", which could not be read from the source: "
+                                    : ", which could not be converted: ") +
+                          SourceReason(error) + " The rows before it were copied.";
     }
     return true;
   }
@@ -201,7 +206,6 @@ class TableCopy {
   const std::int32_t selectedTables_;
   RowProgress progress_;
   std::string database_;
-  int fieldCount_ = 0;
   std::int64_t rowsSent_ = 0;
 };
 
