@@ -13,6 +13,8 @@ namespace skerrow::ui {
 // The about box: product title, version, notice, the support address and two web links. The
 // links open sections of the local maker page through `openUrl`.
 class CAboutDlg : public QDialog {
+  Q_OBJECT
+
  public:
   static constexpr int kEmailLabelId = 1028;
   static constexpr int kEmailLinkId = 1041;

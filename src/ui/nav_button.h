@@ -11,6 +11,8 @@ namespace skerrow::ui {
 // without a picture of its own falls through to the next rule. Pictures are drawn unscaled from
 // their top-left corner and clipped to the control; no caption, frame or focus mark.
 class NavButton : public QAbstractButton {
+  Q_OBJECT
+
  public:
   NavButton(QWidget& parent, int controlId);
 

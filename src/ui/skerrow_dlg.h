@@ -20,6 +20,8 @@ struct MainWindowControls;
 // workflow calls; operations called from the conversion worker are run on the GUI thread and
 // waited for, so they take effect in call order while the window keeps handling its events.
 class CSkerrowDlg : public QDialog, public WizardWindow {
+  Q_OBJECT
+
  public:
   static constexpr int kClientWidth = 627;
   static constexpr int kClientHeight = 526;
