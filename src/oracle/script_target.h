@@ -18,22 +18,23 @@ struct ColumnSpec {
   int dataLength = 0;                    // DATA_LENGTH in bytes as Oracle reports it
   std::optional<int> dataPrecision;      // absent where Oracle shows NULL
   std::optional<int> dataScale;
-  int charLength = 0;                    // CHAR_LENGTH (0 for non-character types)
-  std::string charUsed;                  // "B", "C" or "" (CHAR_USED)
-  bool nullable = true;                  // false for NOT NULL (and primary key columns)
+  int charLength = 0;                      // CHAR_LENGTH (0 for non-character types)
+  std::string charUsed;                    // "B", "C" or "" (CHAR_USED)
+  bool nullable = true;                    // false for NOT NULL (and primary key columns)
   std::optional<std::string> dataDefault;  // DATA_DEFAULT as written in the DDL, with the
                                            // text that followed it up to the next clause
 };
 
 // A constraint as the dictionary holds it (USER_CONSTRAINTS / ALL_CONS_COLUMNS).
 struct ConstraintSpec {
-  std::string name;        // given, or generated "SYS_C00nnnn"
-  char type = 'P';         // 'P', 'U', 'R', 'C'
+  std::string name;                  // given, or generated "SYS_C00nnnn"
+  char type = 'P';                   // 'P', 'U', 'R', 'C'
   std::vector<std::string> columns;  // in key position order
   std::string searchCondition;       // for 'C' (also "col IS NOT NULL" of a NOT NULL)
   std::string refOwner;              // for 'R'
   std::string refConstraintName;     // for 'R'
   bool generatedName = false;
+  bool enabled = true;  // false for a constraint declared DISABLE (STATUS DISABLED)
 };
 
 // What an Oracle SQL script does to an instance; the embedded instance implements it, the
@@ -59,6 +60,18 @@ class ScriptTarget {
                          const std::vector<std::string>& columns,
                          const std::vector<Variant>& values) = 0;
   virtual void Commit() = 0;
+
+  // The stored column specs of a table, for loaders that must know the column types to build
+  // values; nullopt when the target does not know the table.
+  virtual std::optional<std::vector<ColumnSpec>> DescribeTable(const std::string& owner,
+                                                               const std::string& table) {
+    (void)owner;
+    (void)table;
+    return std::nullopt;
+  }
+  // A name for a constraint the script left unnamed ("SYS_C0012345"), unique in the instance
+  // across loads; empty when the target leaves naming to the loader.
+  virtual std::string GenerateConstraintName() { return {}; }
 };
 
 }  // namespace skerrow::oracle

@@ -1,0 +1,226 @@
+#include "oracle/script_conversion.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "oracle/script_datetime.h"
+#include "oracle/script_decimal.h"
+#include "oracle/script_types.h"
+
+namespace skerrow::oracle {
+
+namespace {
+
+using Kind = ScriptValue::Kind;
+
+std::size_t CharacterCount(const std::string& text) {
+  std::size_t count = 0;
+  for (unsigned char c : text)
+    if ((c & 0xC0) != 0x80) ++count;
+  return count;
+}
+
+[[noreturn]] void TooLarge(const std::string& qualifiedName, std::size_t actual, int maximum) {
+  throw std::runtime_error("ORA-12899: value too large for column " + qualifiedName + " (actual: " +
+                           std::to_string(actual) + ", maximum: " + std::to_string(maximum) + ")");
+}
+
+[[noreturn]] void Inconsistent(const std::string& qualifiedName, const std::string& expected,
+                               const std::string& got) {
+  throw std::runtime_error("ORA-00932: inconsistent datatypes: expected " + expected + " got " +
+                           got + " (column " + qualifiedName + ")");
+}
+
+std::string KindName(Kind kind) {
+  switch (kind) {
+    case Kind::Number:
+    case Kind::Double:
+      return "NUMBER";
+    case Kind::Date:
+      return "DATE";
+    case Kind::Timestamp:
+      return "TIMESTAMP";
+    case Kind::Bytes:
+      return "BINARY";
+    default:
+      return "CHAR";
+  }
+}
+
+std::string ExactNumber(const ScriptValue& value, const std::string& qualifiedName) {
+  if (value.kind == Kind::Number || value.kind == Kind::Double) return value.text;
+  if (value.kind == Kind::Text) {
+    std::string trimmed = value.text;
+    trimmed.erase(0, trimmed.find_first_not_of(" \t\r\n"));
+    trimmed.erase(trimmed.find_last_not_of(" \t\r\n") + 1);
+    if (auto exact = MakeDecimal(trimmed)) return *exact;
+    throw std::runtime_error("ORA-01722: invalid number ('" + value.text.substr(0, 40) +
+                             "' for column " + qualifiedName + ")");
+  }
+  Inconsistent(qualifiedName, "NUMBER", KindName(value.kind));
+}
+
+Variant FitNumber(const ScriptValue& value, const ColumnSpec& column,
+                  const std::string& qualifiedName) {
+  std::string exact = ExactNumber(value, qualifiedName);
+  if (column.dataType == "FLOAT") {
+    // FLOAT(n) keeps n binary digits, about n * 0.30103 decimal ones.
+    const int digits = std::max(1, (column.dataPrecision.value_or(126) * 30103 + 99999) / 100000);
+    exact = DecimalRoundSignificant(exact, digits);
+  } else if (column.dataScale) {
+    exact = DecimalRound(exact, *column.dataScale);
+  } else {
+    exact = DecimalRoundSignificant(exact, 40);
+  }
+  if (column.dataType == "NUMBER" && column.dataPrecision) {
+    const int scale = column.dataScale.value_or(0);
+    if (exact != "0" && DecimalIntegerDigits(exact) > *column.dataPrecision - scale)
+      throw std::runtime_error(
+          "ORA-01438: value larger than specified precision allowed for this column (" +
+          qualifiedName + ")");
+  }
+  if (DecimalIntegerDigits(exact) > 126)
+    throw std::runtime_error("ORA-01426: numeric overflow (" + qualifiedName + ")");
+  return Variant::FromDecimal(exact);
+}
+
+Variant FitBinaryNumber(const ScriptValue& value, const ColumnSpec& column,
+                        const std::string& qualifiedName) {
+  const std::string exact = ExactNumber(value, qualifiedName);
+  double number = std::strtod(exact.c_str(), nullptr);
+  if (column.dataType == "BINARY_FLOAT") number = static_cast<double>(static_cast<float>(number));
+  return Variant::FromDouble(number);
+}
+
+std::string TextFor(const ScriptValue& value, const ColumnSpec& column,
+                    const std::string& qualifiedName, const ExpressionContext& context) {
+  (void)column;
+  (void)qualifiedName;
+  return ValueAsText(value, context);
+}
+
+Variant FitText(const ScriptValue& value, const ColumnSpec& column,
+                const std::string& qualifiedName, const ExpressionContext& context,
+                bool blankPadded) {
+  std::string text = TextFor(value, column, qualifiedName, context);
+  if (column.dataType == "LONG" || column.dataType == "ROWID" || column.dataType == "UROWID")
+    return Variant::FromText(std::move(text));
+  const bool charSemantics = column.charUsed == "C";
+  const std::size_t chars = CharacterCount(text);
+  if (charSemantics && chars > static_cast<std::size_t>(column.charLength))
+    TooLarge(qualifiedName, chars, column.charLength);
+  if (text.size() > static_cast<std::size_t>(column.dataLength))
+    TooLarge(qualifiedName, text.size(), column.dataLength);
+  if (blankPadded) {
+    std::size_t target = charSemantics ? static_cast<std::size_t>(column.charLength)
+                                       : static_cast<std::size_t>(column.dataLength);
+    std::size_t have = charSemantics ? chars : text.size();
+    if (have < target) text.append(target - have, ' ');
+  }
+  return Variant::FromText(std::move(text));
+}
+
+Variant FitDate(const ScriptValue& value, const std::string& qualifiedName,
+                const ExpressionContext& context) {
+  if (value.kind == Kind::Date || value.kind == Kind::Timestamp) {
+    SourceDate date = value.date;
+    return Variant::FromDate(date);
+  }
+  if (value.kind == Kind::Text) {
+    std::string error;
+    auto parsed = ParseWithFormat(value.text, context.dateFormat, true, error);
+    if (!parsed)
+      throw std::runtime_error(error + " ('" + value.text.substr(0, 40) + "' for column " +
+                               qualifiedName + ", read with the date format " + context.dateFormat +
+                               ")");
+    return Variant::FromDate(parsed->date);
+  }
+  Inconsistent(qualifiedName, "DATE", KindName(value.kind));
+}
+
+Variant FitTimestamp(const ScriptValue& value, const ColumnSpec& column,
+                     const std::string& qualifiedName, const ExpressionContext& context) {
+  ScriptValue timestamp = value;
+  if (value.kind == Kind::Text) {
+    std::string error;
+    auto parsed = ParseTimestampLiteral(value.text, error);
+    if (!parsed) {
+      parsed = ParseWithFormat(value.text, "DD-MON-RR HH.MI.SSXFF AM", false, error);
+      if (!parsed) throw std::runtime_error(error + " (column " + qualifiedName + ")");
+    }
+    timestamp = *parsed;
+  } else if (value.kind != Kind::Date && value.kind != Kind::Timestamp) {
+    Inconsistent(qualifiedName, "TIMESTAMP", KindName(value.kind));
+  }
+  (void)context;
+  const int precision = column.dataScale.value_or(6);
+  std::string fraction = timestamp.fraction;
+  // Round the fraction to the column's precision.
+  std::string text = timestamp.date.ToString();
+  if (precision > 0) {
+    fraction.resize(static_cast<std::size_t>(precision), '0');
+    text += "." + fraction;
+  }
+  if (column.dataType.ends_with("WITH TIME ZONE"))
+    text += " " + (timestamp.zone.empty() ? std::string("+00:00") : timestamp.zone);
+  return Variant::FromText(text);
+}
+
+Variant FitBinary(const ScriptValue& value, const ColumnSpec& column,
+                  const std::string& qualifiedName) {
+  std::string bytes;
+  if (value.kind == Kind::Bytes) {
+    bytes = value.text;
+  } else if (value.kind == Kind::Text) {
+    auto decoded = BytesFromHex(value.text);
+    if (!decoded)
+      throw std::runtime_error("ORA-01465: invalid hex number ('" + value.text.substr(0, 40) +
+                               "' for column " + qualifiedName + ")");
+    bytes = *decoded;
+  } else {
+    Inconsistent(qualifiedName, "BINARY", KindName(value.kind));
+  }
+  if (column.dataType == "RAW" && bytes.size() > static_cast<std::size_t>(column.dataLength))
+    TooLarge(qualifiedName, bytes.size(), column.dataLength);
+  return Variant::FromBytes(std::move(bytes));
+}
+
+}  // namespace
+
+Variant FitToColumn(const ScriptValue& value, const ColumnSpec& column,
+                    const std::string& qualifiedName, const ExpressionContext& context) {
+  const TypeFamily family = FamilyOf(column);
+  if (value.kind == Kind::EmptyLob) {
+    if (family == TypeFamily::Lob) return Variant::FromText("");
+    if (family == TypeFamily::Binary && column.dataType == "BLOB") return Variant::FromBytes("");
+    Inconsistent(qualifiedName, column.dataType, "LOB");
+  }
+  if (value.IsNull()) return Variant::Null();
+  switch (family) {
+    case TypeFamily::Number:
+      return FitNumber(value, column, qualifiedName);
+    case TypeFamily::BinaryFloat:
+    case TypeFamily::BinaryDouble:
+      return FitBinaryNumber(value, column, qualifiedName);
+    case TypeFamily::Text:
+      return FitText(value, column, qualifiedName, context, false);
+    case TypeFamily::FixedText:
+      return FitText(value, column, qualifiedName, context, true);
+    case TypeFamily::Lob:
+    case TypeFamily::Interval:
+    case TypeFamily::Object:
+      if (value.kind == Kind::Bytes && family == TypeFamily::Lob)
+        Inconsistent(qualifiedName, "CLOB", "BINARY");
+      return Variant::FromText(ValueAsText(value, context));
+    case TypeFamily::Date:
+      return FitDate(value, qualifiedName, context);
+    case TypeFamily::Timestamp:
+      return FitTimestamp(value, column, qualifiedName, context);
+    case TypeFamily::Binary:
+      return FitBinary(value, column, qualifiedName);
+  }
+  return Variant::Null();
+}
+
+}  // namespace skerrow::oracle

@@ -1,0 +1,584 @@
+#include "oracle/script_expression.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "oracle/script_datetime.h"
+#include "oracle/script_decimal.h"
+#include "oracle/script_error.h"
+
+namespace skerrow::oracle {
+
+namespace {
+
+using Kind = ScriptValue::Kind;
+
+constexpr const char* kInvalidNumber = "ORA-01722: invalid number";
+
+void AppendUtf8(std::string& out, unsigned long code) {
+  if (code < 0x80) {
+    out.push_back(static_cast<char>(code));
+  } else if (code < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else if (code < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  }
+}
+
+std::size_t Utf8Length(const std::string& text) {
+  std::size_t count = 0;
+  for (unsigned char c : text)
+    if ((c & 0xC0) != 0x80) ++count;
+  return count;
+}
+
+// The first `chars` characters of a UTF-8 text.
+std::string Utf8Prefix(const std::string& text, std::size_t chars) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+      if (count == chars) return text.substr(0, i);
+      ++count;
+    }
+  }
+  return text;
+}
+
+class Evaluator {
+ public:
+  Evaluator(TokenCursor& cursor, const ExpressionContext& context)
+      : cursor_(cursor), context_(context) {}
+
+  ScriptValue Expression() {
+    ScriptValue left = Term();
+    while (true) {
+      if (cursor_.AcceptSymbol("+")) {
+        left = Arithmetic('+', left, Term());
+      } else if (cursor_.AcceptSymbol("-")) {
+        left = Arithmetic('-', left, Term());
+      } else if (cursor_.AcceptSymbol("||")) {
+        left = Concatenate(left, Term());
+      } else {
+        return left;
+      }
+    }
+  }
+
+ private:
+  ScriptValue Term() {
+    ScriptValue left = Unary();
+    while (true) {
+      if (cursor_.AcceptSymbol("*")) {
+        left = Arithmetic('*', left, Unary());
+      } else if (cursor_.Peek().IsSymbol("/")) {
+        cursor_.Next();
+        left = Arithmetic('/', left, Unary());
+      } else {
+        return left;
+      }
+    }
+  }
+
+  ScriptValue Unary() {
+    if (cursor_.AcceptSymbol("-")) {
+      ScriptValue value = Unary();
+      if (value.IsNull()) return value;
+      return Arithmetic('-', ScriptValue::Number("0"), value);
+    }
+    if (cursor_.AcceptSymbol("+")) return Unary();
+    return Primary();
+  }
+
+  ScriptValue Primary() {
+    const Token& token = cursor_.Peek();
+    switch (token.kind) {
+      case TokenKind::Number: {
+        cursor_.Next();
+        auto exact = MakeDecimal(token.text);
+        if (!exact) cursor_.Fail(kInvalidNumber);
+        ScriptValue value = ScriptValue::Number(*exact);
+        if (token.end - token.begin > token.text.size()) value.kind = Kind::Double;
+        return value;
+      }
+      case TokenKind::String:
+      case TokenKind::NationalString:
+        cursor_.Next();
+        return ScriptValue::Text(token.text);
+      case TokenKind::Symbol:
+        if (token.IsSymbol("(")) {
+          cursor_.Next();
+          ScriptValue value = Expression();
+          cursor_.ExpectSymbol(")");
+          return value;
+        }
+        cursor_.FailUnexpected("a value");
+      case TokenKind::Word:
+        return WordValue();
+      case TokenKind::QuotedName:
+        cursor_.Fail("ORA-00984: column not allowed here (" + Describe(token) + ")");
+      case TokenKind::End:
+        break;
+    }
+    cursor_.FailUnexpected("a value");
+  }
+
+  ScriptValue WordValue() {
+    const Token& token = cursor_.Next();
+    const std::string word = ToUpperAscii(token.text);
+    if (word == "NULL") return ScriptValue::Null();
+    if (word == "DATE" && cursor_.Peek().kind == TokenKind::String)
+      return Checked(ParseDateLiteral(cursor_.Next().text, error_));
+    if (word == "TIMESTAMP" && cursor_.Peek().kind == TokenKind::String)
+      return Checked(ParseTimestampLiteral(cursor_.Next().text, error_));
+    if (word == "INTERVAL" && cursor_.Peek().kind == TokenKind::String) return IntervalLiteral();
+    if (word == "SYSDATE" || word == "CURRENT_DATE") return ScriptValue::OfDate(CurrentDate());
+    if (word == "SYSTIMESTAMP" || word == "CURRENT_TIMESTAMP" || word == "LOCALTIMESTAMP") {
+      ScriptValue value = ScriptValue::OfDate(CurrentDate());
+      value.kind = Kind::Timestamp;
+      return value;
+    }
+    if (word == "USER") return ScriptValue::Text(context_.currentUser);
+    if (word == "UID") return ScriptValue::Number(std::to_string(context_.userId));
+    // A function, possibly qualified (SYS.XMLTYPE.CREATEXML).
+    std::string name = word;
+    while (cursor_.Peek().IsSymbol(".") && cursor_.PeekIsName(1)) {
+      cursor_.Next();
+      name += "." + cursor_.Name("a name");
+    }
+    if (!cursor_.Peek().IsSymbol("("))
+      cursor_.Fail("ORA-00984: column not allowed here (\"" + name + "\" is not a value)");
+    return Function(name, Arguments());
+  }
+
+  std::vector<ScriptValue> Arguments() {
+    std::vector<ScriptValue> arguments;
+    cursor_.ExpectSymbol("(");
+    if (cursor_.AcceptSymbol(")")) return arguments;
+    do {
+      arguments.push_back(Expression());
+    } while (cursor_.AcceptSymbol(","));
+    cursor_.ExpectSymbol(")");
+    return arguments;
+  }
+
+  ScriptValue Checked(std::optional<ScriptValue> value) {
+    if (!value) cursor_.Fail(error_);
+    return *value;
+  }
+
+  ScriptValue IntervalLiteral() {
+    const std::string text = cursor_.Next().text;
+    const std::string unit = ToUpperAscii(cursor_.Next().text);
+    int leading = 2, fraction = 6;
+    auto precision = [&](int& target) {
+      if (cursor_.AcceptSymbol("(")) {
+        target = std::atoi(cursor_.Next().text.c_str());
+        cursor_.ExpectSymbol(")");
+      }
+    };
+    precision(leading);
+    std::string toUnit;
+    if (cursor_.AcceptWord("TO")) {
+      toUnit = ToUpperAscii(cursor_.Next().text);
+      if (toUnit == "SECOND") precision(fraction);
+    }
+    std::string sign = "+";
+    std::string body = text;
+    if (!body.empty() && (body[0] == '-' || body[0] == '+')) {
+      sign = body.substr(0, 1);
+      body = body.substr(1);
+    }
+    auto pad = [](const std::string& digits, int width) {
+      std::string padded = digits;
+      while (static_cast<int>(padded.size()) < width) padded = "0" + padded;
+      return padded;
+    };
+    if (unit == "YEAR") {
+      std::size_t dash = body.find('-');
+      std::string years = body.substr(0, dash);
+      std::string months = dash == std::string::npos ? "0" : body.substr(dash + 1);
+      return ScriptValue::Text(sign + pad(years, leading) + "-" + pad(months, 2));
+    }
+    if (unit == "DAY") {
+      std::size_t blank = body.find(' ');
+      std::string days = body.substr(0, blank);
+      std::string time = blank == std::string::npos ? "00:00:00" : body.substr(blank + 1);
+      std::string whole = time.substr(0, time.find('.'));
+      std::string digits =
+          time.find('.') == std::string::npos ? "" : time.substr(time.find('.') + 1);
+      digits.resize(static_cast<std::size_t>(fraction), '0');
+      std::string hms;
+      std::size_t start = 0;
+      for (int part = 0; part < 3; ++part) {
+        std::size_t colon = whole.find(':', start);
+        std::string piece = start < whole.size() ? whole.substr(start, colon - start) : "0";
+        hms += (part ? ":" : "") + pad(piece, 2);
+        start = colon == std::string::npos ? whole.size() : colon + 1;
+      }
+      return ScriptValue::Text(sign + pad(days, leading) + " " + hms +
+                               (fraction > 0 ? "." + digits : ""));
+    }
+    cursor_.Fail("ORA-00907: unsupported interval literal (use YEAR TO MONTH or DAY TO SECOND)");
+  }
+
+  std::string NumberOf(const ScriptValue& value) {
+    switch (value.kind) {
+      case Kind::Number:
+      case Kind::Double:
+        return value.text;
+      case Kind::Text: {
+        std::string trimmed = value.text;
+        trimmed.erase(0, trimmed.find_first_not_of(' '));
+        trimmed.erase(trimmed.find_last_not_of(' ') + 1);
+        auto exact = MakeDecimal(trimmed);
+        if (!exact) cursor_.Fail(kInvalidNumber);
+        return *exact;
+      }
+      default:
+        cursor_.Fail("ORA-00932: inconsistent datatypes: expected NUMBER");
+    }
+  }
+
+  std::string TextOf(const ScriptValue& value) { return ValueAsText(value, context_); }
+
+  ScriptValue Arithmetic(char op, const ScriptValue& left, const ScriptValue& right) {
+    if (left.IsNull() || right.IsNull()) return ScriptValue::Null();
+    const bool leftDate = left.kind == Kind::Date || left.kind == Kind::Timestamp;
+    const bool rightDate = right.kind == Kind::Date || right.kind == Kind::Timestamp;
+    if (leftDate || rightDate) {
+      if (leftDate && rightDate && op == '-') {
+        return ScriptValue::Number(DaysBetween(left.date, right.date));
+      }
+      if (op != '+' && op != '-')
+        cursor_.Fail(
+            "ORA-00932: inconsistent datatypes: dates can only be added to or "
+            "subtracted from");
+      if (leftDate && rightDate) cursor_.Fail("ORA-00975: date + date not allowed");
+      if (rightDate && op == '-')
+        cursor_.Fail("ORA-00932: inconsistent datatypes: a number minus a date");
+      const ScriptValue& date = leftDate ? left : right;
+      std::string days = NumberOf(leftDate ? right : left);
+      if (op == '-') days = DecimalNegate(days);
+      auto result = AddDays(date.date, days);
+      if (!result) cursor_.Fail("ORA-01841: (full) year must be between -4713 and +9999");
+      return ScriptValue::OfDate(*result);
+    }
+    const std::string a = NumberOf(left);
+    const std::string b = NumberOf(right);
+    std::string result;
+    switch (op) {
+      case '+':
+        result = DecimalAdd(a, b);
+        break;
+      case '-':
+        result = DecimalSubtract(a, b);
+        break;
+      case '*':
+        result = DecimalMultiply(a, b);
+        break;
+      default: {
+        auto quotient = DecimalDivide(a, b);
+        if (!quotient) cursor_.Fail("ORA-01476: divisor is equal to zero");
+        result = *quotient;
+      }
+    }
+    ScriptValue value = ScriptValue::Number(result);
+    if (left.kind == Kind::Double || right.kind == Kind::Double) value.kind = Kind::Double;
+    return value;
+  }
+
+  ScriptValue Concatenate(const ScriptValue& left, const ScriptValue& right) {
+    std::string text = left.IsNull() || left.kind == Kind::EmptyLob ? "" : TextOf(left);
+    if (!right.IsNull() && right.kind != Kind::EmptyLob) text += TextOf(right);
+    return ScriptValue::Text(std::move(text));
+  }
+
+  void Arity(const std::string& name, const std::vector<ScriptValue>& arguments, std::size_t least,
+             std::size_t most) {
+    if (arguments.size() < least)
+      cursor_.Fail("ORA-00938: not enough arguments for function " + name);
+    if (arguments.size() > most) cursor_.Fail("ORA-00939: too many arguments for function " + name);
+  }
+
+  long WholeNumber(const ScriptValue& value) {
+    const std::string rounded = DecimalRound(NumberOf(value), 0);
+    long result = 0;
+    std::from_chars(rounded.data(), rounded.data() + rounded.size(), result);
+    return result;
+  }
+
+  ScriptValue Function(const std::string& name, const std::vector<ScriptValue>& args) {
+    auto anyNull = [&] {
+      for (const auto& arg : args)
+        if (arg.IsNull()) return true;
+      return false;
+    };
+    if (name == "TO_DATE" || name == "TO_TIMESTAMP" || name == "TO_TIMESTAMP_TZ") {
+      Arity(name, args, 1, 3);
+      if (args[0].IsNull()) return ScriptValue::Null();
+      const bool asDate = name == "TO_DATE";
+      if (args[0].kind == Kind::Date || args[0].kind == Kind::Timestamp) {
+        ScriptValue value = args[0];
+        value.kind = asDate ? Kind::Date : Kind::Timestamp;
+        return value;
+      }
+      std::string format = args.size() > 1 ? TextOf(args[1])
+                           : asDate        ? context_.dateFormat
+                                           : "DD-MON-RR HH.MI.SSXFF AM";
+      return Checked(ParseWithFormat(TextOf(args[0]), format, asDate, error_));
+    }
+    if (name == "HEXTORAW" || name == "TO_BLOB") {
+      Arity(name, args, 1, 1);
+      if (args[0].IsNull()) return ScriptValue::Null();
+      if (args[0].kind == Kind::Bytes) return args[0];
+      auto bytes = BytesFromHex(TextOf(args[0]));
+      if (!bytes) cursor_.Fail("ORA-01465: invalid hex number");
+      return ScriptValue::Bytes(*bytes);
+    }
+    if (name == "RAWTOHEX") {
+      Arity(name, args, 1, 1);
+      if (args[0].IsNull()) return ScriptValue::Null();
+      return ScriptValue::Text(args[0].kind == Kind::Bytes ? HexText(args[0].text)
+                                                           : HexText(TextOf(args[0])));
+    }
+    if (name == "UTL_RAW.CAST_TO_RAW") {
+      Arity(name, args, 1, 1);
+      if (args[0].IsNull()) return ScriptValue::Null();
+      return ScriptValue::Bytes(TextOf(args[0]));
+    }
+    if (name == "EMPTY_CLOB" || name == "EMPTY_BLOB") {
+      Arity(name, args, 0, 0);
+      ScriptValue value;
+      value.kind = Kind::EmptyLob;
+      return value;
+    }
+    if (name == "TO_CLOB" || name == "TO_NCLOB" || name == "TO_CHAR" || name == "TO_NCHAR") {
+      Arity(name, args, 1, name == "TO_CHAR" ? 2 : 1);
+      if (args[0].IsNull()) return ScriptValue::Null();
+      if (args.size() == 2 && args[0].kind == Kind::Date)
+        return ScriptValue::Text(FormatDate(args[0].date, TextOf(args[1])));
+      return ScriptValue::Text(TextOf(args[0]));
+    }
+    if (name == "TO_NUMBER" || name == "TO_BINARY_DOUBLE" || name == "TO_BINARY_FLOAT") {
+      Arity(name, args, 1, 1);
+      if (args[0].IsNull()) return ScriptValue::Null();
+      ScriptValue value = ScriptValue::Number(NumberOf(args[0]));
+      if (name != "TO_NUMBER") value.kind = Kind::Double;
+      return value;
+    }
+    if (name == "CHR" || name == "NCHR") {
+      Arity(name, args, 1, 1);
+      if (args[0].IsNull()) return ScriptValue::Null();
+      const long code = WholeNumber(args[0]);
+      if (code < 0 || code > 0x10FFFF) cursor_.Fail("ORA-01722: invalid number for " + name);
+      std::string text;
+      if (name == "NCHR" || code < 0x80) {
+        AppendUtf8(text, static_cast<unsigned long>(code));
+      } else {
+        // CHR takes the bytes of the database character set's encoding.
+        for (int shift = 24; shift >= 0; shift -= 8)
+          if ((code >> shift) != 0) text.push_back(static_cast<char>((code >> shift) & 0xFF));
+      }
+      return ScriptValue::Text(text);
+    }
+    if (name == "UNISTR") {
+      Arity(name, args, 1, 1);
+      if (args[0].IsNull()) return ScriptValue::Null();
+      return ScriptValue::Text(Unistr(TextOf(args[0])));
+    }
+    if (name == "RPAD" || name == "LPAD") {
+      Arity(name, args, 2, 3);
+      if (anyNull()) return ScriptValue::Null();
+      const std::string text = TextOf(args[0]);
+      const long width = WholeNumber(args[1]);
+      if (width <= 0) return ScriptValue::Null();
+      const std::string pad = args.size() > 2 ? TextOf(args[2]) : " ";
+      const std::size_t target = static_cast<std::size_t>(width);
+      if (Utf8Length(text) >= target) return ScriptValue::Text(Utf8Prefix(text, target));
+      std::string padding;
+      while (Utf8Length(padding) < target - Utf8Length(text)) padding += pad;
+      padding = Utf8Prefix(padding, target - Utf8Length(text));
+      return ScriptValue::Text(name == "RPAD" ? text + padding : padding + text);
+    }
+    if (name == "UPPER" || name == "LOWER") {
+      Arity(name, args, 1, 1);
+      if (args[0].IsNull()) return ScriptValue::Null();
+      std::string text = TextOf(args[0]);
+      for (char& c : text) {
+        if (name == "UPPER" && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        if (name == "LOWER" && c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+      }
+      return ScriptValue::Text(text);
+    }
+    if (name == "NVL") {
+      Arity(name, args, 2, 2);
+      return args[0].IsNull() ? args[1] : args[0];
+    }
+    if (name == "CONCAT") {
+      Arity(name, args, 2, 2);
+      return Concatenate(args[0], args[1]);
+    }
+    if (name == "ADD_MONTHS") {
+      Arity(name, args, 2, 2);
+      if (anyNull()) return ScriptValue::Null();
+      if (args[0].kind != Kind::Date && args[0].kind != Kind::Timestamp)
+        cursor_.Fail("ORA-00932: inconsistent datatypes: expected DATE");
+      SourceDate date = args[0].date;
+      long months = date.year * 12L + (date.month - 1) + WholeNumber(args[1]);
+      if (months < 12 || months >= 10000 * 12L)
+        cursor_.Fail("ORA-01841: (full) year must be between -4713 and +9999");
+      date.year = static_cast<std::int16_t>(months / 12);
+      date.month = static_cast<std::int8_t>(months % 12 + 1);
+      static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+      int last = kDays[date.month - 1];
+      if (date.month == 2 && ((date.year % 4 == 0 && date.year % 100 != 0) || date.year % 400 == 0))
+        last = 29;
+      if (date.day > last) date.day = static_cast<std::int8_t>(last);
+      return ScriptValue::OfDate(date);
+    }
+    if (name == "ROUND") {
+      Arity(name, args, 1, 2);
+      if (anyNull()) return ScriptValue::Null();
+      const int scale = args.size() > 1 ? static_cast<int>(WholeNumber(args[1])) : 0;
+      return ScriptValue::Number(DecimalRound(NumberOf(args[0]), scale));
+    }
+    if (name == "XMLTYPE" || name == "SYS.XMLTYPE" || name == "XMLTYPE.CREATEXML" ||
+        name == "SYS.XMLTYPE.CREATEXML" || name == "HTTPURITYPE" || name == "SYS.HTTPURITYPE" ||
+        name == "URITYPE" || name == "HTTPURITYPE.CREATEURI" ||
+        name == "SYS.HTTPURITYPE.CREATEURI" || name == "URIFACTORY.GETURI" ||
+        name == "SYS.URIFACTORY.GETURI" || name == "DBURITYPE" || name == "XDBURITYPE") {
+      Arity(name, args, 1, 1);
+      if (args[0].IsNull()) return ScriptValue::Null();
+      return ScriptValue::Text(TextOf(args[0]));
+    }
+    if (name == "BFILENAME") {
+      Arity(name, args, 2, 2);
+      return ScriptValue::Text("bfilename('" + TextOf(args[0]) + "', '" + TextOf(args[1]) + "')");
+    }
+    cursor_.Fail("ORA-00904: \"" + name +
+                 "\": invalid identifier (the script loader knows no "
+                 "function of that name)");
+  }
+
+  std::string Unistr(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != '\\') {
+        out.push_back(text[i]);
+        continue;
+      }
+      if (i + 1 < text.size() && text[i + 1] == '\\') {
+        out.push_back('\\');
+        ++i;
+        continue;
+      }
+      unsigned long unit = 0;
+      if (i + 4 >= text.size() + 0 ||
+          std::from_chars(text.data() + i + 1, text.data() + i + 5, unit, 16).ptr !=
+              text.data() + i + 5)
+        cursor_.Fail(
+            "ORA-30186: '\\' must be followed by four hexadecimal characters or "
+            "another '\\'");
+      i += 4;
+      if (unit >= 0xD800 && unit < 0xDC00 && i + 6 < text.size() + 1 && text[i + 1] == '\\') {
+        unsigned long low = 0;
+        if (std::from_chars(text.data() + i + 2, text.data() + i + 6, low, 16).ptr ==
+                text.data() + i + 6 &&
+            low >= 0xDC00 && low < 0xE000) {
+          unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+          i += 5;
+        }
+      }
+      AppendUtf8(out, unit);
+    }
+    return out;
+  }
+
+  TokenCursor& cursor_;
+  const ExpressionContext& context_;
+  std::string error_;
+};
+
+}  // namespace
+
+std::string OracleNumberText(const std::string& exact) {
+  // Oracle writes numbers between -1 and 1 without the leading zero: .5, -.25
+  if (exact.starts_with("0.")) return exact.substr(1);
+  if (exact.starts_with("-0.")) return "-" + exact.substr(2);
+  return exact;
+}
+
+std::string HexText(const std::string& bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  hex.reserve(bytes.size() * 2);
+  for (unsigned char byte : bytes) {
+    hex.push_back(kDigits[byte >> 4]);
+    hex.push_back(kDigits[byte & 0x0F]);
+  }
+  return hex;
+}
+
+std::optional<std::string> BytesFromHex(const std::string& hex) {
+  auto nibble = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  std::string bytes;
+  // An odd count of digits reads as if a leading 0 stood before them.
+  std::size_t i = 0;
+  if (hex.size() % 2 == 1) {
+    int low = nibble(hex[0]);
+    if (low < 0) return std::nullopt;
+    bytes.push_back(static_cast<char>(low));
+    i = 1;
+  }
+  for (; i + 1 < hex.size() + 1 && i < hex.size(); i += 2) {
+    int high = nibble(hex[i]), low = nibble(hex[i + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes.push_back(static_cast<char>(high * 16 + low));
+  }
+  return bytes;
+}
+
+std::string ValueAsText(const ScriptValue& value, const ExpressionContext& context) {
+  switch (value.kind) {
+    case Kind::Null:
+    case Kind::EmptyLob:
+      return {};
+    case Kind::Number:
+    case Kind::Double:
+      return OracleNumberText(value.text);
+    case Kind::Text:
+      return value.text;
+    case Kind::Bytes:
+      return HexText(value.text);
+    case Kind::Date:
+      return FormatDate(value.date, context.dateFormat);
+    case Kind::Timestamp: {
+      std::string text = FormatDate(value.date, "DD-MON-RR HH.MI.SS");
+      std::string fraction = value.fraction;
+      fraction.resize(6, '0');
+      text += "." + fraction + (value.date.hour < 12 ? " AM" : " PM");
+      if (!value.zone.empty()) text += " " + value.zone;
+      return text;
+    }
+  }
+  return {};
+}
+
+ScriptValue EvaluateExpression(TokenCursor& cursor, const ExpressionContext& context) {
+  return Evaluator(cursor, context).Expression();
+}
+
+}  // namespace skerrow::oracle

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#include "oracle/script_cursor.h"
+#include "oracle/script_value.h"
+
+namespace skerrow::oracle {
+
+// What an expression can see of the session that runs it.
+struct ExpressionContext {
+  std::string currentUser;  // USER
+  long userId = 0;          // UID
+  std::string dateFormat = "DD-MON-RR";
+};
+
+// Evaluates one value expression of an INSERT: literals, NULL, DATE/TIMESTAMP/INTERVAL
+// literals, + - * / with parentheses, ||, SYSDATE, USER, UID and the common conversion
+// functions. Stops before a "," or ")" that is not part of it.
+ScriptValue EvaluateExpression(TokenCursor& cursor, const ExpressionContext& context);
+
+// Text forms Oracle gives values when it needs text (concatenation, text columns).
+std::string OracleNumberText(const std::string& exact);
+std::string ValueAsText(const ScriptValue& value, const ExpressionContext& context);
+// Hex text of bytes, upper case, as RAWTOHEX.
+std::string HexText(const std::string& bytes);
+// Bytes of hex text, as HEXTORAW; nullopt for a character that is not a hex digit.
+std::optional<std::string> BytesFromHex(const std::string& hex);
+
+}  // namespace skerrow::oracle

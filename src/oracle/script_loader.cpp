@@ -1,0 +1,585 @@
+#include "oracle/script_loader.h"
+
+#include <array>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "oracle/script_conversion.h"
+#include "oracle/script_tokens.h"
+
+namespace skerrow::oracle {
+
+namespace {
+
+// Statements a converter does not need, by their leading words, with why they are skipped.
+struct SkippedStatement {
+  std::vector<std::string> words;  // after CREATE [OR REPLACE] where it applies
+  const char* what;
+};
+
+const std::vector<SkippedStatement>& SkippedCreates() {
+  static const std::vector<SkippedStatement> kSkipped = {
+      {{"INDEX"}, "CREATE INDEX"},
+      {{"UNIQUE", "INDEX"}, "CREATE UNIQUE INDEX"},
+      {{"BITMAP", "INDEX"}, "CREATE BITMAP INDEX"},
+      {{"SEQUENCE"}, "CREATE SEQUENCE"},
+      {{"VIEW"}, "CREATE VIEW"},
+      {{"FORCE", "VIEW"}, "CREATE VIEW"},
+      {{"NOFORCE", "VIEW"}, "CREATE VIEW"},
+      {{"MATERIALIZED", "VIEW"}, "CREATE MATERIALIZED VIEW"},
+      {{"EDITIONING", "VIEW"}, "CREATE VIEW"},
+      {{"SYNONYM"}, "CREATE SYNONYM"},
+      {{"PUBLIC", "SYNONYM"}, "CREATE PUBLIC SYNONYM"},
+      {{"DATABASE", "LINK"}, "CREATE DATABASE LINK"},
+      {{"PUBLIC", "DATABASE"}, "CREATE PUBLIC DATABASE LINK"},
+      {{"DIRECTORY"}, "CREATE DIRECTORY"},
+      {{"ROLE"}, "CREATE ROLE"},
+      {{"TABLESPACE"}, "CREATE TABLESPACE"},
+      {{"CONTEXT"}, "CREATE CONTEXT"},
+      {{"CLUSTER"}, "CREATE CLUSTER"},
+  };
+  return kSkipped;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  std::ostringstream contents;
+  contents << in.rdbuf();
+  return contents.str();
+}
+
+std::string Quoted(const std::string& name) {
+  return "\"" + name + "\"";
+}
+
+std::string ColumnPath(const std::string& owner, const std::string& table,
+                       const std::string& column) {
+  return Quoted(owner) + "." + Quoted(table) + "." + Quoted(column);
+}
+
+std::string LeadingWords(TokenCursor& cursor, std::size_t count) {
+  std::string words;
+  for (std::size_t i = 0; i < count && cursor.Peek(i).kind == TokenKind::Word; ++i)
+    words += (i ? " " : "") + ToUpperAscii(cursor.Peek(i).text);
+  return words;
+}
+
+}  // namespace
+
+std::string ScriptNotice::ToString() const {
+  return script + ", line " + std::to_string(line) + ": " + text;
+}
+
+ScriptLoader::ScriptLoader(ScriptTarget& target) : target_(target) {}
+
+LoadResult ScriptLoader::LoadFile(const std::filesystem::path& script) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(script, error))
+    throw ScriptError(script.string(), 0, "the script cannot be read: no such file");
+  std::ifstream probe(script, std::ios::binary);
+  if (!probe) throw ScriptError(script.string(), 0, "the script cannot be read: access denied");
+  return LoadText(ReadFile(script), script.filename().string());
+}
+
+LoadResult ScriptLoader::LoadText(std::string_view text, const std::string& scriptName) {
+  script_ = scriptName;
+  LoadResult result;
+  std::vector<ScriptUnit> units;
+  try {
+    units = SplitScript(text);
+  } catch (const StatementError& error) {
+    throw ScriptError(script_, error.Line(), error.what());
+  }
+  for (const ScriptUnit& unit : units) {
+    try {
+      RunUnit(unit, result);
+    } catch (const ScriptError&) {
+      throw;
+    } catch (const StatementError& error) {
+      throw ScriptError(script_, error.Line(), error.what());
+    } catch (const std::exception& error) {
+      throw ScriptError(script_, unit.line, error.what());
+    }
+  }
+  return result;
+}
+
+void ScriptLoader::Notice(int line, std::string text, LoadResult& result) {
+  result.notices.push_back(ScriptNotice{script_, line, std::move(text)});
+}
+
+void ScriptLoader::RunUnit(const ScriptUnit& unit, LoadResult& result) {
+  switch (unit.kind) {
+    case ScriptUnit::Kind::SqlPlus:
+      RunSqlPlus(unit, result);
+      return;
+    case ScriptUnit::Kind::PlSqlBlock: {
+      std::string first = unit.text.substr(0, unit.text.find('\n'));
+      if (first.size() > 60) first = first.substr(0, 60) + "...";
+      Notice(unit.line, "skipped PL/SQL: " + first, result);
+      return;
+    }
+    case ScriptUnit::Kind::Sql:
+      RunStatement(Substitute(unit.text, unit.line), unit.line, result);
+      return;
+  }
+}
+
+std::string ScriptLoader::Substitute(const std::string& text, int line) const {
+  if (!substitution_ || text.find('&') == std::string::npos) return text;
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '&') {
+      out.push_back(text[i]);
+      continue;
+    }
+    std::size_t start = i + 1;
+    if (start < text.size() && text[start] == '&') ++start;
+    std::size_t end = start;
+    while (end < text.size() &&
+           (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_'))
+      ++end;
+    if (end == start) {
+      out.push_back('&');
+      continue;
+    }
+    const std::string name = ToUpperAscii(text.substr(start, end - start));
+    auto found = defines_.find(name);
+    if (found == defines_.end())
+      throw StatementError(line, "the substitution variable &" + name +
+                                     " is not defined (SQL*Plus would prompt for it); DEFINE "
+                                     "it in the script or SET DEFINE OFF");
+    out += found->second;
+    i = end - 1;
+    if (end < text.size() && text[end] == '.') ++i;  // "&name." ends the name
+  }
+  return out;
+}
+
+void ScriptLoader::RunSqlPlus(const ScriptUnit& unit, LoadResult& result) {
+  const std::string text = substitution_ ? Substitute(unit.text, unit.line) : unit.text;
+  std::size_t wordEnd = text.find_first_of(" \t");
+  const std::string command = ToUpperAscii(text.substr(0, wordEnd));
+  const std::string arguments =
+      wordEnd == std::string::npos ? "" : text.substr(text.find_first_not_of(" \t", wordEnd));
+  if (command == "CONNECT" || command == "CONN") {
+    RunConnect(arguments, unit.line, result);
+    return;
+  }
+  if (command == "SET") {
+    const std::string upper = ToUpperAscii(arguments);
+    if (upper.starts_with("DEFINE OFF") || upper.starts_with("DEF OFF") ||
+        upper.starts_with("SCAN OFF")) {
+      substitution_ = false;
+      return;
+    }
+    if (upper.starts_with("DEFINE ON") || upper.starts_with("DEF ON") ||
+        upper.starts_with("SCAN ON")) {
+      substitution_ = true;
+      return;
+    }
+  }
+  if ((command == "DEFINE" || command == "DEF") && arguments.find('=') != std::string::npos) {
+    std::string name = arguments.substr(0, arguments.find('='));
+    std::string value = arguments.substr(arguments.find('=') + 1);
+    name.erase(name.find_last_not_of(" \t") + 1);
+    value.erase(0, value.find_first_not_of(" \t"));
+    value.erase(value.find_last_not_of(" \t;") + 1);
+    if (value.size() >= 2 && (value.front() == '\'' || value.front() == '"') &&
+        value.back() == value.front())
+      value = value.substr(1, value.size() - 2);
+    defines_[ToUpperAscii(name)] = value;
+    return;
+  }
+  if (command == "REM" || command == "REMARK" || command == "PROMPT" || command == "PRO") return;
+  std::string shown = text.size() > 60 ? text.substr(0, 60) + "..." : text;
+  Notice(unit.line, "skipped SQL*Plus command: " + shown, result);
+}
+
+void ScriptLoader::RunConnect(const std::string& arguments, int line, LoadResult& result) {
+  std::string logon = arguments;
+  logon.erase(logon.find_last_not_of(" \t;") + 1);
+  const std::string upper = ToUpperAscii(logon);
+  const std::size_t slash = logon.find('/');
+  if (upper.find("AS SYSDBA") != std::string::npos ||
+      upper.find("AS SYSOPER") != std::string::npos || slash == 0) {
+    Notice(line,
+           "skipped administrative CONNECT " + logon.substr(0, logon.find('/')) +
+               " (the stand-in has no administrative users)",
+           result);
+    currentSchema_.clear();
+    return;
+  }
+  if (slash == std::string::npos)
+    throw StatementError(line,
+                         "CONNECT needs user/password (SQL*Plus would prompt for the "
+                         "password)");
+  std::string user = logon.substr(0, slash);
+  std::string password = logon.substr(slash + 1);
+  password = password.substr(0, password.find('@'));  // the service is the instance loaded
+  auto unquote = [](std::string value) {
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+      return value.substr(1, value.size() - 2);
+    return ToUpperAscii(value);
+  };
+  user = unquote(user);
+  if (password.size() >= 2 && password.front() == '"' && password.back() == '"')
+    password = password.substr(1, password.size() - 2);
+  if (user == "SYS" || user == "SYSTEM") {
+    Notice(line, "skipped CONNECT " + user + " (the stand-in has no administrative users)", result);
+    currentSchema_.clear();
+    return;
+  }
+  target_.Connect(user, password);
+  target_.SetCurrentSchema(user);
+  currentSchema_ = user;
+  context_.currentUser = user;
+  if (!userIds_.count(user)) userIds_[user] = static_cast<long>(100 + userIds_.size());
+  context_.userId = userIds_[user];
+}
+
+void ScriptLoader::RunStatement(const std::string& text, int line, LoadResult& result) {
+  const std::vector<Token> tokens = Tokenize(text, line);
+  TokenCursor cursor(tokens);
+  if (cursor.AtEnd()) return;
+  const std::string first = ToUpperAscii(cursor.Peek().text);
+  auto skip = [&](const std::string& what) { Notice(line, "skipped " + what, result); };
+
+  if (cursor.Peek().kind != TokenKind::Word) cursor.FailUnexpected("a SQL statement");
+  if (first == "CREATE") {
+    cursor.Next();
+    if (cursor.Peek().IsWord("OR") && cursor.Peek(1).IsWord("REPLACE")) {
+      cursor.Next();
+      cursor.Next();
+    }
+    if (cursor.AcceptWord("USER")) {
+      RunCreateUser(cursor, result);
+      return;
+    }
+    if (cursor.Peek().IsWord("GLOBAL") && cursor.Peek(1).IsWord("TEMPORARY")) {
+      cursor.Next();
+      cursor.Next();
+    }
+    if (cursor.AcceptWord("TABLE")) {
+      RunCreateTable(cursor, text, result);
+      return;
+    }
+    for (const SkippedStatement& skipped : SkippedCreates()) {
+      bool matches = true;
+      for (std::size_t i = 0; i < skipped.words.size(); ++i)
+        if (!cursor.Peek(i).IsWord(skipped.words[i])) matches = false;
+      if (matches) {
+        skip(skipped.what);
+        return;
+      }
+    }
+    cursor.Fail("ORA-00901: invalid CREATE command (CREATE " + LeadingWords(cursor, 2) +
+                " is not known to the script loader)");
+  }
+  if (first == "ALTER") {
+    cursor.Next();
+    if (cursor.AcceptWord("TABLE")) {
+      RunAlterTable(cursor, text, line, result);
+      return;
+    }
+    if (cursor.AcceptWord("SESSION")) {
+      RunAlterSession(cursor, line, result);
+      return;
+    }
+    skip("ALTER " + LeadingWords(cursor, 1));
+    return;
+  }
+  if (first == "INSERT") {
+    cursor.Next();
+    RunInsert(cursor, result);
+    ++result.statementsRun;
+    return;
+  }
+  if (first == "COMMIT") {
+    target_.Commit();
+    return;
+  }
+  if (first == "ROLLBACK") {
+    skip("ROLLBACK: the rows loaded so far stay loaded");
+    return;
+  }
+  if (first == "GRANT") {
+    RunGrant(cursor, line, result);
+    return;
+  }
+  if (first == "COMMENT" || first == "REVOKE" || first == "DROP" || first == "ANALYZE" ||
+      first == "PURGE" || first == "AUDIT" || first == "NOAUDIT" || first == "SAVEPOINT" ||
+      first == "CALL" || first == "EXPLAIN" || first == "LOCK" || first == "SET") {
+    skip(LeadingWords(cursor, 2));
+    return;
+  }
+  if (first == "UPDATE" || first == "DELETE" || first == "MERGE" || first == "TRUNCATE" ||
+      first == "SELECT" || first == "WITH")
+    cursor.Fail(first +
+                " statements are not supported by the script loader (a script that "
+                "builds an instance may only create users and tables and insert rows)");
+  cursor.Fail("ORA-00900: invalid SQL statement (" + LeadingWords(cursor, 2) + ")");
+}
+
+void ScriptLoader::RunCreateUser(TokenCursor& cursor, LoadResult& result) {
+  const std::string user = cursor.Name("a user name");
+  cursor.ExpectWord("IDENTIFIED");
+  if (!cursor.Peek().IsWord("BY"))
+    cursor.Fail("only users IDENTIFIED BY a password can log on to the stand-in");
+  cursor.Next();
+  const Token& password = cursor.Next();
+  if (password.kind != TokenKind::Word && password.kind != TokenKind::QuotedName &&
+      password.kind != TokenKind::Number)
+    cursor.FailUnexpected("a password");
+  // DEFAULT TABLESPACE, QUOTA, PROFILE, ACCOUNT ... do not matter to the stand-in.
+  target_.CreateUser(user, password.text);
+  if (!userIds_.count(user)) userIds_[user] = static_cast<long>(100 + userIds_.size());
+  ++result.statementsRun;
+}
+
+void ScriptLoader::RunGrant(TokenCursor& cursor, int line, LoadResult& result) {
+  // The old form GRANT ... TO user IDENTIFIED BY password also creates the user.
+  cursor.Next();
+  while (!cursor.AtEnd() && !cursor.Peek().IsWord("TO")) cursor.Next();
+  if (cursor.AcceptWord("TO")) {
+    const std::string user = cursor.PeekIsName() ? cursor.Name("a user name") : "";
+    if (cursor.AcceptWord("IDENTIFIED")) {
+      cursor.ExpectWord("BY");
+      const Token& password = cursor.Next();
+      target_.CreateUser(user, password.text);
+      if (!userIds_.count(user)) userIds_[user] = static_cast<long>(100 + userIds_.size());
+      ++result.statementsRun;
+      Notice(line, "GRANT ... IDENTIFIED BY: created user " + user + "; privileges skipped",
+             result);
+      return;
+    }
+  }
+  Notice(line, "skipped GRANT", result);
+}
+
+void ScriptLoader::RunAlterSession(TokenCursor& cursor, int line, LoadResult& result) {
+  cursor.ExpectWord("SET");
+  const std::string parameter = cursor.Name("a session parameter");
+  if (parameter == "CURRENT_SCHEMA") {
+    cursor.ExpectSymbol("=");
+    const std::string schema = cursor.Name("a schema name");
+    target_.SetCurrentSchema(schema);
+    currentSchema_ = schema;
+    return;
+  }
+  if (parameter == "NLS_DATE_FORMAT") {
+    cursor.ExpectSymbol("=");
+    const Token& format = cursor.Next();
+    if (format.kind != TokenKind::String) cursor.FailUnexpected("a date format in quotes");
+    context_.dateFormat = format.text;
+    return;
+  }
+  Notice(line, "skipped ALTER SESSION SET " + parameter, result);
+}
+
+std::string ScriptLoader::OwnerOr(const std::string& owner, const TokenCursor& cursor) const {
+  if (!owner.empty()) return owner;
+  if (currentSchema_.empty())
+    cursor.Fail(
+        "no current schema: CONNECT user/password or ALTER SESSION SET CURRENT_SCHEMA "
+        "before this statement, or name the owner (OWNER.TABLE)");
+  return currentSchema_;
+}
+
+std::string ScriptLoader::NextConstraintName() {
+  std::string name = target_.GenerateConstraintName();
+  if (!name.empty()) return name;
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "SYS_C%07d", 10000 + ++generatedNames_);
+  return buffer;
+}
+
+const ScriptLoader::KnownTable& ScriptLoader::TableFor(const std::string& owner,
+                                                       const std::string& table,
+                                                       const TokenCursor& cursor) {
+  auto found = tables_.find({owner, table});
+  if (found != tables_.end()) return found->second;
+  if (auto columns = target_.DescribeTable(owner, table)) {
+    return tables_[{owner, table}] = KnownTable{*columns, {}};
+  }
+  cursor.Fail("ORA-00942: table or view does not exist (" + Quoted(owner) + "." + Quoted(table) +
+              ")");
+}
+
+ConstraintSpec ScriptLoader::Resolve(const DeclaredConstraint& declared, const std::string& owner,
+                                     const std::string& table, const KnownTable& known,
+                                     const TokenCursor& cursor) {
+  ConstraintSpec spec = declared.spec;
+  if (spec.name.empty()) {
+    spec.name = NextConstraintName();
+    spec.generatedName = true;
+  }
+  for (const std::string& column : spec.columns) {
+    bool exists = false;
+    for (const ColumnSpec& spec_column : known.columns)
+      if (spec_column.name == column) exists = true;
+    if (!exists)
+      cursor.Fail("ORA-00904: " + Quoted(column) + ": invalid identifier (no such column in " +
+                  Quoted(owner) + "." + Quoted(table) + ")");
+  }
+  for (const auto& [key, other] : tables_)
+    if (key.first == owner)
+      for (const ConstraintSpec& existing : other.constraints)
+        if (existing.name == spec.name)
+          cursor.Fail("ORA-02264: name already used by an existing constraint (" + spec.name + ")");
+  if (spec.type == 'P') {
+    for (const ConstraintSpec& existing : known.constraints)
+      if (existing.type == 'P')
+        cursor.Fail("ORA-02260: table can have only one primary key (" + Quoted(table) + ")");
+  }
+  if (spec.type != 'R') return spec;
+
+  const std::string refOwner = declared.spec.refOwner.empty() ? owner : declared.spec.refOwner;
+  const bool selfReference = refOwner == owner && declared.refTable == table;
+  const KnownTable& referenced =
+      selfReference ? known : TableFor(refOwner, declared.refTable, cursor);
+  std::vector<ConstraintSpec> candidates = referenced.constraints;
+  for (const ConstraintSpec& candidate : candidates) {
+    const bool kindMatches = declared.refColumns.empty()
+                                 ? candidate.type == 'P'
+                                 : (candidate.type == 'P' || candidate.type == 'U');
+    if (!kindMatches) continue;
+    if (!declared.refColumns.empty()) {
+      std::set<std::string> wanted(declared.refColumns.begin(), declared.refColumns.end());
+      std::set<std::string> have(candidate.columns.begin(), candidate.columns.end());
+      if (wanted != have) continue;
+    }
+    if (candidate.columns.size() != spec.columns.size())
+      cursor.Fail("ORA-02256: number of referencing columns must match referenced columns");
+    spec.refOwner = refOwner;
+    spec.refConstraintName = candidate.name;
+    return spec;
+  }
+  cursor.Fail("ORA-02270: no matching unique or primary key for this column-list (" +
+              Quoted(refOwner) + "." + Quoted(declared.refTable) + ")");
+}
+
+void ScriptLoader::RunCreateTable(TokenCursor& cursor, const std::string& text,
+                                  LoadResult& result) {
+  TableDeclaration declaration = ParseCreateTable(cursor, text, currentSchema_);
+  declaration.owner = OwnerOr(declaration.owner, cursor);
+  if (tables_.count({declaration.owner, declaration.name}))
+    cursor.Fail("ORA-00955: name is already used by an existing object (" +
+                Quoted(declaration.owner) + "." + Quoted(declaration.name) + ")");
+  KnownTable known{declaration.columns, {}};
+  for (const DeclaredConstraint& declared : declaration.constraints) {
+    ConstraintSpec spec = Resolve(declared, declaration.owner, declaration.name, known, cursor);
+    if (spec.type == 'P')
+      for (ColumnSpec& column : known.columns)
+        for (const std::string& keyColumn : spec.columns)
+          if (column.name == keyColumn) column.nullable = false;
+    known.constraints.push_back(std::move(spec));
+  }
+  target_.CreateTable(declaration.owner, declaration.name, known.columns, known.constraints);
+  tables_[{declaration.owner, declaration.name}] = std::move(known);
+  ++result.statementsRun;
+}
+
+void ScriptLoader::RunAlterTable(TokenCursor& cursor, const std::string& text, int line,
+                                 LoadResult& result) {
+  QualifiedName name = ReadQualifiedName(cursor, "a table name");
+  const std::string owner = OwnerOr(name.owner, cursor);
+  if (!cursor.Peek().IsWord("ADD")) {
+    Notice(line, "skipped ALTER TABLE " + name.name + " " + LeadingWords(cursor, 2), result);
+    return;
+  }
+  std::vector<DeclaredConstraint> declared = ParseAddConstraints(cursor, text);
+  TableFor(owner, name.name, cursor);
+  for (const DeclaredConstraint& constraint : declared) {
+    KnownTable& known = tables_[{owner, name.name}];
+    ConstraintSpec spec = Resolve(constraint, owner, name.name, known, cursor);
+    target_.AddConstraint(owner, name.name, spec);
+    if (spec.type == 'P')
+      for (ColumnSpec& column : known.columns)
+        for (const std::string& keyColumn : spec.columns)
+          if (column.name == keyColumn) column.nullable = false;
+    known.constraints.push_back(std::move(spec));
+  }
+  ++result.statementsRun;
+}
+
+void ScriptLoader::RunInsert(TokenCursor& cursor, LoadResult& result) {
+  (void)result;
+  cursor.ExpectWord("INTO");
+  QualifiedName name = ReadQualifiedName(cursor, "a table name");
+  const std::string owner = OwnerOr(name.owner, cursor);
+  // An alias may follow the table name.
+  if (cursor.Peek().kind == TokenKind::Word && !cursor.Peek().IsWord("VALUES") &&
+      !cursor.Peek().IsWord("SELECT"))
+    cursor.Next();
+  const KnownTable& table = TableFor(owner, name.name, cursor);
+
+  std::vector<const ColumnSpec*> columns;
+  if (cursor.Peek().IsSymbol("(")) {
+    cursor.Next();
+    do {
+      const std::string column = cursor.Name("a column name");
+      const ColumnSpec* found = nullptr;
+      for (const ColumnSpec& spec : table.columns)
+        if (spec.name == column) found = &spec;
+      if (!found)
+        cursor.Fail("ORA-00904: " + Quoted(column) + ": invalid identifier (no such column in " +
+                    Quoted(owner) + "." + Quoted(name.name) + ")");
+      for (const ColumnSpec* seen : columns)
+        if (seen == found) cursor.Fail("ORA-00957: duplicate column name " + Quoted(column));
+      columns.push_back(found);
+    } while (cursor.AcceptSymbol(","));
+    cursor.ExpectSymbol(")");
+  } else {
+    for (const ColumnSpec& spec : table.columns) columns.push_back(&spec);
+  }
+  if (cursor.Peek().IsWord("SELECT"))
+    cursor.Fail("INSERT ... SELECT is not supported by the script loader; use VALUES");
+  cursor.ExpectWord("VALUES");
+  cursor.ExpectSymbol("(");
+  std::vector<std::string> names;
+  std::vector<Variant> values;
+  do {
+    if (values.size() == columns.size()) cursor.Fail("ORA-00913: too many values");
+    const ColumnSpec& column = *columns[values.size()];
+    const int line = cursor.Peek().line;
+    ScriptValue value = EvaluateExpression(cursor, context_);
+    try {
+      values.push_back(
+          FitToColumn(value, column, ColumnPath(owner, name.name, column.name), context_));
+    } catch (const std::runtime_error& error) {
+      throw StatementError(line, error.what());
+    }
+    if (!column.nullable && values.back().Kind() == VariantKind::Null)
+      throw StatementError(line, "ORA-01400: cannot insert NULL into (" +
+                                     ColumnPath(owner, name.name, column.name) + ")");
+    names.push_back(column.name);
+  } while (cursor.AcceptSymbol(","));
+  if (values.size() < columns.size()) cursor.Fail("ORA-00947: not enough values");
+  cursor.ExpectSymbol(")");
+  if (!cursor.AtEnd()) cursor.FailUnexpected("the end of the INSERT statement");
+  for (const ColumnSpec& column : table.columns) {
+    bool named = false;
+    for (const std::string& given : names)
+      if (given == column.name) named = true;
+    if (!named && !column.nullable && !column.dataDefault)
+      cursor.Fail("ORA-01400: cannot insert NULL into (" +
+                  ColumnPath(owner, name.name, column.name) + ")");
+  }
+  target_.InsertRow(owner, name.name, names, values);
+}
+
+LoadResult LoadScript(ScriptTarget& target, const std::filesystem::path& script) {
+  ScriptLoader loader(target);
+  return loader.LoadFile(script);
+}
+
+LoadResult LoadScriptText(ScriptTarget& target, std::string_view text,
+                          const std::string& scriptName) {
+  ScriptLoader loader(target);
+  return loader.LoadText(text, scriptName);
+}
+
+}  // namespace skerrow::oracle
