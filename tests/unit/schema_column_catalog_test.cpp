@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "schema/column_catalog.h"
+
+namespace skerrow {
+namespace {
+
+struct ValueCase {
+  const char* label;
+  Variant value;
+  bool timestampLength;
+  std::string text;
+};
+
+class CatalogValueTextTest : public testing::TestWithParam<ValueCase> {};
+
+TEST_P(CatalogValueTextTest, Converts) {
+  EXPECT_EQ(CatalogValueText(GetParam().value, GetParam().timestampLength), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, CatalogValueTextTest,
+    testing::Values(
+        ValueCase{"decimal", Variant::FromDecimal("22"), false, "22"},
+        ValueCase{"decimal_timestamp_keeps_value", Variant::FromDecimal("11"), true, "11"},
+        ValueCase{"decimal_low_32_bits", Variant::FromDecimal("4294967318"), false, "22"},
+        ValueCase{"double", Variant::FromDouble(22.0), false, "22"},
+        ValueCase{"double_cut_not_rounded", Variant::FromDouble(7.9), false, "7"},
+        ValueCase{"double_timestamp_length", Variant::FromDouble(11.0), true, "100"},
+        ValueCase{"null", Variant::Null(), false, ""},
+        ValueCase{"text_trimmed", Variant::FromText("SYSDATE\n"), false, "SYSDATE"},
+        ValueCase{"text_both_ends", Variant::FromText(" \t'a b' \r\n"), false, "'a b'"}),
+    [](const auto& param) { return std::string(param.param.label); });
+
+TEST(ColumnCatalogTest, DescriptorsFollowTheRows) {
+  RowArray rows(6);
+  rows.AppendRow({Variant::FromText("NAME"), Variant::FromText("VARCHAR2"), Variant::FromDouble(30),
+                  Variant::Null(), Variant::FromText("Y"), Variant::Null()});
+  rows.AppendRow({Variant::FromText("AT"), Variant::FromText("TIMESTAMP(6)"),
+                  Variant::FromDouble(11), Variant::FromDouble(0), Variant::FromText("N"),
+                  Variant::FromText("SYSDATE\n")});
+  const auto catalog = DescriptorsFromCatalogRows(rows);
+  ASSERT_EQ(catalog.size(), 2u);
+  EXPECT_EQ(catalog[0], (ColumnDescriptor{"NAME", "VARCHAR2", "30", "", "Y", ""}));
+  EXPECT_EQ(catalog[1], (ColumnDescriptor{"AT", "TIMESTAMP(6)", "100", "0", "N", "SYSDATE"}));
+}
+
+TEST(ColumnCatalogTest, QueryDoublesQuotesInTheTableName) {
+  EXPECT_EQ(ColumnCatalogQuery("ITEMS"),
+            "select COLUMN_NAME, DATA_TYPE, DATA_LENGTH, DATA_PRECISION, NULLABLE, DATA_DEFAULT "
+            "from USER_TAB_COLUMNS where TABLE_NAME = 'ITEMS'");
+  EXPECT_EQ(ColumnCatalogQuery("x'; DROP"),
+            "select COLUMN_NAME, DATA_TYPE, DATA_LENGTH, DATA_PRECISION, NULLABLE, DATA_DEFAULT "
+            "from USER_TAB_COLUMNS where TABLE_NAME = 'x''; DROP'");
+}
+
+}  // namespace
+}  // namespace skerrow

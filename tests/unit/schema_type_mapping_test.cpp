@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "schema/column_catalog.h"
+#include "schema/column_type_mapping.h"
+#include "workflow/conversion_state.h"
+
+namespace skerrow {
+namespace {
+
+struct MappingCase {
+  std::string dataType;
+  std::string targetType;
+  std::string selectExpression;  // empty: skipped column
+  std::string textType;          // the TextColumnTypes entry
+  bool suppressDefault;
+};
+
+class TypeMappingTest : public testing::TestWithParam<MappingCase> {};
+
+TEST_P(TypeMappingTest, MapsOneColumn) {
+  const MappingCase& c = GetParam();
+  ConversionState state;
+  ResetColumnLists(state);
+  SizeColumnLists(state, 1);
+  bool suppressDefault = !c.suppressDefault;
+  const std::string type =
+      MapColumnType(state, {"C", c.dataType, "10", "", "Y", ""}, 0, suppressDefault);
+
+  EXPECT_EQ(type, c.targetType);
+  EXPECT_EQ(suppressDefault, c.suppressDefault);
+  EXPECT_EQ(state.SourceSelectList, c.selectExpression);
+  EXPECT_EQ(state.TextColumnTypes[0], c.textType);
+  const bool skipped = c.selectExpression.empty();
+  EXPECT_EQ(state.TargetColumnList, skipped ? "" : "\"C\"");
+  EXPECT_EQ(state.SkippedColumnNames[0], skipped ? "C" : "");
+  EXPECT_EQ(state.HasSkippedColumns, skipped);
+}
+
+const std::string kRaw = "utl_raw.cast_to_raw(\"C\")";
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryRow, TypeMappingTest,
+    testing::Values(MappingCase{"NUMBER", "DOUBLE", "\"C\"", "", false},
+                    MappingCase{"NUMBER(10)", "DOUBLE", "\"C\"", "", false},
+                    MappingCase{"NUMBER(10,2)", "DOUBLE", "\"C\"", "", false},
+                    MappingCase{"PHONE_NUMBER_T", "DOUBLE", "\"C\"", "", false},
+                    MappingCase{"VARCHAR2", "VARCHAR", "\"C\"", "VARCHAR2", false},
+                    MappingCase{"NVARCHAR2", "VARCHAR", "\"C\"", "NVARCHAR2", false},
+                    MappingCase{"VARCHAR", "VARCHAR", "\"C\"", "VARCHAR", false},
+                    MappingCase{"RAW", "LONGTEXT", kRaw, "", true},
+                    MappingCase{"ROW", "LONGTEXT", kRaw, "", true},
+                    MappingCase{"BINARY_FLOAT", "float", kRaw, "", true},
+                    MappingCase{"BINARY_DOUBLE", "float", kRaw, "", true},
+                    MappingCase{"LONG RAW", "LONGTEXT", "\"C\"", "", false},
+                    MappingCase{"XMLType", "varchar(100)", "", "", true},
+                    MappingCase{"XMLTYPE", "varchar(100)", "", "", true},
+                    MappingCase{"xmltype", "VARCHAR", "\"C\"", "", false},
+                    MappingCase{"HTTPURITYPE", "varchar(255)", "w.\"C\".getUrl()", "HTTPURITYPE",
+                                false},
+                    MappingCase{"URITYPE", "varchar(255)", "w.\"C\".getUrl()", "URITYPE", false},
+                    MappingCase{"DBURITYPE", "VARCHAR", "\"C\"", "", false},
+                    MappingCase{"BFILE", "varchar(100)", "", "", true},
+                    MappingCase{"BLOB", "LONGTEXT", "utl_raw.cast_to_varchar2(\"C\")", "", false},
+                    MappingCase{"CLOB", "LONGTEXT", kRaw, "", false},
+                    MappingCase{"NCLOB", "LONGTEXT", kRaw, "", false},
+                    MappingCase{"INTERVAL DAY(2) TO SECOND(6)", "VARCHAR(100)", kRaw, "", false},
+                    MappingCase{"INTERVAL YEAR(2) TO MONTH", "VARCHAR(100)", kRaw, "", false},
+                    MappingCase{"CHAR", "CHAR", "\"C\"", "CHAR", false},
+                    MappingCase{"NCHAR", "CHAR", "\"C\"", "NCHAR", false},
+                    MappingCase{"CHARGE_T", "CHAR", "\"C\"", "CHARGE_T", false},
+                    MappingCase{"DATE", "DATETIME", "\"C\"", "", false},
+                    MappingCase{"TIMESTAMP(6)", "VARCHAR", kRaw, "", false},
+                    MappingCase{"TIMESTAMP(6) WITH TIME ZONE", "VARCHAR", kRaw, "", false},
+                    MappingCase{"FLOAT", "DOUBLE", "\"C\"", "", false},
+                    MappingCase{"ROWID", "BLOB", kRaw, "", false},
+                    MappingCase{"UROWID", "BLOB", kRaw, "", false},
+                    MappingCase{"LONG", "LONG", "\"C\"", "", false},
+                    MappingCase{"SDO_GEOMETRY", "VARCHAR", "\"C\"", "", false}));
+
+TEST(TypeMappingTest, QuotesInColumnNamesAreDoubled) {
+  ConversionState state;
+  SizeColumnLists(state, 2);
+  bool suppress = false;
+  MapColumnType(state, {"A\"B", "URITYPE", "10", "", "Y", ""}, 0, suppress);
+  MapColumnType(state, {"R\"", "RAW", "10", "", "Y", ""}, 1, suppress);
+  EXPECT_EQ(state.SourceSelectList, "w.\"A\"\"B\".getUrl(),utl_raw.cast_to_raw(\"R\"\"\")");
+  EXPECT_EQ(state.TargetColumnList, "\"A\"\"B\",\"R\"\"\"");
+  EXPECT_EQ(state.SelectedColumnNames, (std::vector<std::string>{"A\"B", "R\""}));
+}
+
+// A skipped column between selected ones: the lists skip it, the text types follow the
+// selected positions, the skipped name keeps its catalog position.
+TEST(TypeMappingTest, MixedTableKeepsListsAligned) {
+  ConversionState state;
+  SizeColumnLists(state, 3);
+  bool suppress = false;
+  MapColumnType(state, {"ID", "NUMBER", "22", "", "N", ""}, 0, suppress);
+  MapColumnType(state, {"DOC", "XMLType", "4000", "", "Y", ""}, 1, suppress);
+  MapColumnType(state, {"NAME", "VARCHAR2", "30", "", "Y", ""}, 2, suppress);
+
+  EXPECT_EQ(state.SourceSelectList, "\"ID\",\"NAME\"");
+  EXPECT_EQ(state.TargetColumnList, "\"ID\",\"NAME\"");
+  EXPECT_EQ(state.TextColumnTypes, (std::vector<std::string>{"", "VARCHAR2", "", ""}));
+  EXPECT_EQ(state.SkippedColumnNames, (std::vector<std::string>{"", "DOC", "", ""}));
+  EXPECT_TRUE(state.HasSkippedColumns);
+}
+
+TEST(TypeMappingTest, LeadingSkippedColumnLeavesNoSeparator) {
+  ConversionState state;
+  SizeColumnLists(state, 2);
+  bool suppress = false;
+  MapColumnType(state, {"DOC", "XMLTYPE", "4000", "", "Y", ""}, 0, suppress);
+  MapColumnType(state, {"NAME", "CHAR", "3", "", "Y", ""}, 1, suppress);
+  EXPECT_EQ(state.SourceSelectList, "\"NAME\"");
+  EXPECT_EQ(state.TextColumnTypes[0], "CHAR");
+  EXPECT_EQ(state.SkippedColumnNames[0], "DOC");
+}
+
+// The next table starts clean, also when the previous one was never copied (its select list
+// was not emptied by the row copy).
+TEST(ColumnListsTest, ResetAndSizeForgetThePreviousTable) {
+  ConversionState state;
+  SizeColumnLists(state, 2);
+  bool suppress = false;
+  MapColumnType(state, {"DOC", "XMLTYPE", "4000", "", "Y", ""}, 0, suppress);
+  MapColumnType(state, {"NAME", "VARCHAR2", "3", "", "Y", ""}, 1, suppress);
+
+  ResetColumnLists(state);
+  SizeColumnLists(state, 3);
+  EXPECT_EQ(state.SourceSelectList, "");
+  EXPECT_EQ(state.TargetColumnList, "");
+  EXPECT_FALSE(state.HasSkippedColumns);
+  EXPECT_EQ(state.TextColumnTypes, std::vector<std::string>(4));
+  EXPECT_EQ(state.SkippedColumnNames, std::vector<std::string>(4));
+}
+
+}  // namespace
+}  // namespace skerrow
