@@ -38,6 +38,7 @@ void CreateCatalogTables(const SqliteDatabase& catalog) {
       seq INTEGER PRIMARY KEY, owner TEXT NOT NULL, constraint_name TEXT NOT NULL,
       constraint_type TEXT NOT NULL, table_name TEXT NOT NULL, search_condition TEXT,
       r_owner TEXT, r_constraint_name TEXT, generated TEXT NOT NULL,
+      status TEXT NOT NULL DEFAULT 'ENABLED',
       UNIQUE(owner, constraint_name));
     CREATE TABLE cons_columns(
       owner TEXT NOT NULL, constraint_name TEXT NOT NULL, table_name TEXT NOT NULL,

@@ -21,7 +21,7 @@ std::string Quote(std::string_view text, char quote) {
 SqliteDatabase::SqliteDatabase(const std::filesystem::path& file, bool readOnly, bool create) {
   int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
   if (create) flags |= SQLITE_OPEN_CREATE;
-  flags |= SQLITE_OPEN_NOMUTEX;
+  flags |= SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
   sqlite3* raw = nullptr;
   const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
   db_.reset(raw);

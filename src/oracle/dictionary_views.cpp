@@ -1,0 +1,97 @@
+#include "oracle/dictionary_views.h"
+
+namespace skerrow::oracle {
+
+namespace {
+
+constexpr const char* kViewNames[] = {"USER_TABLES",
+                                      "ALL_TABLES",
+                                      "USER_TAB_COLUMNS",
+                                      "ALL_TAB_COLUMNS",
+                                      "USER_CONSTRAINTS",
+                                      "ALL_CONSTRAINTS",
+                                      "USER_CONS_COLUMNS",
+                                      "ALL_CONS_COLUMNS",
+                                      "USER_USERS",
+                                      "ALL_USERS",
+                                      "DUAL"};
+
+std::string TablesView(const std::string& name, bool withOwner, const std::string& filter) {
+  return "CREATE TEMP VIEW " + name + " AS SELECT " + (withOwner ? "owner AS OWNER, " : "") +
+         "table_name AS TABLE_NAME, 'USERS' AS TABLESPACE_NAME, 'VALID' AS STATUS, "
+         "'N' AS TEMPORARY, 'NO' AS NESTED, 'NO' AS PARTITIONED, NULL AS NUM_ROWS "
+         "FROM main.tables" +
+         filter + ";\n";
+}
+
+std::string ColumnsView(const std::string& name, bool withOwner, const std::string& filter) {
+  return "CREATE TEMP VIEW " + name + " AS SELECT " + (withOwner ? "owner AS OWNER, " : "") +
+         "table_name AS TABLE_NAME, column_name AS COLUMN_NAME, data_type AS DATA_TYPE, "
+         "NULL AS DATA_TYPE_MOD, data_type_owner AS DATA_TYPE_OWNER, "
+         "data_length AS DATA_LENGTH, data_precision AS DATA_PRECISION, "
+         "data_scale AS DATA_SCALE, nullable AS NULLABLE, column_id AS COLUMN_ID, "
+         "length(CAST(data_default AS BLOB)) AS DEFAULT_LENGTH, data_default AS DATA_DEFAULT, "
+         "char_length AS CHAR_LENGTH, char_used AS CHAR_USED, "
+         "CASE WHEN char_used IS NULL THEN NULL ELSE char_length END AS CHAR_COL_DECL_LENGTH "
+         "FROM main.columns" +
+         filter + ";\n";
+}
+
+std::string ConstraintsView(const std::string& name, const std::string& filter) {
+  return "CREATE TEMP VIEW " + name +
+         " AS SELECT owner AS OWNER, constraint_name AS CONSTRAINT_NAME, "
+         "constraint_type AS CONSTRAINT_TYPE, table_name AS TABLE_NAME, "
+         "search_condition AS SEARCH_CONDITION, r_owner AS R_OWNER, "
+         "r_constraint_name AS R_CONSTRAINT_NAME, "
+         "CASE constraint_type WHEN 'R' THEN 'NO ACTION' END AS DELETE_RULE, "
+         "status AS STATUS, 'NOT DEFERRABLE' AS \"DEFERRABLE\", 'IMMEDIATE' AS \"DEFERRED\", "
+         "CASE status WHEN 'ENABLED' THEN 'VALIDATED' ELSE 'NOT VALIDATED' END AS VALIDATED, "
+         "generated AS GENERATED, "
+         "CASE WHEN constraint_type IN ('P', 'U') THEN owner END AS INDEX_OWNER, "
+         "CASE WHEN constraint_type IN ('P', 'U') THEN constraint_name END AS INDEX_NAME "
+         "FROM main.constraints" +
+         filter + ";\n";
+}
+
+std::string ConsColumnsView(const std::string& name, const std::string& filter) {
+  return "CREATE TEMP VIEW " + name +
+         " AS SELECT owner AS OWNER, constraint_name AS CONSTRAINT_NAME, "
+         "table_name AS TABLE_NAME, column_name AS COLUMN_NAME, position AS POSITION "
+         "FROM main.cons_columns" +
+         filter + ";\n";
+}
+
+}  // namespace
+
+void CreateDictionaryViews(const SqliteDatabase& catalog, const std::string& user) {
+  const std::string mine = " WHERE owner = " + QuoteSqliteText(user);
+  std::string sql;
+  sql += TablesView("USER_TABLES", false, mine);
+  sql += TablesView("ALL_TABLES", true, "");
+  sql += ColumnsView("USER_TAB_COLUMNS", false, mine);
+  sql += ColumnsView("ALL_TAB_COLUMNS", true, "");
+  sql += ConstraintsView("USER_CONSTRAINTS", mine);
+  sql += ConstraintsView("ALL_CONSTRAINTS", "");
+  sql += ConsColumnsView("USER_CONS_COLUMNS", mine);
+  sql += ConsColumnsView("ALL_CONS_COLUMNS", "");
+  sql +=
+      "CREATE TEMP VIEW USER_USERS AS SELECT username AS USERNAME, user_id AS USER_ID, "
+      "'USERS' AS DEFAULT_TABLESPACE, created AS CREATED FROM main.users WHERE username = " +
+      QuoteSqliteText(user) + ";\n";
+  sql +=
+      "CREATE TEMP VIEW ALL_USERS AS SELECT username AS USERNAME, user_id AS USER_ID, "
+      "created AS CREATED FROM main.users;\n";
+  sql += "CREATE TEMP VIEW DUAL AS SELECT 'X' AS DUMMY;\n";
+  catalog.Exec(sql);
+}
+
+bool NamesDictionaryView(const std::vector<SqlToken>& tokens) {
+  for (const auto& token : tokens) {
+    const std::string name = token.Name();
+    for (const char* view : kViewNames)
+      if (name == view) return true;
+  }
+  return false;
+}
+
+}  // namespace skerrow::oracle

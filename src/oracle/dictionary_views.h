@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "oracle/sql_lexer.h"
+#include "oracle/sqlite_handle.h"
+
+namespace skerrow::oracle {
+
+// Creates, on a connection to an instance's catalog, the data dictionary views a session of
+// `user` sees, with Oracle's column names and values: USER_TABLES, ALL_TABLES,
+// USER_TAB_COLUMNS, ALL_TAB_COLUMNS, USER_CONSTRAINTS, ALL_CONSTRAINTS, USER_CONS_COLUMNS,
+// ALL_CONS_COLUMNS, USER_USERS, ALL_USERS and DUAL. ALL_ views cover every schema.
+void CreateDictionaryViews(const SqliteDatabase& catalog, const std::string& user);
+
+// True when the statement names one of those views.
+bool NamesDictionaryView(const std::vector<SqlToken>& tokens);
+
+}  // namespace skerrow::oracle

@@ -1,0 +1,224 @@
+#include <new>
+#include <stdexcept>
+
+#include "oracle/catalog_store.h"
+#include "oracle/dictionary_views.h"
+#include "oracle/embedded_instance.h"
+#include "oracle/embedded_provider.h"
+#include "oracle/oracle_error.h"
+#include "oracle/oracle_names.h"
+#include "oracle/query_result.h"
+#include "oracle/row_query.h"
+#include "oracle/sql_lexer.h"
+
+namespace skerrow::oracle {
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& message) {
+  throw std::runtime_error(message);
+}
+
+// A file name as an SQLite URI, so that the schema can be attached read-only.
+std::string ReadOnlyUri(const std::filesystem::path& file) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri = "file:";
+  for (unsigned char c : file.string()) {
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                       c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
+    if (plain) {
+      uri += static_cast<char>(c);
+    } else {
+      uri += '%';
+      uri += kHex[c >> 4];
+      uri += kHex[c & 0x0F];
+    }
+  }
+  return uri + "?mode=ro";
+}
+
+class EmbeddedSession : public SourceBackend {
+ public:
+  EmbeddedSession(std::filesystem::path directory, UserRecord user)
+      : directory_(std::move(directory)),
+        user_(std::move(user)),
+        catalog_(directory_ / kCatalogFileName, true, false) {
+    CreateDictionaryViews(catalog_, user_.name);
+    sqlite3_set_authorizer(catalog_.Get(), &EmbeddedSession::Authorize, this);
+  }
+
+  void Execute(const std::string& sql) override {
+    try {
+      const std::vector<SqlToken> tokens = TokenizeSql(sql);
+      if (!tokens.front().IsWord("SELECT") && !tokens.front().IsWord("WITH"))
+        Fail("ORA-00900: invalid SQL statement");
+      std::unique_ptr<QueryResult> next = NamesDictionaryView(tokens)
+                                              ? RunDictionaryQuery(sql, tokens)
+                                              : RunRowQuery(ParseRowQuery(tokens));
+      result_ = std::move(next);  // only a successful statement replaces the current result
+    } catch (const std::bad_alloc&) {
+      throw SourceError(std::string(kEmbeddedSourceName), kCodeOutOfMemory, std::nullopt);
+    } catch (const std::runtime_error& error) {
+      throw OracleError(error.what());
+    }
+  }
+
+  RowArray GetRows(long maxRows) override {
+    if (!result_)
+      throw SourceError(std::string(kEmbeddedSourceName), kCodeInvalidPointer, std::nullopt);
+    if (result_->EndOfRows())
+      throw SourceError(std::string(kEmbeddedSourceName), kCodeNoCurrentRecord,
+                        "Either BOF or EOF is True, or the current record has been deleted. "
+                        "Requested operation requires a current record.");
+    try {
+      return result_->Fetch(maxRows);
+    } catch (const std::bad_alloc&) {
+      throw SourceError(std::string(kEmbeddedSourceName), kCodeOutOfMemory, std::nullopt);
+    } catch (const std::runtime_error& error) {
+      const std::string message = error.what();
+      throw OracleError(message.rfind("ORA-", 0) == 0 ? message : OracleMessageForSqlite(message));
+    }
+  }
+
+  bool EndOfRows() override { return !result_ || result_->EndOfRows(); }
+
+  int FieldCount() override {
+    if (!result_)
+      throw SourceError(std::string(kEmbeddedSourceName), kCodeInvalidPointer, std::nullopt);
+    return result_->FieldCount();
+  }
+
+ private:
+  // Statements of the session may read the catalog only through the dictionary views, and may
+  // not change anything; the session's own lookups are not restricted.
+  static int Authorize(void* self, int action, const char*, const char*, const char* database,
+                       const char* view) {
+    if (!static_cast<EmbeddedSession*>(self)->restricted_) return SQLITE_OK;
+    switch (action) {
+      case SQLITE_SELECT:
+      case SQLITE_FUNCTION:
+      case SQLITE_RECURSIVE:
+        return SQLITE_OK;
+      case SQLITE_READ:
+        return view == nullptr && database != nullptr && std::string_view(database) == "main"
+                   ? SQLITE_DENY
+                   : SQLITE_OK;
+      default:
+        return SQLITE_DENY;
+    }
+  }
+
+  std::unique_ptr<QueryResult> RunDictionaryQuery(const std::string& sql,
+                                                  const std::vector<SqlToken>& tokens) {
+    for (const auto& token : tokens)
+      if (token.IsSymbol(';')) Fail("ORA-00911: invalid character");
+    SqliteStatement statement;
+    restricted_ = true;
+    try {
+      statement = SqliteStatement(catalog_, sql);
+    } catch (const std::runtime_error& error) {
+      restricted_ = false;
+      Fail(OracleMessageForSqlite(error.what()));
+    }
+    restricted_ = false;
+    const int count = sqlite3_column_count(statement.Get());
+    if (count == 0) Fail("ORA-00900: invalid SQL statement");
+    std::vector<ResultField> fields(static_cast<std::size_t>(count));
+    try {
+      return std::make_unique<QueryResult>(nullptr, std::move(statement), std::move(fields));
+    } catch (const std::runtime_error& error) {
+      Fail(OracleMessageForSqlite(error.what()));
+    }
+  }
+
+  std::unique_ptr<QueryResult> RunRowQuery(const RowQuery& query) {
+    const std::string owner = query.owner.value_or(user_.name);
+    const auto ownerRecord = FindUser(catalog_, owner);
+    const auto columns =
+        ownerRecord ? FindTableColumns(catalog_, owner, query.table) : std::nullopt;
+    if (!columns) Fail("ORA-00942: table or view does not exist");
+
+    const auto qualifierMatches = [&](const std::vector<std::string>& path) {
+      const std::size_t qualifiers = path.size() - 1;
+      if (qualifiers == 0) return true;
+      if (query.alias) return qualifiers == 1 && path[0] == *query.alias;
+      if (qualifiers == 1) return path[0] == query.table;
+      return qualifiers == 2 && path[0] == owner && path[1] == query.table;
+    };
+
+    std::string selectList;
+    std::vector<ResultField> fields;
+    const auto add = [&](const ColumnSpec& column, ResultField::Reading reading) {
+      selectList += (selectList.empty() ? "" : ", ") + QuoteSqliteName(column.name);
+      fields.push_back({reading, FamilyOfDataType(column.dataType)});
+    };
+    for (const auto& item : query.items) {
+      if (item.form == SelectItem::Form::AllColumns) {
+        for (const auto& column : *columns) add(column, ResultField::Reading::Stored);
+        continue;
+      }
+      const ColumnSpec* found = nullptr;
+      if (qualifierMatches(item.path))
+        for (const auto& column : *columns)
+          if (column.name == item.path.back()) found = &column;
+      if (!found) Fail("ORA-00904: " + WrittenPath(item.path) + ": invalid identifier");
+      switch (item.form) {
+        case SelectItem::Form::CastToRaw:
+          add(*found, ResultField::Reading::CastToRaw);
+          break;
+        case SelectItem::Form::CastToVarchar2:
+          add(*found, ResultField::Reading::CastToVarchar2);
+          break;
+        case SelectItem::Form::GetUrl:
+          if (FamilyOfDataType(found->dataType) != TypeFamily::Uri)
+            Fail("ORA-22806: not an object or REF");
+          add(*found, ResultField::Reading::Url);
+          break;
+        default:
+          add(*found, ResultField::Reading::Stored);
+          break;
+      }
+    }
+
+    // Each result reads through its own connection, so a new statement never disturbs the
+    // previous result, and only the one schema it needs is attached.
+    auto data = std::make_unique<SqliteDatabase>(":memory:", false, true);
+    SqliteStatement attach(*data, "ATTACH DATABASE ? AS " + QuoteSqliteName(owner));
+    attach.BindText(1, ReadOnlyUri(SchemaFile(directory_, ownerRecord->id)));
+    attach.Step();
+    SqliteStatement statement(*data, "SELECT " + selectList + " FROM " + QuoteSqliteName(owner) +
+                                         "." + QuoteSqliteName(query.table));
+    return std::make_unique<QueryResult>(std::move(data), std::move(statement), std::move(fields));
+  }
+
+  std::filesystem::path directory_;
+  UserRecord user_;
+  SqliteDatabase catalog_;
+  bool restricted_ = false;
+  std::unique_ptr<QueryResult> result_;  // declared after catalog_: released before it
+};
+
+}  // namespace
+
+bool IsEmbeddedInstance(const std::string& dataSource) {
+  return FindInstanceDirectory(dataSource).has_value();
+}
+
+std::unique_ptr<SourceBackend> OpenEmbeddedSession(const std::string& dataSource,
+                                                   const std::string& user,
+                                                   const std::string& password) {
+  const auto directory = FindInstanceDirectory(dataSource);
+  if (!directory)
+    throw OracleError("ORA-12154: TNS:could not resolve the connect identifier specified");
+  try {
+    SqliteDatabase catalog(*directory / kCatalogFileName, true, false);
+    const auto record = FindUser(catalog, StoredNameOf(user));
+    if (!record || password.empty() || record->password != password)
+      throw OracleError("ORA-01017: invalid username/password; logon denied");
+    return std::make_unique<EmbeddedSession>(*directory, *record);
+  } catch (const std::runtime_error& error) {
+    throw OracleError(std::string("ORA-01034: ORACLE not available (") + error.what() + ")");
+  }
+}
+
+}  // namespace skerrow::oracle
