@@ -2,6 +2,7 @@
 
 #include <array>
 #include <fstream>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -391,8 +392,14 @@ std::string ScriptLoader::OwnerOr(const std::string& owner, const TokenCursor& c
 std::string ScriptLoader::NextConstraintName() {
   std::string name = target_.GenerateConstraintName();
   if (!name.empty()) return name;
+  if (generatedNameBase_ == 0) {
+    // A base of its own per session keeps the names of separate loads into one instance, and
+    // the instance's own numbering (which starts low), apart.
+    std::random_device random;
+    generatedNameBase_ = 1000000L + static_cast<long>(random() % 8000) * 1000L;
+  }
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "SYS_C%07d", 10000 + ++generatedNames_);
+  std::snprintf(buffer, sizeof buffer, "SYS_C%07ld", generatedNameBase_ + ++generatedNames_);
   return buffer;
 }
 
@@ -413,7 +420,9 @@ ConstraintSpec ScriptLoader::Resolve(const DeclaredConstraint& declared, const s
                                      const TokenCursor& cursor) {
   ConstraintSpec spec = declared.spec;
   if (spec.name.empty()) {
-    spec.name = NextConstraintName();
+    // Check constraints are never referenced: the instance numbers them. Keys may be
+    // referenced by a later foreign key, so the loader must know their names.
+    if (spec.type != 'C') spec.name = NextConstraintName();
     spec.generatedName = true;
   }
   for (const std::string& column : spec.columns) {
@@ -427,7 +436,7 @@ ConstraintSpec ScriptLoader::Resolve(const DeclaredConstraint& declared, const s
   for (const auto& [key, other] : tables_)
     if (key.first == owner)
       for (const ConstraintSpec& existing : other.constraints)
-        if (existing.name == spec.name)
+        if (!spec.name.empty() && existing.name == spec.name)
           cursor.Fail("ORA-02264: name already used by an existing constraint (" + spec.name + ")");
   if (spec.type == 'P') {
     for (const ConstraintSpec& existing : known.constraints)

@@ -82,7 +82,8 @@ class ScriptLoader {
   bool substitution_ = true;
   std::map<TableKey, KnownTable> tables_;
   std::map<std::string, long> userIds_;
-  int generatedNames_ = 0;
+  long generatedNames_ = 0;
+  long generatedNameBase_ = 0;
 };
 
 // Loads one script into `target` in a fresh session.

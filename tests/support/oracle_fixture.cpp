@@ -1,0 +1,78 @@
+#include "support/oracle_fixture.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <system_error>
+
+#include "oracle/embedded_instance.h"
+
+namespace skerrow::test {
+
+std::filesystem::path FixtureScript(const std::string& name) {
+  std::filesystem::path path(name);
+  if (path.is_absolute()) return path;
+  return std::filesystem::path(SKERROW_FIXTURE_DIR) / path;
+}
+
+OracleFixture::OracleFixture(const std::string& service, const std::vector<std::string>& scripts)
+    : service_(service) {
+  if (const char* previous = std::getenv("SKERROW_ORACLE_PATH")) previousPath_ = previous;
+  std::string pattern = (std::filesystem::temp_directory_path() / "skerrow-oracle-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    error_ = "cannot create a temporary directory for the Oracle instance";
+    ADD_FAILURE() << error_;
+    return;
+  }
+  root_ = pattern;
+  setenv("SKERROW_ORACLE_PATH", root_.c_str(), 1);
+  try {
+    oracle::EmbeddedInstance::Create(root_ / service_);
+  } catch (const std::exception& error) {
+    error_ = std::string("cannot create the Oracle instance ") + service_ + ": " + error.what();
+    ADD_FAILURE() << error_;
+    return;
+  }
+  for (const std::string& script : scripts)
+    if (!Load(script)) return;
+}
+
+OracleFixture::~OracleFixture() {
+  if (previousPath_)
+    setenv("SKERROW_ORACLE_PATH", previousPath_->c_str(), 1);
+  else
+    unsetenv("SKERROW_ORACLE_PATH");
+  if (!root_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+}
+
+bool OracleFixture::Load(const std::string& script) {
+  try {
+    auto instance = oracle::EmbeddedInstance::Open(InstanceDirectory());
+    oracle::LoadResult result = oracle::LoadScript(*instance, FixtureScript(script));
+    notices_.insert(notices_.end(), result.notices.begin(), result.notices.end());
+    return true;
+  } catch (const std::exception& error) {
+    error_ = std::string("loading ") + script + " failed: " + error.what();
+    ADD_FAILURE() << error_;
+    return false;
+  }
+}
+
+bool OracleFixture::LoadText(const std::string& text, const std::string& name) {
+  try {
+    auto instance = oracle::EmbeddedInstance::Open(InstanceDirectory());
+    oracle::LoadResult result = oracle::LoadScriptText(*instance, text, name);
+    notices_.insert(notices_.end(), result.notices.begin(), result.notices.end());
+    return true;
+  } catch (const std::exception& error) {
+    error_ = "loading " + name + " failed: " + error.what();
+    ADD_FAILURE() << error_;
+    return false;
+  }
+}
+
+}  // namespace skerrow::test

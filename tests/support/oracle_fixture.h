@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "oracle/script_loader.h"
+
+namespace skerrow::test {
+
+// The path of a fixture script in tests/fixtures ("classic.sql").
+std::filesystem::path FixtureScript(const std::string& name);
+
+// A fresh embedded Oracle instance for one test: created under a new temporary directory
+// (unique to this process), loaded from the given fixture scripts (names in tests/fixtures, or
+// absolute paths), and made the only directory of SKERROW_ORACLE_PATH. The destructor restores
+// SKERROW_ORACLE_PATH and removes the directory. A failure to create or load fails the current
+// test; check Ok() before using the instance.
+//
+//   OracleFixture oracle("CLASSIC", {"classic.sql"});
+//   ASSERT_TRUE(oracle.Ok()) << oracle.Error();
+//   connection.Open("Provider=MSDAORA.1;Data Source=CLASSIC;...", "SCOTT", "tiger", ...);
+class OracleFixture {
+ public:
+  OracleFixture(const std::string& service, const std::vector<std::string>& scripts);
+  ~OracleFixture();
+  OracleFixture(const OracleFixture&) = delete;
+  OracleFixture& operator=(const OracleFixture&) = delete;
+
+  bool Ok() const { return error_.empty(); }
+  const std::string& Error() const { return error_; }
+  const std::string& Service() const { return service_; }
+  // The directory on SKERROW_ORACLE_PATH, and the instance directory inside it.
+  const std::filesystem::path& SearchDirectory() const { return root_; }
+  std::filesystem::path InstanceDirectory() const { return root_ / service_; }
+  const std::vector<oracle::ScriptNotice>& Notices() const { return notices_; }
+
+  // Loads a further script (also a text) into the instance; false (with Error()) on failure.
+  bool Load(const std::string& script);
+  bool LoadText(const std::string& text, const std::string& name = "inline.sql");
+
+ private:
+  std::string service_;
+  std::filesystem::path root_;
+  std::optional<std::string> previousPath_;
+  std::vector<oracle::ScriptNotice> notices_;
+  std::string error_;
+};
+
+}  // namespace skerrow::test
