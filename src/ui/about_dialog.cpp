@@ -4,6 +4,7 @@
 #include "ui/dialog_units.h"
 #include "ui/local_documents.h"
 #include "ui/ui_colours.h"
+#include "ui/ui_fonts.h"
 
 namespace skerrow::ui {
 
@@ -23,6 +24,7 @@ CAboutDlg::CAboutDlg(QWidget& parent, UrlOpener openUrl)
   InitArtworkResources();
   setWindowTitle(QStringLiteral("Veltrano Database Converter - Skerrow"));
   setFixedSize(DialogUnitsX(286), DialogUnitsY(90));
+  setFont(DialogFont());
   // One palette for the window: the pale background, black text; blue for the links.
   const QPalette panel = MakePanelPalette(palette());
   setPalette(panel);
@@ -58,6 +60,10 @@ CAboutDlg::CAboutDlg(QWidget& parent, UrlOpener openUrl)
     const QUrl url = MakerPageUrl(target.section);
     connect(target.link, &LinkLabel::clicked, this, [this, url] { openUrl_(url); });
   }
+  for (QLabel* label :
+       {&title_, &version_, &notice_, &emailLabel_, static_cast<QLabel*>(&emailLink_),
+        static_cast<QLabel*>(&webLink_), static_cast<QLabel*>(&secondWebLink_)})
+    FitLabelWidth(*label);
   ok_.setFocus();
 }
 

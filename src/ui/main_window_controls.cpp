@@ -1,5 +1,7 @@
 #include "ui/main_window_controls.h"
 
+#include <QStyleFactory>
+
 #include "ui/artwork.h"
 #include "ui/dialog_units.h"
 #include "workflow/control_ids.h"
@@ -29,7 +31,8 @@ void PlaceTile(NavButton& tile, const char* up, const char* down, QPoint topLeft
 }  // namespace
 
 MainWindowControls::MainWindowControls(QWidget& window)
-    : oracleGroup(QStringLiteral("Oracle"), &window),
+    : groupBoxStyle(QStyleFactory::create(QStringLiteral("Windows"))),
+      oracleGroup(QStringLiteral("Oracle"), &window),
       serviceNameLabel(QStringLiteral("Service Name"), &window),
       oracleUserLabel(QStringLiteral("User Name"), &window),
       oraclePasswordLabel(QStringLiteral("Password"), &window),

@@ -6,8 +6,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QStyle>
 #include <QTimer>
 #include <map>
+#include <memory>
 
 #include "ui/nav_button.h"
 
@@ -23,6 +25,8 @@ struct MainWindowControls {
   // The widget of a control id, or nullptr when the id names no control.
   QWidget* ById(int controlId) const;
 
+  // Draws the group box titles on the frame line; declared first so it outlives the boxes.
+  std::unique_ptr<QStyle> groupBoxStyle;
   // Page 1.
   QGroupBox oracleGroup;
   QLabel serviceNameLabel, oracleUserLabel, oraclePasswordLabel;

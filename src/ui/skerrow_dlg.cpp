@@ -9,6 +9,7 @@
 #include "ui/local_documents.h"
 #include "ui/main_window_controls.h"
 #include "ui/ui_colours.h"
+#include "ui/ui_fonts.h"
 #include "workflow/connection_step.h"
 #include "workflow/control_ids.h"
 #include "workflow/conversion_run.h"
@@ -16,26 +17,6 @@
 namespace skerrow::ui {
 
 namespace {
-
-QFont DialogFont() {
-  QFont font;
-  font.setFamilies({QStringLiteral("MS Shell Dlg 2"), QStringLiteral("Tahoma"),
-                    QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed"),
-                    QStringLiteral("DejaVu Sans")});
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(11);
-  return font;
-}
-
-QFont HeadingFont() {
-  QFont font;
-  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                    QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(16);
-  font.setWeight(QFont::Bold);
-  return font;
-}
 
 // At exit during a run: the worker is left to the end of the process; the kernel closes the
 // server connection with it, so nothing more is sent on it from this side.
@@ -77,6 +58,7 @@ CSkerrowDlg::CSkerrowDlg(ConversionState& state, QWidget* parent)
   for (QWidget* group : std::initializer_list<QWidget*>{&c.oracleGroup, &c.mySqlGroup,
                                                         &c.databaseGroup, &c.tablesGroup}) {
     group->setFont(headingFont);
+    if (c.groupBoxStyle) group->setStyle(c.groupBoxStyle.get());
     group->setPalette(heading);
   }
 
@@ -95,6 +77,13 @@ CSkerrowDlg::CSkerrowDlg(ConversionState& state, QWidget* parent)
            &c.tableList, &c.selectAllCheck, &c.tableCountCaption, &c.tableCountLabel})
     hidden->hide();
   c.mySqlServerEdit.setText(QStringLiteral("localhost"));
+  // The one-line labels, measured in the font they are drawn with (the wrapping hint keeps
+  // its box).
+  for (QWidget* label : std::initializer_list<QWidget*>{
+           &c.serviceNameLabel, &c.oracleUserLabel, &c.oraclePasswordLabel, &c.mySqlServerLabel,
+           &c.mySqlLoginLabel, &c.mySqlPasswordLabel, &c.destinationLabel, &c.selectAllCheck,
+           &c.tableCountCaption, &c.waitLabel})
+    FitLabelWidth(*label);
 
   ConnectCommands();
   qApp->installEventFilter(this);

@@ -141,6 +141,10 @@ class WorkerCallsTest : public QObject {
   void ActivityBarMovesAndExitAnswersWhileTheWorkerIsBlocked() {
     Wizard wizard;
     skerrow::test::MessageBoxAnswerer answerer;
+    wizard.window.ResetTableList(3);
+    for (const char* name : {"EMP", "DEPT", "BONUS"}) wizard.window.AddTableItem(name);
+    wizard.window.ShowSelectionPage("ORCL");
+    wizard.window.LockSelection();
     Gate databaseCall;
     std::atomic<bool> panelShown{false};
     std::thread worker([&] {
