@@ -38,7 +38,8 @@ TypeRule ClassifyDataType(std::string_view typed) {
   if (EqualsAny(type, {"XMLType", "XMLTYPE"})) return {"varchar(100)", Skipped, false, true};
   if (EqualsAny(type, {"HTTPURITYPE", "URITYPE"})) return {"varchar(255)", Url, true, false};
   if (type == "BFILE") return {"varchar(100)", Skipped, false, true};
-  if (type == "BLOB") return {"LONGTEXT", TextCast, false, false};
+  // Read as bytes: a text cast cannot carry binary content, which the row copy writes as hex.
+  if (type == "BLOB") return {"LONGTEXT", Plain, false, false};
   if (EqualsAny(type, {"NCLOB", "CLOB"})) return {"LONGTEXT", RawCast, false, false};
   if (Contains(type, "INTERVAL")) return {"VARCHAR(100)", RawCast, false, false};
   if (Contains(type, "CHAR")) return {"CHAR", Plain, true, false};

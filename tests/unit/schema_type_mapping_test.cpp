@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
                     MappingCase{"URITYPE", "varchar(255)", "w.\"C\".getUrl()", "URITYPE", false},
                     MappingCase{"DBURITYPE", "VARCHAR", "\"C\"", "", false},
                     MappingCase{"BFILE", "varchar(100)", "", "", true},
-                    MappingCase{"BLOB", "LONGTEXT", "utl_raw.cast_to_varchar2(\"C\")", "", false},
+                    MappingCase{"BLOB", "LONGTEXT", "\"C\"", "", false},
                     MappingCase{"CLOB", "LONGTEXT", kRaw, "", false},
                     MappingCase{"NCLOB", "LONGTEXT", kRaw, "", false},
                     MappingCase{"INTERVAL DAY(2) TO SECOND(6)", "VARCHAR(100)", kRaw, "", false},
