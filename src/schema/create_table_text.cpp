@@ -81,7 +81,9 @@ std::string KeyClause(const std::vector<std::string>& keyColumnNames,
     if (column == nullptr) continue;
     if (!references.empty()) references += ',';
     references += QuoteMySqlIdentifier(name);
-    if (NeedsKeyPrefix(column->dataType)) references += "(500)";
+    // MyISAM keys hold at most 1000 bytes; a utf8mb4 character may take 4, so a prefix of 500
+    // characters is always refused. 250 characters of the hex text still key 125 bytes.
+    if (NeedsKeyPrefix(column->dataType)) references += "(250)";
   }
   if (references.empty()) return {};
   return ",PRIMARY KEY(" + references + ")";

@@ -21,7 +21,7 @@ std::string CreateTableHead(const std::string& database, const std::string& tabl
 std::string BuildColumnDefinitions(ConversionState& state,
                                    const std::vector<ColumnDescriptor>& catalog);
 
-// ",PRIMARY KEY(`A`,`B`(500))" from the key rows' column names in row order, or nothing when
+// ",PRIMARY KEY(`A`,`B`(250))" from the key rows' column names in row order, or nothing when
 // no row names a column of this table. A name repeating the previous one (a same-named table
 // of another owner) is passed over.
 std::string KeyClause(const std::vector<std::string>& keyColumnNames,

@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {{"K", "RAW", "16", "", "N", ""}},
                       {"K"},
                       "Create table `shop`.`R`(`K` LONGTEXT NOT NULL ,PRIMARY "
-                      "KEY(`K`(500)))ENGINE=MyISAM"},
+                      "KEY(`K`(250)))ENGINE=MyISAM"},
         StatementCase{"two_owners_same_key",
                       "ITEMS",
                       {kItemId},
