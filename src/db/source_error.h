@@ -18,6 +18,9 @@ inline constexpr std::int32_t kCodeInvalidArgument = static_cast<std::int32_t>(0
 inline constexpr std::int32_t kCodeNoCurrentRecord = static_cast<std::int32_t>(0x800A0BCDu);
 // "Operation is not allowed when the object is closed."
 inline constexpr std::int32_t kCodeObjectClosed = static_cast<std::int32_t>(0x800A0E78u);
+// "The specified module could not be found": no Oracle client library could be loaded for a
+// service name that is not an embedded instance. The description says where it was looked for.
+inline constexpr std::int32_t kCodeOracleClientNotFound = static_cast<std::int32_t>(0x8007007Eu);
 
 // The platform's message for a code, without a trailing line break; for codes it has no text
 // for: "IDispatch error #%d" (0x80040201..0x8004FFFF, code minus 0x80040200) or
