@@ -3,6 +3,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "oci/oci_session.h"
 #include "oracle/embedded_provider.h"
 
 namespace skerrow {
@@ -59,7 +60,12 @@ void SourceConnection::Open(const std::string& connectionString, const std::stri
   if (!created_) RaiseInvalidPointer();
   backend_.reset();
   const std::string dataSource = ConnectionStringValue(connectionString, "Data Source");
-  backend_ = oracle::OpenEmbeddedSession(dataSource, user, password);
+  // An embedded instance of that name wins; anything else is a connect identifier for
+  // Oracle's own client (a tnsnames alias or an Easy Connect text).
+  if (oracle::IsEmbeddedInstance(dataSource))
+    backend_ = oracle::OpenEmbeddedSession(dataSource, user, password);
+  else
+    backend_ = oci::OpenOciSession(dataSource, user, password);
 }
 
 void SourceConnection::Execute(const std::string& sql) {

@@ -16,7 +16,9 @@ inline constexpr long kConnectUnspecified = -1;
 
 // The one connection to the Oracle source. Create makes a fresh, unopened connection object
 // (releasing the previous one); Open parses the connection string and opens a session of the
-// provider that serves its Data Source. Every failure raises SourceError.
+// provider that serves its Data Source: the embedded stand-in when an instance of that name is
+// on SKERROW_ORACLE_PATH, otherwise Oracle's client library (OCI), loaded when first needed.
+// Every failure raises SourceError.
 class SourceConnection {
  public:
   SourceConnection();

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "oci/oci_api.h"
+
+namespace skerrow::oci {
+
+// The OCI entry points this program calls, resolved from a loaded client library.
+struct OciFunctions {
+  OCIEnvNlsCreateFn EnvNlsCreate = nullptr;
+  OCIHandleAllocFn HandleAlloc = nullptr;
+  OCIHandleFreeFn HandleFree = nullptr;
+  OCIDescriptorAllocFn DescriptorAlloc = nullptr;
+  OCIDescriptorFreeFn DescriptorFree = nullptr;
+  OCIAttrGetFn AttrGet = nullptr;
+  OCIAttrSetFn AttrSet = nullptr;
+  OCIServerAttachFn ServerAttach = nullptr;
+  OCIServerDetachFn ServerDetach = nullptr;
+  OCISessionBeginFn SessionBegin = nullptr;
+  OCISessionEndFn SessionEnd = nullptr;
+  OCIStmtPrepare2Fn StmtPrepare2 = nullptr;
+  OCIStmtReleaseFn StmtRelease = nullptr;
+  OCIStmtExecuteFn StmtExecute = nullptr;
+  OCIParamGetFn ParamGet = nullptr;
+  OCIDefineByPosFn DefineByPos = nullptr;
+  OCIStmtFetch2Fn StmtFetch2 = nullptr;
+  OCIErrorGetFn ErrorGet = nullptr;
+  OCILobRead2Fn LobRead2 = nullptr;
+};
+
+// Names the override variable that points at one client library file (tests use it for the
+// test double; users for a library in an unusual place).
+inline constexpr const char* kOciLibraryVariable = "SKERROW_OCI_LIBRARY";
+inline constexpr const char* kOciLibraryName = "libclntsh.so";
+
+// One place the client library is looked for: a file name for the dynamic loader's own search
+// (the library search path) or an absolute path.
+struct LibraryCandidate {
+  std::string file;
+  std::string shownAs;  // how the place is named in a message
+};
+
+// The places in search order: SKERROW_OCI_LIBRARY alone when set; otherwise the library search
+// path, $ORACLE_HOME/lib, /usr/lib/oracle/*/client64/lib and /opt/oracle/* (each folder
+// holding the library, newest version first).
+std::vector<LibraryCandidate> OciLibraryCandidates();
+
+// A loaded client library. It stays mapped after release (the client keeps threads and
+// handlers of its own), but every open reference is counted by the loader.
+class OciLibrary {
+ public:
+  ~OciLibrary();
+  OciLibrary(const OciLibrary&) = delete;
+  OciLibrary& operator=(const OciLibrary&) = delete;
+
+  const OciFunctions& Functions() const { return functions_; }
+  const std::string& Path() const { return path_; }
+
+  // Loads the first candidate that can be loaded and resolves every entry point. Raises
+  // SourceError with kCodeOracleClientNotFound naming every place it looked and why a found
+  // file was refused; `serviceName` is named with the embedded instance search path.
+  static std::shared_ptr<OciLibrary> Load(const std::vector<LibraryCandidate>& candidates,
+                                          const std::string& serviceName);
+
+ private:
+  OciLibrary(void* handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+
+  void* handle_;
+  std::string path_;
+  OciFunctions functions_;
+};
+
+}  // namespace skerrow::oci

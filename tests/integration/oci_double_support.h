@@ -1,0 +1,96 @@
+#pragma once
+
+// Shared by the OCI tests: points the converter's OCI provider at the test double of Oracle's
+// client library and moves a fixture instance where only the double finds it.
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace skerrow::test {
+
+// Sets (or unsets) one environment variable for the life of the object.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
+    if (const char* old = std::getenv(name)) previous_ = old;
+    if (value)
+      ::setenv(name, value->c_str(), 1);
+    else
+      ::unsetenv(name);
+  }
+  ~ScopedVariable() {
+    if (previous_)
+      ::setenv(name_, previous_->c_str(), 1);
+    else
+      ::unsetenv(name_);
+  }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> previous_;
+};
+
+// An empty directory for the life of the object (an instance search path with nothing on it).
+class ScratchDirectory {
+ public:
+  explicit ScratchDirectory(const std::string& stem)
+      : path_(std::filesystem::temp_directory_path() /
+              (stem + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++))) {
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~ScratchDirectory() { std::filesystem::remove_all(path_); }
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  static inline int counter_ = 0;
+  std::filesystem::path path_;
+};
+
+// While alive, the instances in `doubleDirectory` are reachable only through the OCI path:
+// SKERROW_ORACLE_PATH names an empty directory, the double serves `doubleDirectory`, and the
+// provider loads the double as its client library.
+class OciRoute {
+ public:
+  explicit OciRoute(const std::filesystem::path& doubleDirectory)
+      : empty_("skerrow-oci-none"),
+        oraclePath_("SKERROW_ORACLE_PATH", empty_.Path().string()),
+        doublePath_("SKERROW_OCI_DOUBLE_PATH", doubleDirectory.string()),
+        library_("SKERROW_OCI_LIBRARY", std::string(SKERROW_OCI_DOUBLE_LIBRARY)) {}
+  const std::filesystem::path& EmptySearchDirectory() const { return empty_.Path(); }
+
+ private:
+  ScratchDirectory empty_;
+  ScopedVariable oraclePath_;
+  ScopedVariable doublePath_;
+  ScopedVariable library_;
+};
+
+// What the double recorded since the last clear ("EXECUTE ...", "FETCH 256 256", ...); the
+// double must have been loaded by the provider already.
+inline std::string DoubleJournal() {
+  void* handle = ::dlopen(SKERROW_OCI_DOUBLE_LIBRARY, RTLD_NOW | RTLD_NOLOAD);
+  if (!handle) return "(the double is not loaded)";
+  auto journal = reinterpret_cast<const char* (*)()>(::dlsym(handle, "SkerrowOciDoubleJournal"));
+  std::string text = journal ? journal() : "(no journal)";
+  ::dlclose(handle);
+  return text;
+}
+
+inline void ClearDoubleJournal() {
+  void* handle = ::dlopen(SKERROW_OCI_DOUBLE_LIBRARY, RTLD_NOW | RTLD_NOLOAD);
+  if (!handle) return;
+  if (auto clear = reinterpret_cast<void (*)()>(::dlsym(handle, "SkerrowOciDoubleClearJournal")))
+    clear();
+  ::dlclose(handle);
+}
+
+}  // namespace skerrow::test

@@ -1,0 +1,110 @@
+#pragma once
+
+// The handles of the OCI test double. Each is a C++ object whose address is the handle the
+// caller holds; the first member tells the handle type.
+
+#include <cstddef>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/source_backend.h"
+#include "oci/oci_api.h"
+
+namespace skerrow::ocidouble {
+
+using namespace skerrow::oci;
+
+struct Handle {
+  explicit Handle(ub4 handleType) : type(handleType) {}
+  virtual ~Handle() = default;
+  ub4 type;
+};
+
+struct ErrorHandle : Handle {
+  ErrorHandle() : Handle(OCI_HTYPE_ERROR) {}
+  sb4 code = 0;
+  std::string message;  // "ORA-nnnnn: ..." without the line break
+};
+
+struct EnvHandle : Handle {
+  EnvHandle() : Handle(OCI_HTYPE_ENV) {}
+};
+
+struct ServerHandle : Handle {
+  ServerHandle() : Handle(OCI_HTYPE_SERVER) {}
+  std::filesystem::path instance;  // set by OCIServerAttach
+};
+
+struct SessionHandle : Handle {
+  SessionHandle() : Handle(OCI_HTYPE_SESSION) {}
+  std::string user;
+  std::string password;
+  std::string storedUser;
+  std::unique_ptr<SourceBackend> backend;  // set by OCISessionBegin
+};
+
+struct ServiceHandle : Handle {
+  ServiceHandle() : Handle(OCI_HTYPE_SVCCTX) {}
+  ServerHandle* server = nullptr;
+  SessionHandle* session = nullptr;
+};
+
+// A column as the double describes it.
+struct ColumnInfo {
+  ub2 type = SQLT_CHR;
+  ub2 size = 1;
+  ub1 form = SQLCS_IMPLICIT;
+};
+
+struct ParamHandle : Handle {
+  ParamHandle() : Handle(OCI_DTYPE_PARAM) {}
+  ColumnInfo column;
+};
+
+struct LobHandle : Handle {
+  LobHandle() : Handle(OCI_DTYPE_LOB) {}
+  std::string data;
+  bool character = false;
+  std::size_t readOffset = 0;  // of the polling read in progress
+};
+
+struct DefineHandle : Handle {
+  DefineHandle() : Handle(OCI_HTYPE_DEFINE) {}
+  unsigned char* value = nullptr;
+  sb4 size = 0;
+  ub2 type = 0;
+  sb2* indicators = nullptr;
+  ub2* lengths = nullptr;
+  ub2* returnCodes = nullptr;
+};
+
+struct StmtHandle : Handle {
+  StmtHandle() : Handle(OCI_HTYPE_STMT) {}
+  ServiceHandle* service = nullptr;
+  std::string sql;
+  ub2 statementType = 0;
+  bool executed = false;
+  std::vector<ColumnInfo> columns;
+  std::vector<std::vector<Variant>> rows;
+  std::size_t next = 0;
+  ub4 lastFetched = 0;
+  std::map<ub4, std::unique_ptr<DefineHandle>> defines;
+};
+
+// The description of a query's result: Oracle's types for the row query forms (from the
+// instance's catalog), else guessed from the values.
+std::vector<ColumnInfo> DescribeResult(const SessionHandle& session,
+                                       const std::filesystem::path& instance,
+                                       const std::string& sql,
+                                       const std::vector<std::vector<Variant>>& rows,
+                                       std::size_t fieldCount);
+
+// Writes one value into row `row` of a define's buffers; false with an Oracle message when the
+// define's type cannot take it. Truncation sets the return code 1406 and `truncated`.
+bool StoreValue(const Variant& value, const ColumnInfo& column, DefineHandle& define,
+                std::size_t row, bool& truncated, std::string& message);
+
+}  // namespace skerrow::ocidouble
