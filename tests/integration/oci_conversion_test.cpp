@@ -113,7 +113,9 @@ TEST_P(OciConversionTest, ConvertsToTheSameMySqlContentsAsTheEmbeddedProvider) {
 
   const auto expected = Contents(probe, viaEmbedded);
   const auto actual = Contents(probe, viaOci);
-  EXPECT_GT(expected.size(), embeddedTables.size());
+  // Rows were copied at all, so that equal contents mean something.
+  EXPECT_TRUE(std::any_of(expected.begin(), expected.end(),
+                          [](const std::string& line) { return line.starts_with("row|"); }));
   ASSERT_EQ(actual.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(actual[i], expected[i]);
 }
