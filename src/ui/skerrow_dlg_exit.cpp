@@ -38,11 +38,14 @@ MessageAnswer CSkerrowDlg::AskExitQuestion() {
 void CSkerrowDlg::RequestExit() {
   if (AskExitQuestion() != MessageAnswer::Yes) return;
   openUrl_(MakerPageUrl("goodbye"));
-  if (state_.WorkerThread.joinable()) {
+  if (state_.RunInProgress) {
     // A worker may still be inside a statement: it is not waited for, and the connection it
     // may be using is not touched from here; ending the process ends both.
     endProcess_(std::move(state_.WorkerThread));
   } else {
+    // A finished run's thread is only waiting to be joined; an unjoined thread would end the
+    // process abnormally when the state is destroyed.
+    if (state_.WorkerThread.joinable()) state_.WorkerThread.join();
     state_.Target.Close();
   }
   exitConfirmed_ = true;

@@ -19,6 +19,7 @@ void MessageBoxAnswerer::Poll() {
   SeenMessage seen{box->text(), box->windowTitle(), box->icon(), box->detailedText(),
                    box->button(QMessageBox::Yes) != nullptr};
   seen_.push_back(seen);
+  if (onSeen_) onSeen_(seen);
   QMessageBox::StandardButton answer = QMessageBox::Ok;
   if (seen.yesNo) {
     if (answers_.empty()) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTimer>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace skerrow::test {
@@ -27,6 +28,9 @@ class MessageBoxAnswerer {
   const std::vector<SeenMessage>& Seen() const { return seen_; }
   int Unexpected() const { return unexpected_; }
   std::size_t PendingAnswers() const { return answers_.size(); }
+  // Called with each box as it is seen, before it is answered (the window can be inspected
+  // while the box is up).
+  void OnSeen(std::function<void(const SeenMessage&)> callback) { onSeen_ = std::move(callback); }
 
  private:
   void Poll();
@@ -35,6 +39,7 @@ class MessageBoxAnswerer {
   std::deque<QMessageBox::StandardButton> answers_;
   std::vector<SeenMessage> seen_;
   int unexpected_ = 0;
+  std::function<void(const SeenMessage&)> onSeen_;
 };
 
 // Saves a picture of the widget under $SKERROW_GUI_SCREENSHOTS (nothing when it is not set).

@@ -164,7 +164,6 @@ class WorkerCallsTest : public QObject {
     // Steps of 10, starting over at 0 after 100.
     for (std::size_t i = 1; i < positions.size(); ++i)
       QCOMPARE(positions[i], positions[i - 1] == 100 ? 0 : positions[i - 1] + 10);
-    skerrow::test::SaveScreenshot(wizard.window, "run");
 
     // Exit answers, and No leaves the run going.
     answerer.Queue(QMessageBox::No);
@@ -184,6 +183,7 @@ class WorkerCallsTest : public QObject {
     skerrow::test::MessageBoxAnswerer answerer;
     Gate databaseCall;
     std::atomic<bool> running{false};
+    wizard.state.RunInProgress = true;
     wizard.state.WorkerThread = std::thread([&] {
       running = true;
       databaseCall.Wait();
@@ -200,6 +200,21 @@ class WorkerCallsTest : public QObject {
     QVERIFY(!wizard.window.isVisible());
     databaseCall.Open();
     abandoned.join();
+  }
+
+  void ExitAfterAFinishedRunJoinsItsThreadAndClosesTheConnection() {
+    Wizard wizard;
+    skerrow::test::MessageBoxAnswerer answerer;
+    wizard.state.WorkerThread = std::thread([] {});
+    bool ended = false;
+    wizard.window.SetProcessEnder([&](std::thread) { ended = true; });
+    answerer.Queue(QMessageBox::Yes);
+    QTest::mouseClick(&wizard.window.Tile(kExitButton), Qt::LeftButton);
+    // Joined here; left joinable, it would abort the program when the state goes.
+    QVERIFY(!ended);
+    QVERIFY(!wizard.state.WorkerThread.joinable());
+    QVERIFY(!wizard.state.Target.IsConnected());
+    QVERIFY(!wizard.window.isVisible());
   }
 
   void EndOfARunRestoresAMinimisedWindowUnlessStopped_data() {
