@@ -24,6 +24,11 @@ std::string TablesView(const std::string& name, bool withOwner, const std::strin
          filter + ";\n";
 }
 
+// Oracle hands out a table's columns in COLUMN_ID order when a query does not sort them, and
+// the converter builds its tables in that order; without this SQLite would follow the
+// column-name index and return them alphabetically.
+constexpr const char* kColumnOrder = " ORDER BY owner, table_name, column_id";
+
 std::string ColumnsView(const std::string& name, bool withOwner, const std::string& filter) {
   return "CREATE TEMP VIEW " + name + " AS SELECT " + (withOwner ? "owner AS OWNER, " : "") +
          "table_name AS TABLE_NAME, column_name AS COLUMN_NAME, data_type AS DATA_TYPE, "
@@ -34,7 +39,7 @@ std::string ColumnsView(const std::string& name, bool withOwner, const std::stri
          "char_length AS CHAR_LENGTH, char_used AS CHAR_USED, "
          "CASE WHEN char_used IS NULL THEN NULL ELSE char_length END AS CHAR_COL_DECL_LENGTH "
          "FROM main.columns" +
-         filter + ";\n";
+         filter + kColumnOrder + ";\n";
 }
 
 std::string ConstraintsView(const std::string& name, const std::string& filter) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <vector>
 
 #include "oracle/script_datetime.h"
 #include "oracle/script_decimal.h"
@@ -167,6 +168,108 @@ Variant FitTimestamp(const ScriptValue& value, const ColumnSpec& column,
   return Variant::FromText(text);
 }
 
+std::string Digits(unsigned long long value, int width) {
+  std::string text = std::to_string(value);
+  while (static_cast<int>(text.size()) < width) text = "0" + text;
+  return text;
+}
+
+bool AllDigits(const std::string& text) {
+  if (text.empty()) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// An interval value in the text Oracle shows for the column's type: the leading field padded
+// to the column's leading precision, the seconds to its fractional precision ("+001
+// 02:03:04.50" in an INTERVAL DAY(3) TO SECOND(2) column), whatever precisions the literal
+// was written with.
+Variant FitInterval(const ScriptValue& value, const ColumnSpec& column,
+                    const std::string& qualifiedName, const ExpressionContext& context) {
+  if (value.kind != Kind::Text) Inconsistent(qualifiedName, "INTERVAL", KindName(value.kind));
+  std::string body = ValueAsText(value, context);
+  body.erase(0, body.find_first_not_of(" \t"));
+  body.erase(body.find_last_not_of(" \t") + 1);
+  const auto invalid = [&]() -> Variant {
+    throw std::runtime_error("ORA-01867: the interval is invalid ('" + body.substr(0, 40) +
+                             "' for column " + qualifiedName + ")");
+  };
+  bool negative = false;
+  if (!body.empty() && (body[0] == '+' || body[0] == '-')) {
+    negative = body[0] == '-';
+    body.erase(0, 1);
+  }
+  const int leading = column.dataPrecision.value_or(2);
+  const auto checkLeading = [&](const std::string& digits) {
+    if (static_cast<int>(digits.size()) > leading &&
+        digits.find_first_not_of('0') != std::string::npos &&
+        static_cast<int>(digits.size() - digits.find_first_not_of('0')) > leading)
+      throw std::runtime_error("ORA-01873: the leading precision of the interval is too small (" +
+                               qualifiedName + ")");
+  };
+  const std::string sign = negative ? "-" : "+";
+  if (column.dataType.find("YEAR") != std::string::npos) {
+    const std::size_t dash = body.find('-');
+    const std::string years = body.substr(0, dash);
+    const std::string months = dash == std::string::npos ? "0" : body.substr(dash + 1);
+    if (!AllDigits(years) || !AllDigits(months) || months.size() > 2) return invalid();
+    if (std::stoi(months) > 11)
+      throw std::runtime_error("ORA-01843: not a valid month (" + qualifiedName + ")");
+    checkLeading(years);
+    return Variant::FromText(sign + Digits(std::stoull(years), leading) + "-" +
+                             Digits(std::stoull(months), 2));
+  }
+  const int fraction = column.dataScale.value_or(6);
+  const std::size_t blank = body.find(' ');
+  const std::string days = body.substr(0, blank);
+  const std::string time = blank == std::string::npos ? "0:0:0" : body.substr(blank + 1);
+  const std::size_t point = time.find('.');
+  const std::string whole = time.substr(0, point);
+  std::string digits = point == std::string::npos ? "" : time.substr(point + 1);
+  std::vector<std::string> parts;
+  for (std::size_t start = 0;;) {
+    const std::size_t colon = whole.find(':', start);
+    parts.push_back(
+        whole.substr(start, colon == std::string::npos ? std::string::npos : colon - start));
+    if (colon == std::string::npos) break;
+    start = colon + 1;
+  }
+  while (parts.size() < 3) parts.push_back("0");
+  if (!AllDigits(days) || parts.size() != 3 || (!digits.empty() && !AllDigits(digits)))
+    return invalid();
+  for (const std::string& part : parts)
+    if (!AllDigits(part) || part.size() > 2) return invalid();
+  unsigned long long dayCount = std::stoull(days);
+  int hours = std::stoi(parts[0]), minutes = std::stoi(parts[1]), seconds = std::stoi(parts[2]);
+  if (hours > 23 || minutes > 59 || seconds > 59) return invalid();
+  // Fractional seconds round to the column's precision, carrying into the larger fields.
+  unsigned long long scaled = 0, limit = 1;
+  for (int i = 0; i < fraction; ++i) {
+    scaled = scaled * 10 + (i < static_cast<int>(digits.size()) ? digits[i] - '0' : 0);
+    limit *= 10;
+  }
+  if (static_cast<int>(digits.size()) > fraction && digits[fraction] >= '5') ++scaled;
+  if (scaled >= limit) {
+    scaled -= limit;
+    if (++seconds == 60) {
+      seconds = 0;
+      if (++minutes == 60) {
+        minutes = 0;
+        if (++hours == 24) {
+          hours = 0;
+          ++dayCount;
+        }
+      }
+    }
+  }
+  checkLeading(std::to_string(dayCount));
+  std::string text = sign + Digits(dayCount, leading) + " " + Digits(hours, 2) + ":" +
+                     Digits(minutes, 2) + ":" + Digits(seconds, 2);
+  if (fraction > 0) text += "." + Digits(scaled, fraction);
+  return Variant::FromText(text);
+}
+
 Variant FitBinary(const ScriptValue& value, const ColumnSpec& column,
                   const std::string& qualifiedName) {
   std::string bytes;
@@ -207,8 +310,9 @@ Variant FitToColumn(const ScriptValue& value, const ColumnSpec& column,
       return FitText(value, column, qualifiedName, context, false);
     case TypeFamily::FixedText:
       return FitText(value, column, qualifiedName, context, true);
-    case TypeFamily::Lob:
     case TypeFamily::Interval:
+      return FitInterval(value, column, qualifiedName, context);
+    case TypeFamily::Lob:
     case TypeFamily::Object:
       if (value.kind == Kind::Bytes && family == TypeFamily::Lob)
         Inconsistent(qualifiedName, "CLOB", "BINARY");

@@ -16,6 +16,63 @@ std::filesystem::path FixtureScript(const std::string& name) {
   return std::filesystem::path(SKERROW_FIXTURE_DIR) / path;
 }
 
+std::string OracleConnectionString(const std::string& service, const std::string& user,
+                                   const std::string& password) {
+  return "Provider=MSDAORA.1;Data Source=" + service + ";Database=" + user + ";User ID=" + user +
+         ";Password=" + password + ",";
+}
+
+void OpenOracle(SourceConnection& connection, const std::string& service, const std::string& user,
+                const std::string& password) {
+  connection.Create();
+  connection.Open(OracleConnectionString(service, user, password), user, password,
+                  kConnectUnspecified);
+}
+
+std::string ShowValue(const Variant& value) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  switch (value.Kind()) {
+    case VariantKind::Null:
+      return "NULL";
+    case VariantKind::Empty:
+      return "EMPTY";
+    case VariantKind::ByteArray: {
+      std::string hex = "BYTES:";
+      for (unsigned char c : value.Data()) {
+        hex += kHex[c >> 4];
+        hex += kHex[c & 0x0F];
+      }
+      return hex;
+    }
+    case VariantKind::Date:
+      return "DATE:" + value.AsDate().ToString();
+    case VariantKind::Text:
+      return "TEXT:" + value.Data();
+    case VariantKind::Decimal:
+      return "DECIMAL:" + value.Data();
+    case VariantKind::Double:
+      return "DOUBLE:" + value.ToText().value_or("?");
+  }
+  return "?";
+}
+
+std::vector<std::string> ShowRows(const RowArray& rows) {
+  std::vector<std::string> shown;
+  for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+    std::string line;
+    for (std::size_t field = 0; field < rows.FieldCount(); ++field)
+      line += (field ? " | " : "") + ShowValue(rows.At(field, row));
+    shown.push_back(std::move(line));
+  }
+  return shown;
+}
+
+std::vector<std::string> QueryRows(SourceConnection& connection, const std::string& sql) {
+  connection.Execute(sql);
+  if (connection.EndOfRows()) return {};
+  return ShowRows(connection.GetRows());
+}
+
 OracleFixture::OracleFixture(const std::string& service, const std::vector<std::string>& scripts)
     : service_(service) {
   if (const char* previous = std::getenv("SKERROW_ORACLE_PATH")) previousPath_ = previous;

@@ -5,12 +5,30 @@
 #include <string>
 #include <vector>
 
+#include "db/row_array.h"
+#include "db/source_connection.h"
 #include "oracle/script_loader.h"
 
 namespace skerrow::test {
 
 // The path of a fixture script in tests/fixtures ("classic.sql").
 std::filesystem::path FixtureScript(const std::string& name);
+
+// The connection string the connection step builds for a service, user and password.
+std::string OracleConnectionString(const std::string& service, const std::string& user,
+                                   const std::string& password);
+
+// Creates and opens `connection` the way the connection step does (raises SourceError).
+void OpenOracle(SourceConnection& connection, const std::string& service, const std::string& user,
+                const std::string& password);
+
+// A value with its kind, for comparing fetched rows in tests: "NULL", "EMPTY", "TEXT:abc",
+// "DECIMAL:-12.5", "DOUBLE:22", "DATE:2024-01-15 00:00:00", "BYTES:00FF" (hex).
+std::string ShowValue(const Variant& value);
+// Every row of a fetched block, its fields shown as above and joined by " | ".
+std::vector<std::string> ShowRows(const RowArray& rows);
+// Executes `sql` and fetches all rows, shown as above; no rows gives an empty list.
+std::vector<std::string> QueryRows(SourceConnection& connection, const std::string& sql);
 
 // A fresh embedded Oracle instance for one test: created under a new temporary directory
 // (unique to this process), loaded from the given fixture scripts (names in tests/fixtures, or
