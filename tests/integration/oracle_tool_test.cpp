@@ -1,0 +1,169 @@
+// skerrow-oracle as a user runs it: load (creating the instance in the first directory of the
+// search path), query, drop, its usage text, and errors on standard error with a non-zero
+// status.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/oracle_fixture.h"
+
+namespace skerrow {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ShellQuote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+class OracleTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(fs::exists(Program())) << Program();
+    std::string pattern = (fs::temp_directory_path() / "skerrow-tool-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+    // The first directory of the path does not exist yet: load creates it.
+    first_ = root_ / "first";
+    second_ = root_ / "second";
+    fs::create_directories(second_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    if (!root_.empty()) fs::remove_all(root_, ignored);
+  }
+
+  static fs::path Program() {
+    return fs::path(SKERROW_BINARY_DIR) / "src/oracle/tool/skerrow-oracle";
+  }
+
+  ToolRun Run(const std::vector<std::string>& args) {
+    const fs::path errFile = root_ / "stderr.txt";
+    std::string command =
+        "env SKERROW_ORACLE_PATH=" + ShellQuote(first_.string() + ":" + second_.string()) + " " +
+        ShellQuote(Program().string());
+    for (const auto& arg : args) command += " " + ShellQuote(arg);
+    command += " </dev/null 2>" + ShellQuote(errFile.string());
+    ToolRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
+    const int waitStatus = ::pclose(pipe);
+    run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
+    std::ifstream in(errFile, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    run.err = text.str();
+    return run;
+  }
+
+  fs::path root_, first_, second_;
+};
+
+TEST_F(OracleTool, LoadQueryAndDropAnInstance) {
+  const ToolRun load = Run({"load", "ToolDemo", test::FixtureScript("classic.sql").string()});
+  ASSERT_EQ(load.status, 0) << load.err;
+  EXPECT_TRUE(fs::is_directory(first_ / "ToolDemo"));
+  EXPECT_NE(load.out.find("created instance ToolDemo"), std::string::npos) << load.out;
+  EXPECT_NE(load.out.find("classic.sql, line 7: skipped GRANT"), std::string::npos) << load.out;
+
+  // A second load goes into the existing instance (found without regard to case).
+  const ToolRun more = Run({"load", "TOOLDEMO", test::FixtureScript("keys.sql").string()});
+  ASSERT_EQ(more.status, 0) << more.err;
+  EXPECT_EQ(more.out.find("created instance"), std::string::npos) << more.out;
+
+  const ToolRun query = Run(
+      {"query", "tooldemo", "scott", "tiger", R"(Select "DEPTNO","DNAME" from "SCOTT"."DEPT" w)"});
+  ASSERT_EQ(query.status, 0) << query.err;
+  EXPECT_EQ(query.out,
+            "DECIMAL:10\tTEXT:ACCOUNTING\nDECIMAL:20\tTEXT:RESEARCH\nDECIMAL:30\tTEXT:SALES\n"
+            "DECIMAL:40\tTEXT:OPERATIONS\n");
+  const ToolRun kinds =
+      Run({"query", "ToolDemo", "shop", "shop_pw",
+           R"(Select "TOKEN",utl_raw.cast_to_raw("TOKEN"),"LABEL" from "SHOP"."TOKENS" w)"});
+  ASSERT_EQ(kinds.status, 0) << kinds.err;
+  EXPECT_EQ(kinds.out,
+            "BYTES:00112233445566778899AABBCCDDEEFF\tBYTES:"
+            "3030313132323333343435353636373738383939414142424343444445454646\tTEXT:first\n"
+            "BYTES:FF00\tBYTES:46463030\tTEXT:second\n");
+  const ToolRun catalog = Run({"query", "ToolDemo", "SCOTT", "tiger",
+                               "select COLUMN_NAME, DATA_LENGTH, DATA_PRECISION from "
+                               "USER_TAB_COLUMNS where TABLE_NAME = 'DEPT'"});
+  EXPECT_EQ(catalog.out,
+            "TEXT:DEPTNO\tDOUBLE:22\tDOUBLE:2\nTEXT:DNAME\tDOUBLE:14\tNULL\n"
+            "TEXT:LOC\tDOUBLE:13\tNULL\n");
+
+  const ToolRun drop = Run({"drop", "ToolDemo"});
+  ASSERT_EQ(drop.status, 0) << drop.err;
+  EXPECT_FALSE(fs::exists(first_ / "ToolDemo"));
+  const ToolRun gone =
+      Run({"query", "ToolDemo", "SCOTT", "tiger", "select table_name from user_tables"});
+  EXPECT_NE(gone.status, 0);
+  EXPECT_NE(gone.err.find(" Error: "), std::string::npos) << gone.err;
+  EXPECT_EQ(gone.out, "");
+}
+
+TEST_F(OracleTool, UsageAndErrorsGoToStandardErrorWithNonZeroStatus) {
+  const ToolRun help = Run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* command :
+       {"skerrow-oracle load SERVICE SCRIPT...", "skerrow-oracle query SERVICE USER PASSWORD SQL",
+        "skerrow-oracle drop SERVICE", "SKERROW_ORACLE_PATH"})
+    EXPECT_NE(help.out.find(command), std::string::npos) << command;
+
+  ASSERT_EQ(Run({"load", "ToolErr", test::FixtureScript("classic.sql").string()}).status, 0);
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    std::string inError;
+  };
+  const fs::path broken = root_ / "broken.sql";
+  std::ofstream(broken) << "CREATE USER bad IDENTIFIED BY bad_pw;\nCONNECT bad/bad_pw\n\n"
+                           "CREATE TABLE t (a NUMBER,\n  b FROBNICATE(3));\n";
+  const std::vector<Case> cases = {
+      {"no command", {}, "Usage:"},
+      {"unknown command", {"frobnicate"}, "unknown command \"frobnicate\""},
+      {"load without scripts", {"load", "ToolErr"}, "Usage:"},
+      {"query with too few arguments", {"query", "ToolErr", "SCOTT"}, "Usage:"},
+      {"drop of an unknown instance", {"drop", "NoSuchInstance"}, "NoSuchInstance"},
+      {"a script that does not exist",
+       {"load", "ToolErr", (root_ / "missing.sql").string()},
+       "missing.sql"},
+      {"a script with an error names its line",
+       {"load", "ToolErr", broken.string()},
+       "broken.sql, line 5"},
+      {"wrong password",
+       {"query", "ToolErr", "SCOTT", "lion", "select 1 from dual"},
+       "ORA-01017: invalid username/password; logon denied"},
+      {"unknown table",
+       {"query", "ToolErr", "SCOTT", "tiger", R"(Select "A" from "SCOTT"."NOPE" w)"},
+       "ORA-00942: table or view does not exist"},
+  };
+  for (const Case& c : cases) {
+    const ToolRun run = Run(c.args);
+    EXPECT_NE(run.status, 0) << c.what;
+    EXPECT_NE(run.err.find(c.inError), std::string::npos) << c.what << ": " << run.err;
+    EXPECT_EQ(run.out.find("Usage:"), std::string::npos) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace skerrow
