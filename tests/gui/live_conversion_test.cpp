@@ -234,6 +234,7 @@ class LiveConversionTest : public QObject {
     const std::vector<QString> tables = {"DEPT", "EMP", "SALGRADE"};
     QVERIFY(wizard->CheckTables(tables));
     QVERIFY(!qobject_cast<QCheckBox*>(wizard->window.Control(kSelectAllCheck))->isChecked());
+    skerrow::test::SaveScreenshot(wizard->window, "page2");
 
     // What the window shows as the run goes, observed on the GUI thread as it changes.
     QStringList titles, statuses;
@@ -344,10 +345,10 @@ class LiveConversionTest : public QObject {
     const std::string database = probe.ScratchDatabase("gui_blocked");
     MessageBoxAnswerer answerer;
     wizard->Connect();
-    QVERIFY(wizard->CheckTables({"EMP"}));
+    QVERIFY(wizard->CheckTables({"DEPT", "EMP", "SALGRADE"}));
 
-    // After the first row of EMP another session write-locks the table, so the worker's next
-    // insert waits inside the server.
+    // After the first row of EMP (DEPT is done by then) another session write-locks the table, so
+    // the worker's next insert waits inside the server.
     bool locked = false;
     QObject::connect(&wizard->window, &QWidget::windowTitleChanged, &wizard->window,
                      [&](const QString& title) {
@@ -373,6 +374,7 @@ class LiveConversionTest : public QObject {
     QVERIFY(wizard->window.isVisible());
     QVERIFY(wizard->state.RunInProgress);
     QCOMPARE(wizard->window.windowTitle(), titleWhileBlocked);
+    QCOMPARE(wizard->Status(), QString("1 of 3 Table(s) are converted."));
 
     QVERIFY(holder.Execute("UNLOCK TABLES"));
     QVERIFY(wizard->WaitForRunEnd());

@@ -146,7 +146,6 @@ class WizardWindowTest : public QObject {
     QCOMPARE(wizard.List().item(1)->checkState(), Qt::Unchecked);
     QVERIFY(wizard.window.Tile(kNextButton).isEnabled());
     QVERIFY(wizard.window.Tile(kConvertButton).isEnabled());
-    skerrow::test::SaveScreenshot(wizard.window, "page2");
   }
 
   void BackEmptiesTheLoginFieldsAndKeepsTheServer() {
