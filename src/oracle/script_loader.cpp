@@ -93,7 +93,9 @@ LoadResult ScriptLoader::LoadText(std::string_view text, const std::string& scri
   } catch (const StatementError& error) {
     throw ScriptError(script_, error.Line(), error.what());
   }
+  exited_ = false;
   for (const ScriptUnit& unit : units) {
+    if (exited_) break;  // SQL*Plus reads nothing after EXIT
     try {
       RunUnit(unit, result);
     } catch (const ScriptError&) {
@@ -104,6 +106,9 @@ LoadResult ScriptLoader::LoadText(std::string_view text, const std::string& scri
       throw ScriptError(script_, unit.line, error.what());
     }
   }
+  // SQL*Plus commits when a script's session ends (EXITCOMMIT is on by default).
+  if (!exitedWithRollback_) target_.Commit();
+  exitedWithRollback_ = false;
   return result;
 }
 
@@ -195,6 +200,13 @@ void ScriptLoader::RunSqlPlus(const ScriptUnit& unit, LoadResult& result) {
     return;
   }
   if (command == "REM" || command == "REMARK" || command == "PROMPT" || command == "PRO") return;
+  if (command == "EXIT" || command == "QUIT") {
+    exited_ = true;
+    exitedWithRollback_ = ToUpperAscii(arguments).find("ROLLBACK") != std::string::npos;
+    if (exitedWithRollback_)
+      Notice(unit.line, "EXIT ROLLBACK: rows not committed before it are not kept", result);
+    return;
+  }
   std::string shown = text.size() > 60 ? text.substr(0, 60) + "..." : text;
   Notice(unit.line, "skipped SQL*Plus command: " + shown, result);
 }
@@ -233,6 +245,8 @@ void ScriptLoader::RunConnect(const std::string& arguments, int line, LoadResult
     currentSchema_.clear();
     return;
   }
+  // CONNECT ends the previous session, which commits its work.
+  target_.Commit();
   target_.Connect(user, password);
   target_.SetCurrentSchema(user);
   currentSchema_ = user;

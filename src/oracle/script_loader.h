@@ -80,6 +80,8 @@ class ScriptLoader {
   ExpressionContext context_;
   std::map<std::string, std::string> defines_;
   bool substitution_ = true;
+  bool exited_ = false;              // EXIT or QUIT seen: the rest of the script is not read
+  bool exitedWithRollback_ = false;  // EXIT ROLLBACK: the end of the script does not commit
   std::map<TableKey, KnownTable> tables_;
   std::map<std::string, long> userIds_;
   long generatedNames_ = 0;
