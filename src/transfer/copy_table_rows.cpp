@@ -1,10 +1,12 @@
 #include "transfer/copy_table_rows.h"
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "db/source_error.h"
+#include "transfer/batched_row_writer.h"
 #include "transfer/render_value.h"
 #include "transfer/row_insertion.h"
 #include "transfer/row_progress.h"
@@ -72,10 +74,9 @@ class TableCopy {
     }
 
     ++state_.ConvertedTableCount;
-    RowInserter inserter(state_.Target, InsertPrefix(database_, targetTable_, *columns), report_);
-    if (!CopyBlocks(inserter, std::move(block))) return;  // the connection is gone
+    const std::unique_ptr<RowWriter> writer = MakeWriter(*columns);
+    if (!CopyBlocks(*writer, std::move(block))) return;  // the connection is gone
     if (!SetSkippedColumns()) return;
-    progress_.Finish(rowsSent_);
     if (report_.abandoned) return;  // an abandoned table shows no summary and no step
     window_.ShowTablesConverted(state_.ConvertedTableCount, selectedTables_);
     window_.StepTablesProgress();
@@ -97,24 +98,34 @@ class TableCopy {
     return block;
   }
 
+  std::unique_ptr<RowWriter> MakeWriter(const std::vector<std::string>& columns) const {
+    std::string prefix = InsertPrefix(database_, targetTable_, columns);
+    // Without the strict mode a multi-row INSERT stores a null given to a NOT NULL column as
+    // the column's default, where the single-row INSERT refuses the row.
+    if (options_.writeMode == RowWriteMode::OneStatementPerRow || !strict_)
+      return std::make_unique<SingleRowWriter>(state_.Target, std::move(prefix), report_);
+    return std::make_unique<BatchedRowWriter>(
+        state_.Target, std::move(prefix), RowCountQuery(database_, targetTable_),
+        options_.maxStatementBytes, options_.maxStatementRows, report_);
+  }
+
   // False when the connection was lost; a row that cannot be built abandons the rest of the
   // table after the operator has seen why.
-  bool CopyBlocks(RowInserter& inserter, RowArray block) {
+  bool CopyBlocks(RowWriter& writer, RowArray block) {
     const SqlEscaper escape = [this](std::string_view text) {
       return state_.Target.EscapeString(text);
     };
     std::string values;
+    std::int64_t rowsShown = 0;
     bool fetching = false;
     try {
       for (;;) {
         for (std::size_t row = 0; row < block.RowCount(); ++row) {
           BuildValues(block, row, escape, values);
-          if (inserter.Send(values, rowsSent_ + 1) == RowOutcome::ConnectionLost) {
-            ConnectionLost();
-            return false;
-          }
-          ++rowsSent_;
-          progress_.RowSent(rowsSent_);
+          if (!writer.Add(values, rowsTaken_ + 1)) return ConnectionLost(writer);
+          ++rowsTaken_;
+          // Rows still on their way do not count yet.
+          if (writer.RowsDone() != rowsShown) progress_.RowSent(rowsShown = writer.RowsDone());
         }
         block = RowArray();  // free this block before the next one arrives
         if (state_.Source.EndOfRows()) break;
@@ -123,18 +134,23 @@ class TableCopy {
         fetching = false;
       }
     } catch (const SourceError& error) {
-      progress_.Finish(rowsSent_);
+      // The rows before the one that failed are copied, as if each had been sent at once.
+      if (!writer.Flush()) return ConnectionLost(writer);
+      progress_.Finish(writer.RowsDone());
       MessageRequest message;
       message.text = FormatSourceError(error);
       message.caption = kApplicationName;
       message.icon = MessageIcon::Warning;
       message.buttons = MessageButtons::Ok;
       window_.ShowMessage(message);
-      report_.abandoned = "The copy stopped at source row " + std::to_string(rowsSent_ + 1) +
+      report_.abandoned = "The copy stopped at source row " + std::to_string(rowsTaken_ + 1) +
                           (fetching ? ", which could not be read from the source: "
                                     : ", which could not be converted: ") +
                           SourceReason(error) + " The rows before it were copied.";
+      return true;
     }
+    if (!writer.Flush()) return ConnectionLost(writer);
+    progress_.Finish(writer.RowsDone());
     return true;
   }
 
@@ -157,7 +173,7 @@ class TableCopy {
       if (column.empty()) continue;
       if (state_.Target.Query(SkippedColumnUpdate(database_, targetTable_, column))) continue;
       if (state_.Target.LastErrorLostConnection()) {
-        ConnectionLost();
+        ConnectionLost(state_.Target.LastErrorMessage(), 0);
         return false;
       }
       KeepRefusalMessage(report_, "Column " + column + " could not be set to the empty text: " +
@@ -167,9 +183,10 @@ class TableCopy {
   }
 
   bool UseStrictMode() {
-    if (state_.Target.Query(kStrictModeStatement)) return true;
+    strict_ = state_.Target.Query(kStrictModeStatement);
+    if (strict_) return true;
     if (state_.Target.LastErrorLostConnection()) {
-      ConnectionLost();
+      ConnectionLost(state_.Target.LastErrorMessage(), 0);
       return false;
     }
     KeepRefusalMessage(report_,
@@ -189,12 +206,25 @@ class TableCopy {
     if (reason) report_.abandoned = std::move(reason);
   }
 
-  void ConnectionLost() {
-    progress_.Finish(rowsSent_);
+  bool ConnectionLost(const RowWriter& writer) {
+    progress_.Finish(writer.RowsDone());
+    ConnectionLost(writer.LostConnectionMessage(), writer.RowsInDoubt());
+    return false;
+  }
+
+  // `rowsInDoubt`: rows of the statement the connection was lost on, which the server may
+  // have stored before it went.
+  void ConnectionLost(const std::string& serverMessage, std::int64_t rowsInDoubt) {
     report_.connectionLost = true;
-    report_.abandoned = "The connection to MySQL was lost during table " + targetTable_ + " (" +
-                        state_.Target.LastErrorMessage() + "); " +
-                        std::to_string(report_.rowsWritten) + " of its rows were written.";
+    std::string text = "The connection to MySQL was lost during table " + targetTable_ + " (" +
+                       serverMessage + "); " + std::to_string(report_.rowsWritten) +
+                       " of its rows were written.";
+    if (rowsInDoubt > 1) {
+      const std::int64_t first = report_.rowsWritten + report_.rowsRefused + 1;
+      text += " Rows " + std::to_string(first) + " to " + std::to_string(first + rowsInDoubt - 1) +
+              " were on their way; the server may have stored some of them.";
+    }
+    report_.abandoned = std::move(text);
   }
 
   ConversionState& state_;
@@ -206,7 +236,9 @@ class TableCopy {
   const std::int32_t selectedTables_;
   RowProgress progress_;
   std::string database_;
-  std::int64_t rowsSent_ = 0;
+  bool strict_ = false;
+  // Rows taken from the source and handed to the writer.
+  std::int64_t rowsTaken_ = 0;
 };
 
 }  // namespace

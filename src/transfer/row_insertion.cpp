@@ -6,20 +6,27 @@
 
 namespace skerrow {
 
-RowInserter::RowInserter(TargetConnection& target, std::string insertPrefix, TableReport& report)
+SingleRowWriter::SingleRowWriter(TargetConnection& target, std::string insertPrefix,
+                                 TableReport& report)
     : target_(target), prefix_(std::move(insertPrefix)), report_(report) {}
 
-RowOutcome RowInserter::Send(std::string_view values, std::int64_t sourceRow) {
+bool SingleRowWriter::Add(std::string_view values, std::int64_t sourceRow) {
   statement_ = RowStatement(prefix_, values);
   if (target_.Query(statement_)) {
     ++report_.rowsWritten;
-    return RowOutcome::Written;
+  } else if (target_.LastErrorLostConnection()) {
+    lost_ = true;
+    return false;
+  } else {
+    RefuseRow(report_, sourceRow, target_.LastErrorMessage());
   }
-  if (target_.LastErrorLostConnection()) return RowOutcome::ConnectionLost;
-  ++report_.rowsRefused;
-  KeepRefusalMessage(report_,
-                     "Row " + std::to_string(sourceRow) + ": " + target_.LastErrorMessage());
-  return RowOutcome::Refused;
+  ++rowsDone_;
+  return true;
+}
+
+void RefuseRow(TableReport& report, std::int64_t sourceRow, const std::string& serverMessage) {
+  ++report.rowsRefused;
+  KeepRefusalMessage(report, "Row " + std::to_string(sourceRow) + ": " + serverMessage);
 }
 
 void KeepRefusalMessage(TableReport& report, std::string message) {

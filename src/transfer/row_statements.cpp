@@ -93,4 +93,9 @@ std::string SkippedColumnUpdate(std::string_view database, std::string_view targ
          " SET " + QuoteMySqlIdentifier(column) + "=''";
 }
 
+std::string RowCountQuery(std::string_view database, std::string_view targetTable) {
+  return "SELECT COUNT(*) FROM " + QuoteMySqlIdentifier(database) + "." +
+         QuoteMySqlIdentifier(targetTable);
+}
+
 }  // namespace skerrow
