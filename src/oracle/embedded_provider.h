@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -14,5 +15,10 @@ bool IsEmbeddedInstance(const std::string& dataSource);
 std::unique_ptr<SourceBackend> OpenEmbeddedSession(const std::string& dataSource,
                                                    const std::string& user,
                                                    const std::string& password);
+
+// Logs on to the instance in `directory` itself, without a name lookup.
+std::unique_ptr<SourceBackend> OpenEmbeddedSessionAt(const std::filesystem::path& directory,
+                                                     const std::string& user,
+                                                     const std::string& password);
 
 }  // namespace skerrow::oracle

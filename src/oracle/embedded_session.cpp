@@ -212,12 +212,18 @@ std::unique_ptr<SourceBackend> OpenEmbeddedSession(const std::string& dataSource
   const auto directory = FindInstanceDirectory(dataSource);
   if (!directory)
     throw OracleError("ORA-12154: TNS:could not resolve the connect identifier specified");
+  return OpenEmbeddedSessionAt(*directory, user, password);
+}
+
+std::unique_ptr<SourceBackend> OpenEmbeddedSessionAt(const std::filesystem::path& directory,
+                                                     const std::string& user,
+                                                     const std::string& password) {
   try {
-    SqliteDatabase catalog(*directory / kCatalogFileName, true, false);
+    SqliteDatabase catalog(directory / kCatalogFileName, true, false);
     const auto record = FindUser(catalog, StoredNameOf(user));
     if (!record || password.empty() || record->password != password)
       throw OracleError("ORA-01017: invalid username/password; logon denied");
-    return std::make_unique<EmbeddedSession>(*directory, *record);
+    return std::make_unique<EmbeddedSession>(directory, *record);
   } catch (const std::runtime_error& error) {
     throw OracleError(std::string("ORA-01034: ORACLE not available (") + error.what() + ")");
   }

@@ -77,24 +77,9 @@ std::optional<fs::path> FindInstance(const std::string& name) {
   return std::nullopt;
 }
 
-// The embedded provider finds instances through SKERROW_ORACLE_PATH only; it is pointed at
-// the double's directory for the moment of the logon.
 std::unique_ptr<SourceBackend> LogOnTo(const fs::path& instance, const std::string& user,
                                        const std::string& password) {
-  static std::mutex mutex;
-  std::lock_guard lock(mutex);
-  const char* previous = std::getenv("SKERROW_ORACLE_PATH");
-  const std::optional<std::string> saved =
-      previous ? std::optional<std::string>(previous) : std::nullopt;
-  ::setenv("SKERROW_ORACLE_PATH", instance.parent_path().c_str(), 1);
-  try {
-    auto backend = oracle::OpenEmbeddedSession(instance.filename().string(), user, password);
-    saved ? ::setenv("SKERROW_ORACLE_PATH", saved->c_str(), 1) : ::unsetenv("SKERROW_ORACLE_PATH");
-    return backend;
-  } catch (...) {
-    saved ? ::setenv("SKERROW_ORACLE_PATH", saved->c_str(), 1) : ::unsetenv("SKERROW_ORACLE_PATH");
-    throw;
-  }
+  return oracle::OpenEmbeddedSessionAt(instance, user, password);
 }
 
 ub2 StatementType(const std::string& sql) {
