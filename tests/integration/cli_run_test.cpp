@@ -84,7 +84,10 @@ ProgramRun RunProgram(const fs::path& program, const std::vector<std::string>& a
   const fs::path errFile =
       fs::temp_directory_path() / ("skerrow-cli-test-err-" + std::to_string(::getpid()));
   std::string command =
-      "env -u SKERROW_ORACLE_PASSWORD -u SKERROW_MYSQL_PASSWORD SKERROW_ORACLE_PATH=" +
+      "env -u SKERROW_ORACLE_PASSWORD -u SKERROW_MYSQL_PASSWORD "
+      // A name that is not an embedded instance goes to Oracle's client library; pointing at
+      // one that does not exist keeps the outcome the same on machines that have a client.
+      "SKERROW_OCI_LIBRARY=/nonexistent/libclntsh.so SKERROW_ORACLE_PATH=" +
       ShellQuote(oraclePath.string());
   for (const auto& assignment : environment) command += " " + ShellQuote(assignment);
   command += " " + ShellQuote(program.string());
@@ -233,7 +236,7 @@ TEST_F(CliRunTest, ExitStatusesAndTheMessagesBehindThem) {
   const Case cases[] = {
       {"bad option", {"--all-tables", "--no-such-option"}, 2, "Unknown option --no-such-option"},
       {"missing Oracle password", noOraclePassword, 2, "Please enter Oracle Password."},
-      {"unknown service", badService, 2, "Invalid Oracle Service Name."},
+      {"unknown service", badService, 2, "Oracle's client library (libclntsh.so) was not found"},
       {"wrong Oracle password", withPassword(kUser, "wrong"), 2,
        "There is an error to connect with ORACLE. Please check your input parameters User "
        "Name/Password."},
