@@ -41,11 +41,13 @@ std::string ColumnCatalogQuery(const std::string& tableName) {
 }
 
 std::string CatalogValueText(const Variant& value, bool timestampLength) {
+  // The catalog's 11 bytes would give a column too short for a timestamp's text, whichever
+  // kind the source delivers the length as.
+  if (timestampLength) return "100";
   switch (value.Kind()) {
     case VariantKind::Decimal:
       return DecimalText(value.Data());
     case VariantKind::Double:
-      if (timestampLength) return "100";
       return TrimWhiteSpace(DoubleText(value.AsDouble()));
     default:
       return TrimWhiteSpace(value.ToText().value_or(""));

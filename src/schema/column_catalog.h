@@ -17,7 +17,7 @@ struct ConversionState;
 std::string ColumnCatalogQuery(const std::string& tableName);
 
 // One catalog value as text. `timestampLength` marks the DATA_LENGTH of a column whose type
-// names a TIMESTAMP: a double there reads "100".
+// names a TIMESTAMP: it reads "100", whatever kind the value is.
 std::string CatalogValueText(const Variant& value, bool timestampLength);
 
 // The descriptors of a fetched catalog result, one per row, in row order.

@@ -40,7 +40,8 @@ TypeRule ClassifyDataType(std::string_view typed) {
   if (type == "BFILE") return {"varchar(100)", Skipped, false, true};
   // Read as bytes: a text cast cannot carry binary content, which the row copy writes as hex.
   if (type == "BLOB") return {"LONGTEXT", Plain, false, false};
-  if (EqualsAny(type, {"NCLOB", "CLOB"})) return {"LONGTEXT", RawCast, false, false};
+  // Read as their whole text: Oracle refuses the raw cast of a CLOB longer than 4000 bytes.
+  if (EqualsAny(type, {"NCLOB", "CLOB"})) return {"LONGTEXT", Plain, false, false};
   if (Contains(type, "INTERVAL")) return {"VARCHAR(100)", RawCast, false, false};
   if (Contains(type, "CHAR")) return {"CHAR", Plain, true, false};
   if (Contains(type, "DATE")) return {"DATETIME", Plain, false, false};

@@ -1,6 +1,7 @@
 #include "workflow/connection_step.h"
 
 #include "workflow/control_ids.h"
+#include "workflow/oracle_logon_failure.h"
 
 namespace skerrow {
 
@@ -26,28 +27,6 @@ void AskForField(WizardWindow& window, const char* text, int controlId) {
 
 std::string Describe(const SourceError& error) {
   return error.Description().value_or(error.SystemMessage());
-}
-
-void ReportOracleLogonFailure(WizardWindow& window, const SourceError& error) {
-  const std::string formatted = FormatSourceError(error);
-  if (formatted.find("could not") != std::string::npos) {
-    Inform(window, "Invalid Oracle Service Name.", MessageIcon::None, Describe(error));
-    window.SetControlText(kServiceNameEdit, "");
-    window.FocusControl(kServiceNameEdit);
-  } else if (formatted.find("invalid username/password") != std::string::npos) {
-    Inform(window,
-           "There is an error to connect with ORACLE. Please check your input parameters User "
-           "Name/Password.",
-           MessageIcon::None, Describe(error));
-    window.FocusControl(kOracleUserEdit);
-    window.SetControlText(kOracleUserEdit, "");
-    window.SetControlText(kOraclePasswordEdit, "");
-  } else {
-    Inform(window,
-           "Either Oracle Database could not be initialized or System Shutdown is in Progress.",
-           MessageIcon::None, Describe(error));
-  }
-  window.EnableControl(kNextButton, true);
 }
 
 // The names of the user's tables; an empty result is reported like a failed query, because

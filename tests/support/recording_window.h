@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "workflow/run_report.h"
 #include "workflow/wizard_window.h"
 
 namespace skerrow::test {

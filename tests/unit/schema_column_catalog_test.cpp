@@ -24,7 +24,8 @@ INSTANTIATE_TEST_SUITE_P(
     Kinds, CatalogValueTextTest,
     testing::Values(
         ValueCase{"decimal", Variant::FromDecimal("22"), false, "22"},
-        ValueCase{"decimal_timestamp_keeps_value", Variant::FromDecimal("11"), true, "11"},
+        ValueCase{"decimal_timestamp_length", Variant::FromDecimal("11"), true, "100"},
+        ValueCase{"text_timestamp_length", Variant::FromText("11"), true, "100"},
         ValueCase{"decimal_low_32_bits", Variant::FromDecimal("4294967318"), false, "22"},
         ValueCase{"double", Variant::FromDouble(22.0), false, "22"},
         ValueCase{"double_cut_not_rounded", Variant::FromDouble(7.9), false, "7"},
@@ -41,10 +42,19 @@ TEST(ColumnCatalogTest, DescriptorsFollowTheRows) {
   rows.AppendRow({Variant::FromText("AT"), Variant::FromText("TIMESTAMP(6)"),
                   Variant::FromDouble(11), Variant::FromDouble(0), Variant::FromText("N"),
                   Variant::FromText("SYSDATE\n")});
+  // A source that delivers the length as an exact decimal (as a live Oracle does).
+  rows.AppendRow({Variant::FromText("TZ"), Variant::FromText("TIMESTAMP(6) WITH TIME ZONE"),
+                  Variant::FromDecimal("13"), Variant::FromDecimal("0"), Variant::FromText("Y"),
+                  Variant::Null()});
+  rows.AppendRow({Variant::FromText("N"), Variant::FromText("NUMBER"), Variant::FromDecimal("22"),
+                  Variant::FromDecimal("10"), Variant::FromText("Y"), Variant::Null()});
   const auto catalog = DescriptorsFromCatalogRows(rows);
-  ASSERT_EQ(catalog.size(), 2u);
+  ASSERT_EQ(catalog.size(), 4u);
   EXPECT_EQ(catalog[0], (ColumnDescriptor{"NAME", "VARCHAR2", "30", "", "Y", ""}));
   EXPECT_EQ(catalog[1], (ColumnDescriptor{"AT", "TIMESTAMP(6)", "100", "0", "N", "SYSDATE"}));
+  EXPECT_EQ(catalog[2],
+            (ColumnDescriptor{"TZ", "TIMESTAMP(6) WITH TIME ZONE", "100", "0", "Y", ""}));
+  EXPECT_EQ(catalog[3], (ColumnDescriptor{"N", "NUMBER", "22", "10", "Y", ""}));
 }
 
 TEST(ColumnCatalogTest, QueryDoublesQuotesInTheTableName) {
