@@ -4,6 +4,7 @@
 #include "schema/create_table_text.h"
 #include "schema/oracle_sql_text.h"
 #include "transfer/copy_table_rows.h"
+#include "transfer/row_statements.h"
 #include "workflow/control_ids.h"
 
 namespace skerrow {
@@ -11,6 +12,7 @@ namespace skerrow {
 namespace {
 
 constexpr std::size_t kKeyColumnNameField = 1;
+constexpr std::size_t kKeyOwnerField = 4;
 
 std::string RefusalText(const TargetConnection& target) {
   return target.LastErrorMessage() + " (MySQL error " + std::to_string(target.LastErrorNumber()) +
@@ -32,19 +34,30 @@ std::string PrimaryKeyQuery(const std::string& tableName) {
          "cons.owner = cols.owner ORDER BY cols.table_name, cols.position";
 }
 
+std::vector<std::string> OwnKeyColumnNames(const RowArray& rows, const std::string& owner) {
+  std::vector<std::string> names;
+  if (rows.FieldCount() <= kKeyColumnNameField) return names;
+  for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+    // The key query sees the same-named tables of every owner; another owner's key columns
+    // would make this table's key wrong (and its nullable columns NOT NULL).
+    if (rows.FieldCount() > kKeyOwnerField) {
+      const std::string rowOwner =
+          TrimWhiteSpace(rows.At(kKeyOwnerField, row).ToText().value_or(""));
+      if (!rowOwner.empty() && rowOwner != owner) continue;
+    }
+    names.push_back(TrimWhiteSpace(rows.At(kKeyColumnNameField, row).ToText().value_or("")));
+  }
+  return names;
+}
+
 std::string ReadKeyClause(SourceConnection& source, const std::string& tableName,
-                          const std::vector<ColumnDescriptor>& catalog) {
+                          const std::string& owner, const std::vector<ColumnDescriptor>& catalog) {
   // The key is optional: a table the source cannot describe a key for is created without one.
   try {
     source.Execute(ConstraintQuery(tableName));
     source.GetRows();
     source.Execute(PrimaryKeyQuery(tableName));
-    const RowArray rows = source.GetRows();
-    if (rows.FieldCount() <= kKeyColumnNameField) return {};
-    std::vector<std::string> names;
-    for (std::size_t row = 0; row < rows.RowCount(); ++row)
-      names.push_back(TrimWhiteSpace(rows.At(kKeyColumnNameField, row).ToText().value_or("")));
-    return KeyClause(names, catalog);
+    return KeyClause(OwnKeyColumnNames(source.GetRows(), owner), catalog);
   } catch (const SourceError&) {
     return {};
   }
@@ -55,6 +68,7 @@ void TranslateTable(ConversionState& state, WizardWindow& window, const std::str
   report.sourceName = sourceTable;
   ResetColumnLists(state);
   const std::string database = TrimWhiteSpace(window.GetControlText(kDestinationNameEdit));
+  const std::string owner = SourceOwner(window.GetControlText(kOracleUserEdit));
   const std::vector<ColumnDescriptor> catalog = ReadColumnCatalog(state.Source, sourceTable);
   SizeColumnLists(state, catalog.size());
   const std::string definitions = BuildColumnDefinitions(state, catalog);
@@ -64,7 +78,7 @@ void TranslateTable(ConversionState& state, WizardWindow& window, const std::str
   bool keyDropped = false;
   for (;;) {
     const std::string keyClause =
-        keyDropped ? std::string() : ReadKeyClause(state.Source, sourceTable, catalog);
+        keyDropped ? std::string() : ReadKeyClause(state.Source, sourceTable, owner, catalog);
     const std::string statement =
         CreateTableStatement(CreateTableHead(database, targetName), definitions, keyClause);
     if (state.Target.Query(statement)) {
@@ -85,7 +99,11 @@ void TranslateTable(ConversionState& state, WizardWindow& window, const std::str
       keyDropped = true;
       continue;
     }
-    if (error == kErrorTableExists) {
+    if (state.Target.LastErrorLostConnection()) {
+      report.connectionLost = true;
+      report.createError =
+          "not created: the connection to MySQL was lost: " + RefusalText(state.Target);
+    } else if (error == kErrorTableExists) {
       report.createError = "not created: the destination database holds tables named " +
                            sourceTable + " up to " + targetName + " already (" +
                            RefusalText(state.Target) + ")";

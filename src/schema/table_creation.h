@@ -22,10 +22,14 @@ inline constexpr int kMaxRenameAttempts = 20;
 std::string ConstraintQuery(const std::string& tableName);
 std::string PrimaryKeyQuery(const std::string& tableName);
 
-// The key clause for a table: empty when the table has no constraint or no primary key, or
-// when the source cannot tell.
+// The key column names of the key query's rows that belong to `owner` (rows that name no
+// owner are kept), in row order.
+std::vector<std::string> OwnKeyColumnNames(const RowArray& rows, const std::string& owner);
+
+// The key clause for `owner`'s table: empty when the table has no constraint or no primary
+// key, or when the source cannot tell.
 std::string ReadKeyClause(SourceConnection& source, const std::string& tableName,
-                          const std::vector<ColumnDescriptor>& catalog);
+                          const std::string& owner, const std::vector<ColumnDescriptor>& catalog);
 
 // Creates the MySQL table for one checked source table in the destination database and copies
 // its rows. Fills `report` (the name the table was created under, whether it got its key, or

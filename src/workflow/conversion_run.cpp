@@ -1,6 +1,8 @@
 #include "workflow/conversion_run.h"
 
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "schema/table_creation.h"
 #include "workflow/completion_message.h"
@@ -27,8 +29,13 @@ TableReport ConvertOneTable(ConversionState& state, WizardWindow& window,
   try {
     TranslateTable(state, window, sourceTable, report);
   } catch (const SourceError& error) {
-    report.createError = "not created: Oracle could not describe the table: " +
-                         error.Description().value_or(error.SystemMessage());
+    if (error.Code() == kCodeNoCurrentRecord)
+      report.createError =
+          "not created: Oracle's catalog lists no columns for the table (was it dropped or "
+          "renamed after the list of tables was read?)";
+    else
+      report.createError = "not created: Oracle could not describe the table: " +
+                           error.Description().value_or(error.SystemMessage());
   } catch (const std::exception& error) {
     report.createError = std::string("not created: ") + error.what();
   }
@@ -87,23 +94,38 @@ void RunConversion(ConversionState& state, WizardWindow& window) {
   window.StartActivityTimer();
 
   bool stopped = false;
+  bool connectionLost = false;
+  std::vector<std::string> notStarted;
   const int count = window.TableItemCount();
   for (int index = 0; index < count; ++index) {
     if (!window.IsTableItemChecked(index)) continue;
     const std::size_t position = static_cast<std::size_t>(index);
     if (position >= state.TableNames.size()) break;
+    if (connectionLost) {
+      notStarted.push_back(state.TableNames[position]);
+      continue;
+    }
     state.Report.tables.push_back(ConvertOneTable(state, window, state.TableNames[position]));
-    window.OnTableFinished(state.Report.tables.back());
-    if (!state.Report.tables.back().createdName && state.Target.LastErrorLostConnection()) {
-      // Every further statement would fail the same way.
+    const TableReport& finished = state.Report.tables.back();
+    window.OnTableFinished(finished);
+    // Every further statement would fail the same way, whether the creation or the row copy
+    // lost the connection.
+    connectionLost = finished.connectionLost ||
+                     (!finished.createdName && state.Target.LastErrorLostConnection());
+    if (connectionLost) {
       state.Report.runError =
           "The connection to the MySQL server was lost: " + state.Target.LastErrorMessage();
-      break;
+      continue;
     }
     if (state.StopRequested) {
       stopped = true;
       break;
     }
+  }
+  if (!notStarted.empty()) {
+    state.Report.runError += "; not converted:";
+    for (std::size_t i = 0; i < notStarted.size(); ++i)
+      state.Report.runError += (i == 0 ? " " : ", ") + notStarted[i];
   }
   state.Report.stopped = stopped;
   CompleteRun(state, window, stopped);

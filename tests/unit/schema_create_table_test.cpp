@@ -138,5 +138,28 @@ TEST(KeyQueriesTest, QuoteTheTableName) {
             "cons.owner = cols.owner ORDER BY cols.table_name, cols.position");
 }
 
+// The key query sees every owner's same-named table; only the connected user's rows count.
+// STORE's ITEMS is keyed on SKU, SHOP's on ITEM_ID, and both tables have an ITEM_ID.
+TEST(KeyQueriesTest, OnlyTheOwnersKeyRowsAreUsed) {
+  RowArray rows(5);
+  auto row = [&](const char* column, double position, const char* owner) {
+    rows.AppendRow({Variant::FromText("ITEMS"), Variant::FromText(column),
+                    Variant::FromDouble(position), Variant::FromText("ENABLED"),
+                    Variant::FromText(owner)});
+  };
+  row("ITEM_ID", 1, "SHOP");
+  row("SKU", 1, "STORE");
+  row("ORDER_NO", 2, "STORE");
+  EXPECT_EQ(OwnKeyColumnNames(rows, "STORE"), (std::vector<std::string>{"SKU", "ORDER_NO"}));
+  EXPECT_EQ(OwnKeyColumnNames(rows, "SHOP"), (std::vector<std::string>{"ITEM_ID"}));
+  EXPECT_EQ(OwnKeyColumnNames(rows, "NOBODY"), std::vector<std::string>{});
+
+  // A source that names no owner: every row is kept.
+  RowArray anonymous(2);
+  anonymous.AppendRow({Variant::FromText("ITEMS"), Variant::FromText(" A ")});
+  anonymous.AppendRow({Variant::FromText("ITEMS"), Variant::FromText("B")});
+  EXPECT_EQ(OwnKeyColumnNames(anonymous, "SHOP"), (std::vector<std::string>{"A", "B"}));
+}
+
 }  // namespace
 }  // namespace skerrow

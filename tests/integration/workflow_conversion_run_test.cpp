@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+#include <mysql.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "workflow_session.h"
+
+namespace skerrow {
+namespace {
+
+using test::WorkflowSession;
+
+const std::string kSuccess =
+    "ShowMessage(Skerrow Database Conversion completed successfully.|Message|None|Ok)";
+const std::string kWithErrors = "Skerrow Database Conversion completed with errors.";
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+  return text.rfind(prefix, 0) == 0;
+}
+
+// The completion steps, in order, from the end of the run display on; the message is given
+// by its first line.
+void ExpectCompletionSteps(const WorkflowSession& session, bool stopped,
+                           const std::string& messageStart) {
+  const std::vector<std::string> steps = session.ActionsFrom("EndRunDisplay(");
+  ASSERT_EQ(steps.size(), 5u);
+  EXPECT_EQ(steps[0], std::string("EndRunDisplay(") + (stopped ? "true" : "false") + ")");
+  EXPECT_EQ(steps[1], "UnlockSelection()");
+  EXPECT_EQ(steps[2], "ClearTableChecks()");
+  EXPECT_TRUE(StartsWith(steps[3], messageStart)) << steps[3];
+  EXPECT_EQ(steps[4], "ResetProgressBars()");
+}
+
+void ExpectIdlePage(WorkflowSession& session) {
+  auto& window = session.Window();
+  for (int i = 0; i < static_cast<int>(window.TableItems().size()); ++i)
+    EXPECT_FALSE(window.TableChecked(i)) << i;
+  EXPECT_TRUE(window.IsShown(kConvertButton));
+  EXPECT_TRUE(window.IsShown(kBackButton));
+  EXPECT_FALSE(window.IsShown(kStopButton));
+  EXPECT_TRUE(window.IsEnabled(kTableList));
+  EXPECT_EQ(window.TablesPosition(), 0);
+  EXPECT_EQ(window.ActivityPosition(), 0);
+  EXPECT_EQ(window.Title(), "Veltrano Database Converter - Skerrow");
+  EXPECT_FALSE(session.State().StopRequested);
+  EXPECT_FALSE(session.State().RunInProgress);
+}
+
+class ConversionRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(session_.Ready()) << session_.NotReadyReason();
+    ASSERT_TRUE(session_.Next("scott", "tiger"));
+    items_ = session_.Window().TableItems();
+    ASSERT_EQ(items_.size(), 4u);
+    database_ = session_.ScratchDatabase("run");
+  }
+
+  void CheckFirstThree() {
+    for (int i = 0; i < 3; ++i) session_.Window().SetTableChecked(i, true);
+  }
+
+  std::vector<std::string> Sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  WorkflowSession session_{"CLASSIC", {"classic.sql"}};
+  std::vector<std::string> items_;
+  std::string database_;
+};
+
+TEST_F(ConversionRunTest, StopDuringTheSecondOfThreeTablesFinishesItAndStartsNoOther) {
+  CheckFirstThree();
+  const std::string second = items_[1];
+  session_.Window().SetCallHook([&](const std::string& call) {
+    if (StartsWith(call, "OnTableRowsProgress(" + second + ",")) RequestStop(session_.State());
+  });
+  session_.Convert(database_);
+  session_.Window().SetCallHook(nullptr);
+
+  EXPECT_EQ(session_.Tables(database_), Sorted({items_[0], items_[1]}));
+  const RunReport& report = session_.State().Report;
+  EXPECT_TRUE(report.stopped);
+  ASSERT_EQ(report.tables.size(), 2u);
+  EXPECT_EQ(report.tables[1].sourceName, second);
+  // The second table was completed, not cut off.
+  EXPECT_EQ(session_.RowCount(database_, second), std::to_string(report.tables[1].rowsRead));
+  EXPECT_EQ(report.tables[1].rowsWritten, report.tables[1].rowsRead);
+  ExpectCompletionSteps(session_, true, kSuccess);
+  ExpectIdlePage(session_);
+}
+
+// The connection dies once the first table is created, before its rows are copied: the run
+// ends with that table, through its completion steps, and names the tables it could not start.
+TEST_F(ConversionRunTest, ALostServerConnectionEndsTheRunAfterThatTable) {
+  session_.Check({"DEPT", "EMP", "SALGRADE"});
+  const unsigned long connection = mysql_thread_id(session_.State().Target.Handle());
+  test::MySqlProbe killer(session_.Sandbox());
+  ASSERT_TRUE(killer.Connected()) << killer.Error();
+  bool killed = false;
+  // The first window call after DEPT was created belongs to its row copy.
+  session_.Window().SetCallHook([&](const std::string&) {
+    if (killed || killer.Scalar("SELECT COUNT(*) FROM information_schema.TABLES WHERE "
+                                "TABLE_SCHEMA = '" +
+                                database_ + "' AND TABLE_NAME = 'DEPT'") != "1")
+      return;
+    killed = true;
+    EXPECT_TRUE(killer.Execute("KILL CONNECTION " + std::to_string(connection))) << killer.Error();
+  });
+  session_.Convert(database_);
+  session_.Window().SetCallHook(nullptr);
+  ASSERT_TRUE(killed);
+
+  const RunReport& report = session_.State().Report;
+  ASSERT_EQ(report.tables.size(), 1u);
+  EXPECT_EQ(report.tables[0].sourceName, "DEPT");
+  EXPECT_TRUE(report.tables[0].connectionLost);
+  EXPECT_NE(report.runError.find("connection to the MySQL server was lost"), std::string::npos)
+      << report.runError;
+  for (const char* table : {"EMP", "SALGRADE"})
+    EXPECT_NE(report.runError.find(table), std::string::npos) << report.runError;
+  EXPECT_FALSE(report.Succeeded());
+  ExpectCompletionSteps(session_, false, "ShowMessage(" + kWithErrors);
+  const auto messages = session_.Window().Messages();
+  ASSERT_FALSE(messages.empty());
+  EXPECT_NE(messages.back().text.find("EMP"), std::string::npos) << messages.back().text;
+  ExpectIdlePage(session_);
+  // Nothing of the later tables reached the server.
+  EXPECT_EQ(session_.Tables(database_), (std::vector<std::string>{"DEPT"}));
+}
+
+// A checked table that vanished from the source after the list was read: its catalog query
+// fails, that table is reported, and the run goes on.
+TEST_F(ConversionRunTest, ATableTheSourceCannotDescribeEndsOnlyThatTable) {
+  CheckFirstThree();
+  session_.State().TableNames[1] = "VANISHED";
+  session_.Convert(database_);
+
+  const RunReport& report = session_.State().Report;
+  ASSERT_EQ(report.tables.size(), 3u);
+  EXPECT_EQ(report.tables[1].sourceName, "VANISHED");
+  EXPECT_FALSE(report.tables[1].createdName.has_value());
+  EXPECT_NE(report.tables[1].createError.find("lists no columns"), std::string::npos)
+      << report.tables[1].createError;
+  EXPECT_TRUE(report.tables[0].Succeeded());
+  EXPECT_TRUE(report.tables[2].Succeeded());
+  EXPECT_EQ(session_.Tables(database_), Sorted({items_[0], items_[2]}));
+  ExpectCompletionSteps(session_, false, "ShowMessage(" + kWithErrors);
+  const std::string message = session_.Window().Messages().back().text;
+  EXPECT_NE(message.find("VANISHED: " + report.tables[1].createError), std::string::npos)
+      << message;
+  ExpectIdlePage(session_);
+}
+
+// Unchecked entries are passed over; the checked ones go in list order.
+TEST_F(ConversionRunTest, OnlyCheckedTablesAreConvertedInListOrder) {
+  session_.Window().SetTableChecked(0, true);
+  session_.Window().SetTableChecked(3, true);
+  session_.Convert(database_);
+  const RunReport& report = session_.State().Report;
+  ASSERT_EQ(report.tables.size(), 2u);
+  EXPECT_EQ(report.tables[0].sourceName, items_[0]);
+  EXPECT_EQ(report.tables[1].sourceName, items_[3]);
+  EXPECT_EQ(session_.Window().TablesRange(), 2);
+  EXPECT_EQ(session_.Window().Text(kStatusLabel), "2 of 2 Table(s) are converted.");
+  EXPECT_EQ(session_.Tables(database_), Sorted({items_[0], items_[3]}));
+  ExpectCompletionSteps(session_, false, kSuccess);
+  ExpectIdlePage(session_);
+}
+
+}  // namespace
+}  // namespace skerrow
