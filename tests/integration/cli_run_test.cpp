@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "support/mysql_sandbox.h"
+#include "support/program_run.h"
 
 namespace skerrow::test {
 namespace {
@@ -57,12 +58,6 @@ INSERT INTO broken VALUES ('x');
 COMMIT;
 )";
 
-std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 std::string ReadWholeFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -70,41 +65,18 @@ std::string ReadWholeFile(const fs::path& path) {
   return text.str();
 }
 
-struct ProgramRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using test::ProgramRun;
 
-// Runs `program` with `args` in a clean environment for the passwords, with standard input
-// not a terminal, and collects both outputs.
+// Runs `program` with `args` in a clean environment for the passwords.
 ProgramRun RunProgram(const fs::path& program, const std::vector<std::string>& args,
-                      const fs::path& oraclePath,
-                      const std::vector<std::string>& environment = {}) {
-  const fs::path errFile =
-      fs::temp_directory_path() / ("skerrow-cli-test-err-" + std::to_string(::getpid()));
-  std::string command =
-      "env -u SKERROW_ORACLE_PASSWORD -u SKERROW_MYSQL_PASSWORD "
-      // A name that is not an embedded instance goes to Oracle's client library; pointing at
-      // one that does not exist keeps the outcome the same on machines that have a client.
-      "SKERROW_OCI_LIBRARY=/nonexistent/libclntsh.so SKERROW_ORACLE_PATH=" +
-      ShellQuote(oraclePath.string());
-  for (const auto& assignment : environment) command += " " + ShellQuote(assignment);
-  command += " " + ShellQuote(program.string());
-  for (const auto& arg : args) command += " " + ShellQuote(arg);
-  command += " </dev/null 2>" + ShellQuote(errFile.string());
-
-  ProgramRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
-  const int waitStatus = ::pclose(pipe);
-  run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
-  run.err = ReadWholeFile(errFile);
-  fs::remove(errFile);
-  return run;
+                      const fs::path& oraclePath, std::vector<std::string> environment = {}) {
+  // A name that is not an embedded instance goes to Oracle's client library; pointing at
+  // one that does not exist keeps the outcome the same on machines that have a client.
+  environment.insert(environment.begin(),
+                     {"-u SKERROW_ORACLE_PASSWORD", "-u SKERROW_MYSQL_PASSWORD",
+                      "SKERROW_OCI_LIBRARY=/nonexistent/libclntsh.so",
+                      "SKERROW_ORACLE_PATH=" + oraclePath.string()});
+  return test::RunProgram(program, args, environment);
 }
 
 fs::path CliProgram() {

@@ -14,23 +14,14 @@
 #include <vector>
 
 #include "support/oracle_fixture.h"
+#include "support/program_run.h"
 
 namespace skerrow {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
+using ToolRun = test::ProgramRun;
 
 class OracleTool : public ::testing::Test {
  protected:
@@ -54,25 +45,8 @@ class OracleTool : public ::testing::Test {
   }
 
   ToolRun Run(const std::vector<std::string>& args) {
-    const fs::path errFile = root_ / "stderr.txt";
-    std::string command =
-        "env SKERROW_ORACLE_PATH=" + ShellQuote(first_.string() + ":" + second_.string()) + " " +
-        ShellQuote(Program().string());
-    for (const auto& arg : args) command += " " + ShellQuote(arg);
-    command += " </dev/null 2>" + ShellQuote(errFile.string());
-    ToolRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
-    const int waitStatus = ::pclose(pipe);
-    run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
-    std::ifstream in(errFile, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    run.err = text.str();
-    return run;
+    return test::RunProgram(Program(), args,
+                            {"SKERROW_ORACLE_PATH=" + first_.string() + ":" + second_.string()});
   }
 
   fs::path root_, first_, second_;

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace skerrow::test {
+
+// What a finished program left behind.
+struct ProgramRun {
+  int status = -1;  // the exit status; -1 when it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// `text` as one word for /bin/sh, whatever it holds.
+std::string ShellQuote(const std::string& text);
+
+// Runs `program` with `args` and the extra `environment` assignments (NAME=value, or "-u NAME"
+// pairs as env takes them), standard input not a terminal, and collects both outputs.
+ProgramRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                      const std::vector<std::string>& environment = {});
+
+}  // namespace skerrow::test
