@@ -12,7 +12,9 @@ constexpr unsigned kConnectTimeoutSeconds = 10;
 
 }  // namespace
 
-void TargetConnection::HandleCloser::operator()(st_mysql* handle) const { mysql_close(handle); }
+void TargetConnection::HandleCloser::operator()(st_mysql* handle) const {
+  mysql_close(handle);
+}
 
 TargetConnection::~TargetConnection() = default;
 
@@ -85,8 +87,8 @@ void TargetConnection::Close() {
   connectedPort_ = 0;
 }
 
-bool TargetConnection::LastErrorLostConnection() const {
-  switch (lastErrorNumber_) {
+bool IsConnectionLostError(unsigned errorNumber) {
+  switch (errorNumber) {
     case CR_SERVER_GONE_ERROR:
     case CR_SERVER_LOST:
     case CR_CONNECTION_ERROR:
@@ -98,6 +100,10 @@ bool TargetConnection::LastErrorLostConnection() const {
     default:
       return false;
   }
+}
+
+bool TargetConnection::LastErrorLostConnection() const {
+  return IsConnectionLostError(lastErrorNumber_);
 }
 
 std::uint64_t TargetConnection::AffectedRows() const {

@@ -10,6 +10,9 @@ struct st_mysql;
 
 namespace skerrow {
 
+// True for the client and server errors after which the connection is gone.
+bool IsConnectionLostError(unsigned errorNumber);
+
 // The one connection to the MySQL (MariaDB) server that receives the converted database.
 // Init makes a new client handle, Connect tries the ports 3306, 3307, 3308 and 3309 in turn
 // over TCP, Query sends one statement and tells success or failure. The handle is closed when

@@ -10,22 +10,6 @@ namespace skerrow {
 
 namespace {
 
-// The errors after which the connection is gone (as TargetConnection judges them).
-bool MeansConnectionLost(unsigned error) {
-  switch (error) {
-    case CR_SERVER_GONE_ERROR:
-    case CR_SERVER_LOST:
-    case CR_CONNECTION_ERROR:
-    case CR_CONN_HOST_ERROR:
-    case CR_SERVER_LOST_EXTENDED:
-    case 1053:  // ER_SERVER_SHUTDOWN
-    case 1927:  // ER_CONNECTION_KILLED
-      return true;
-    default:
-      return false;
-  }
-}
-
 StatementResult NotConnected() {
   StatementResult result;
   result.ok = false;
@@ -48,7 +32,7 @@ StatementResult StatementPipe::Failure() const {
   result.ok = false;
   result.errorNumber = mysql_errno(handle);
   result.message = mysql_error(handle);
-  result.connectionLost = MeansConnectionLost(result.errorNumber);
+  result.connectionLost = IsConnectionLostError(result.errorNumber);
   return result;
 }
 
