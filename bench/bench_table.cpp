@@ -17,8 +17,8 @@ constexpr const char* kWords[] = {"Acme",   "Nordic",   "Globex",      "Initech"
 
 }  // namespace
 
-std::vector<oracle::ColumnSpec> TableColumns() {
-  std::vector<oracle::ColumnSpec> columns(6);
+std::vector<oracle::ColumnDefinition> TableColumns() {
+  std::vector<oracle::ColumnDefinition> columns(6);
   columns[0].name = "ID";
   columns[0].dataType = "NUMBER";
   columns[0].dataLength = 22;
@@ -47,8 +47,8 @@ std::vector<oracle::ColumnSpec> TableColumns() {
   return columns;
 }
 
-std::vector<oracle::ConstraintSpec> TableConstraints() {
-  oracle::ConstraintSpec key;
+std::vector<oracle::ConstraintDefinition> TableConstraints() {
+  oracle::ConstraintDefinition key;
   key.name = "ORDERS_PK";
   key.type = 'P';
   key.columns = {"ID"};

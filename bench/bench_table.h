@@ -17,8 +17,8 @@ inline constexpr const char* kOwner = "BENCH";
 inline constexpr const char* kPassword = "bench";
 inline constexpr const char* kTable = "ORDERS";
 
-std::vector<oracle::ColumnSpec> TableColumns();
-std::vector<oracle::ConstraintSpec> TableConstraints();
+std::vector<oracle::ColumnDefinition> TableColumns();
+std::vector<oracle::ConstraintDefinition> TableConstraints();
 std::vector<std::string> ColumnNames();
 
 // The values of row `id` (counted from 1), of the kinds the stand-in stores.

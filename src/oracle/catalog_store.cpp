@@ -69,9 +69,9 @@ std::vector<UserRecord> AllUsers(const SqliteDatabase& catalog) {
   return users;
 }
 
-std::optional<std::vector<ColumnSpec>> FindTableColumns(const SqliteDatabase& catalog,
-                                                        const std::string& owner,
-                                                        const std::string& table) {
+std::optional<std::vector<ColumnDefinition>> FindTableColumns(const SqliteDatabase& catalog,
+                                                              const std::string& owner,
+                                                              const std::string& table) {
   SqliteStatement exists(catalog, "SELECT 1 FROM tables WHERE owner = ? AND table_name = ?");
   exists.BindText(1, owner);
   exists.BindText(2, table);
@@ -83,9 +83,9 @@ std::optional<std::vector<ColumnSpec>> FindTableColumns(const SqliteDatabase& ca
                         "ORDER BY column_id");
   query.BindText(1, owner);
   query.BindText(2, table);
-  std::vector<ColumnSpec> columns;
+  std::vector<ColumnDefinition> columns;
   while (query.Step()) {
-    ColumnSpec column;
+    ColumnDefinition column;
     column.name = query.ColumnText(0);
     column.dataType = query.ColumnText(1);
     if (!query.ColumnIsNull(2)) column.typeOwner = query.ColumnText(2);
@@ -113,18 +113,18 @@ std::optional<std::string> FindTableIgnoringCase(const SqliteDatabase& catalog,
   return std::nullopt;
 }
 
-std::vector<ConstraintSpec> FindTableConstraints(const SqliteDatabase& catalog,
-                                                 const std::string& owner,
-                                                 const std::string& table) {
+std::vector<ConstraintDefinition> FindTableConstraints(const SqliteDatabase& catalog,
+                                                       const std::string& owner,
+                                                       const std::string& table) {
   SqliteStatement query(catalog,
                         "SELECT constraint_name, constraint_type, search_condition, r_owner, "
                         "r_constraint_name, generated FROM constraints WHERE owner = ? AND "
                         "table_name = ? ORDER BY seq");
   query.BindText(1, owner);
   query.BindText(2, table);
-  std::vector<ConstraintSpec> constraints;
+  std::vector<ConstraintDefinition> constraints;
   while (query.Step()) {
-    ConstraintSpec constraint;
+    ConstraintDefinition constraint;
     constraint.name = query.ColumnText(0);
     constraint.type = query.ColumnText(1).empty() ? 'C' : query.ColumnText(1)[0];
     constraint.searchCondition = query.ColumnText(2);

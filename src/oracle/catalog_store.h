@@ -30,18 +30,18 @@ std::optional<UserRecord> FindUserIgnoringCase(const SqliteDatabase& catalog,
 std::vector<UserRecord> AllUsers(const SqliteDatabase& catalog);
 
 // The columns of a table in COLUMN_ID order; nullopt when the table does not exist.
-std::optional<std::vector<ColumnSpec>> FindTableColumns(const SqliteDatabase& catalog,
-                                                        const std::string& owner,
-                                                        const std::string& table);
+std::optional<std::vector<ColumnDefinition>> FindTableColumns(const SqliteDatabase& catalog,
+                                                              const std::string& owner,
+                                                              const std::string& table);
 // A table of `owner` whose name differs from `table` only in ASCII case.
 std::optional<std::string> FindTableIgnoringCase(const SqliteDatabase& catalog,
                                                  const std::string& owner,
                                                  const std::string& table);
 
 // The constraints of a table, with their columns in position order.
-std::vector<ConstraintSpec> FindTableConstraints(const SqliteDatabase& catalog,
-                                                 const std::string& owner,
-                                                 const std::string& table);
+std::vector<ConstraintDefinition> FindTableConstraints(const SqliteDatabase& catalog,
+                                                       const std::string& owner,
+                                                       const std::string& table);
 
 std::filesystem::path SchemaFile(const std::filesystem::path& instanceDirectory, long userId);
 

@@ -21,9 +21,9 @@ namespace {
 // One table as InsertRow needs it, kept until the next DDL statement.
 struct TableForInsert {
   long userId = 0;
-  std::vector<ColumnSpec> columns;
+  std::vector<ColumnDefinition> columns;
   std::vector<std::string> qualifiedColumns;
-  std::vector<ConstraintSpec> keys;  // P and U constraints
+  std::vector<ConstraintDefinition> keys;  // P and U constraints
   SqliteStatement insert;
 };
 
@@ -76,7 +76,7 @@ struct EmbeddedInstance::Impl {
     return *user;
   }
 
-  std::vector<ColumnSpec> RequireColumns(const std::string& owner, const std::string& table) {
+  std::vector<ColumnDefinition> RequireColumns(const std::string& owner, const std::string& table) {
     auto columns = FindTableColumns(catalog, owner, table);
     if (!columns) Refuse("ORA-00942: table or view does not exist");
     return *columns;
@@ -96,7 +96,7 @@ struct EmbeddedInstance::Impl {
   // Records a constraint in the dictionary (inside the caller's catalog transaction) and
   // creates the unique index that enforces a key. Returns the name used.
   void AddConstraintRecords(const std::string& owner, const std::string& table,
-                            ConstraintSpec constraint, std::vector<ColumnSpec>& columns,
+                            ConstraintDefinition constraint, std::vector<ColumnDefinition>& columns,
                             long userId) {
     if (constraint.type != 'P' && constraint.type != 'U' && constraint.type != 'R' &&
         constraint.type != 'C')
@@ -178,7 +178,7 @@ struct EmbeddedInstance::Impl {
   }
 
   void CreateKeyIndex(const std::string& owner, const std::string& table,
-                      const ConstraintSpec& constraint, long sequence, long userId) {
+                      const ConstraintDefinition& constraint, long sequence, long userId) {
     SqliteDatabase& schema = Schema(userId);
     std::string columnList;
     for (const auto& column : constraint.columns) {
@@ -319,12 +319,12 @@ void EmbeddedInstance::Connect(const std::string& user, const std::string& passw
 }
 
 void EmbeddedInstance::CreateTable(const std::string& ownerName, const std::string& table,
-                                   const std::vector<ColumnSpec>& columnSpecs,
-                                   const std::vector<ConstraintSpec>& constraints) {
+                                   const std::vector<ColumnDefinition>& columnDefinitions,
+                                   const std::vector<ConstraintDefinition>& constraints) {
   const std::string owner = impl_->ResolveOwner(ownerName);
   const UserRecord user = impl_->RequireUser(owner);
   if (table.empty()) Refuse("ORA-00903: invalid table name");
-  if (columnSpecs.empty()) Refuse("ORA-00904: a table needs at least one column");
+  if (columnDefinitions.empty()) Refuse("ORA-00904: a table needs at least one column");
   impl_->CommitAll();  // DDL commits, as in Oracle
   if (FindTableColumns(impl_->catalog, owner, table))
     Refuse("ORA-00955: name is already used by an existing object");
@@ -333,7 +333,7 @@ void EmbeddedInstance::CreateTable(const std::string& ownerName, const std::stri
            QuoteOracleName(table) + " in one schema: their names differ only in case");
   std::set<std::string> seen;
   std::set<std::string> seenFolded;
-  for (const auto& column : columnSpecs) {
+  for (const auto& column : columnDefinitions) {
     if (column.name.empty() || column.dataType.empty())
       Refuse("ORA-00904: a column needs a name and a type");
     if (!seen.insert(column.name).second) Refuse("ORA-00957: duplicate column name");
@@ -342,7 +342,7 @@ void EmbeddedInstance::CreateTable(const std::string& ownerName, const std::stri
              QuoteOracleName(column.name) + ")");
   }
 
-  std::vector<ColumnSpec> columns = columnSpecs;
+  std::vector<ColumnDefinition> columns = columnDefinitions;
   SqliteDatabase& schema = impl_->Schema(user.id);
   std::string definitions;
   for (const auto& column : columns)
@@ -399,11 +399,11 @@ void EmbeddedInstance::CreateTable(const std::string& ownerName, const std::stri
 }
 
 void EmbeddedInstance::AddConstraint(const std::string& ownerName, const std::string& table,
-                                     const ConstraintSpec& constraint) {
+                                     const ConstraintDefinition& constraint) {
   const std::string owner = impl_->ResolveOwner(ownerName);
   const UserRecord user = impl_->RequireUser(owner);
   impl_->CommitAll();
-  std::vector<ColumnSpec> columns = impl_->RequireColumns(owner, table);
+  std::vector<ColumnDefinition> columns = impl_->RequireColumns(owner, table);
   impl_->catalog.Exec("BEGIN");
   try {
     impl_->AddConstraintRecords(owner, table, constraint, columns, user.id);
@@ -447,7 +447,7 @@ void EmbeddedInstance::InsertRow(const std::string& ownerName, const std::string
   SqliteStatement& insert = entry.insert;
   insert.Reset();
   for (std::size_t c = 0; c < width; ++c) {
-    const ColumnSpec& column = entry.columns[c];
+    const ColumnDefinition& column = entry.columns[c];
     Variant value = given[c]             ? *given[c]
                     : column.dataDefault ? EvaluateColumnDefault(*column.dataDefault, context)
                                          : Variant::Null();
@@ -475,8 +475,8 @@ void EmbeddedInstance::Commit() {
   impl_->CommitAll();
 }
 
-std::optional<std::vector<ColumnSpec>> EmbeddedInstance::DescribeTable(const std::string& owner,
-                                                                       const std::string& table) {
+std::optional<std::vector<ColumnDefinition>> EmbeddedInstance::DescribeTable(
+    const std::string& owner, const std::string& table) {
   return FindTableColumns(impl_->catalog, impl_->ResolveOwner(owner), table);
 }
 

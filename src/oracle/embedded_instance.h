@@ -38,19 +38,19 @@ class EmbeddedInstance : public ScriptTarget {
   void SetCurrentSchema(const std::string& schema) override;
   void Connect(const std::string& user, const std::string& password) override;
   void CreateTable(const std::string& owner, const std::string& table,
-                   const std::vector<ColumnSpec>& columns,
-                   const std::vector<ConstraintSpec>& constraints) override;
+                   const std::vector<ColumnDefinition>& columns,
+                   const std::vector<ConstraintDefinition>& constraints) override;
   void AddConstraint(const std::string& owner, const std::string& table,
-                     const ConstraintSpec& constraint) override;
+                     const ConstraintDefinition& constraint) override;
   void InsertRow(const std::string& owner, const std::string& table,
                  const std::vector<std::string>& columns,
                  const std::vector<Variant>& values) override;
   void Commit() override;
 
-  // Column specs of a table as stored (for loaders that must know the target types to build
+  // Column definitions of a table as stored (for loaders that must know the target types to build
   // values, e.g. a string literal inserted into a NUMBER or DATE column); nullopt when absent.
-  std::optional<std::vector<ColumnSpec>> DescribeTable(const std::string& owner,
-                                                       const std::string& table);
+  std::optional<std::vector<ColumnDefinition>> DescribeTable(const std::string& owner,
+                                                             const std::string& table);
 
  private:
   struct Impl;

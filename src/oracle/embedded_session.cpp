@@ -148,7 +148,7 @@ class EmbeddedSession : public SourceBackend {
 
     std::string selectList;
     std::vector<ResultField> fields;
-    const auto add = [&](const ColumnSpec& column, ResultField::Reading reading) {
+    const auto add = [&](const ColumnDefinition& column, ResultField::Reading reading) {
       selectList += (selectList.empty() ? "" : ", ") + QuoteSqliteName(column.name);
       fields.push_back({reading, FamilyOfDataType(column.dataType)});
     };
@@ -157,7 +157,7 @@ class EmbeddedSession : public SourceBackend {
         for (const auto& column : *columns) add(column, ResultField::Reading::Stored);
         continue;
       }
-      const ColumnSpec* found = nullptr;
+      const ColumnDefinition* found = nullptr;
       if (qualifierMatches(item.path))
         for (const auto& column : *columns)
           if (column.name == item.path.back()) found = &column;

@@ -62,7 +62,7 @@ std::string ExactNumber(const ScriptValue& value, const std::string& qualifiedNa
   Inconsistent(qualifiedName, "NUMBER", KindName(value.kind));
 }
 
-Variant FitNumber(const ScriptValue& value, const ColumnSpec& column,
+Variant FitNumber(const ScriptValue& value, const ColumnDefinition& column,
                   const std::string& qualifiedName) {
   std::string exact = ExactNumber(value, qualifiedName);
   if (column.dataType == "FLOAT") {
@@ -86,7 +86,7 @@ Variant FitNumber(const ScriptValue& value, const ColumnSpec& column,
   return Variant::FromDecimal(exact);
 }
 
-Variant FitBinaryNumber(const ScriptValue& value, const ColumnSpec& column,
+Variant FitBinaryNumber(const ScriptValue& value, const ColumnDefinition& column,
                         const std::string& qualifiedName) {
   const std::string exact = ExactNumber(value, qualifiedName);
   double number = std::strtod(exact.c_str(), nullptr);
@@ -94,14 +94,14 @@ Variant FitBinaryNumber(const ScriptValue& value, const ColumnSpec& column,
   return Variant::FromDouble(number);
 }
 
-std::string TextFor(const ScriptValue& value, const ColumnSpec& column,
+std::string TextFor(const ScriptValue& value, const ColumnDefinition& column,
                     const std::string& qualifiedName, const ExpressionContext& context) {
   (void)column;
   (void)qualifiedName;
   return ValueAsText(value, context);
 }
 
-Variant FitText(const ScriptValue& value, const ColumnSpec& column,
+Variant FitText(const ScriptValue& value, const ColumnDefinition& column,
                 const std::string& qualifiedName, const ExpressionContext& context,
                 bool blankPadded) {
   std::string text = TextFor(value, column, qualifiedName, context);
@@ -140,7 +140,7 @@ Variant FitDate(const ScriptValue& value, const std::string& qualifiedName,
   Inconsistent(qualifiedName, "DATE", KindName(value.kind));
 }
 
-Variant FitTimestamp(const ScriptValue& value, const ColumnSpec& column,
+Variant FitTimestamp(const ScriptValue& value, const ColumnDefinition& column,
                      const std::string& qualifiedName, const ExpressionContext& context) {
   ScriptValue timestamp = value;
   if (value.kind == Kind::Text) {
@@ -185,7 +185,7 @@ bool AllDigits(const std::string& text) {
 // to the column's leading precision, the seconds to its fractional precision ("+001
 // 02:03:04.50" in an INTERVAL DAY(3) TO SECOND(2) column), whatever precisions the literal
 // was written with.
-Variant FitInterval(const ScriptValue& value, const ColumnSpec& column,
+Variant FitInterval(const ScriptValue& value, const ColumnDefinition& column,
                     const std::string& qualifiedName, const ExpressionContext& context) {
   if (value.kind != Kind::Text) Inconsistent(qualifiedName, "INTERVAL", KindName(value.kind));
   std::string body = ValueAsText(value, context);
@@ -270,7 +270,7 @@ Variant FitInterval(const ScriptValue& value, const ColumnSpec& column,
   return Variant::FromText(text);
 }
 
-Variant FitBinary(const ScriptValue& value, const ColumnSpec& column,
+Variant FitBinary(const ScriptValue& value, const ColumnDefinition& column,
                   const std::string& qualifiedName) {
   std::string bytes;
   if (value.kind == Kind::Bytes) {
@@ -291,7 +291,7 @@ Variant FitBinary(const ScriptValue& value, const ColumnSpec& column,
 
 }  // namespace
 
-Variant FitToColumn(const ScriptValue& value, const ColumnSpec& column,
+Variant FitToColumn(const ScriptValue& value, const ColumnDefinition& column,
                     const std::string& qualifiedName, const ExpressionContext& context) {
   const TypeFamily family = FamilyOf(column);
   if (value.kind == Kind::EmptyLob) {

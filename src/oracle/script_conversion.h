@@ -20,7 +20,7 @@ namespace skerrow::oracle {
 // "YYYY-MM-DD HH:MM:SS[.fff]" with as many fraction digits as the column's precision, and
 // " +HH:MM" after it for WITH TIME ZONE; INTERVAL values are text "+YY-MM" or
 // "+DD HH:MM:SS.ffffff" as written by INTERVAL literals.
-Variant FitToColumn(const ScriptValue& value, const ColumnSpec& column,
+Variant FitToColumn(const ScriptValue& value, const ColumnDefinition& column,
                     const std::string& qualifiedName, const ExpressionContext& context);
 
 }  // namespace skerrow::oracle

@@ -429,42 +429,44 @@ const ScriptLoader::KnownTable& ScriptLoader::TableFor(const std::string& owner,
               ")");
 }
 
-ConstraintSpec ScriptLoader::Resolve(const DeclaredConstraint& declared, const std::string& owner,
-                                     const std::string& table, const KnownTable& known,
-                                     const TokenCursor& cursor) {
-  ConstraintSpec spec = declared.spec;
-  if (spec.name.empty()) {
+ConstraintDefinition ScriptLoader::Resolve(const DeclaredConstraint& declared,
+                                           const std::string& owner, const std::string& table,
+                                           const KnownTable& known, const TokenCursor& cursor) {
+  ConstraintDefinition definition = declared.definition;
+  if (definition.name.empty()) {
     // Check constraints are never referenced: the instance numbers them. Keys may be
     // referenced by a later foreign key, so the loader must know their names.
-    if (spec.type != 'C') spec.name = NextConstraintName();
-    spec.generatedName = true;
+    if (definition.type != 'C') definition.name = NextConstraintName();
+    definition.generatedName = true;
   }
-  for (const std::string& column : spec.columns) {
+  for (const std::string& column : definition.columns) {
     bool exists = false;
-    for (const ColumnSpec& spec_column : known.columns)
-      if (spec_column.name == column) exists = true;
+    for (const ColumnDefinition& definedColumn : known.columns)
+      if (definedColumn.name == column) exists = true;
     if (!exists)
       cursor.Fail("ORA-00904: " + Quoted(column) + ": invalid identifier (no such column in " +
                   Quoted(owner) + "." + Quoted(table) + ")");
   }
   for (const auto& [key, other] : tables_)
     if (key.first == owner)
-      for (const ConstraintSpec& existing : other.constraints)
-        if (!spec.name.empty() && existing.name == spec.name)
-          cursor.Fail("ORA-02264: name already used by an existing constraint (" + spec.name + ")");
-  if (spec.type == 'P') {
-    for (const ConstraintSpec& existing : known.constraints)
+      for (const ConstraintDefinition& existing : other.constraints)
+        if (!definition.name.empty() && existing.name == definition.name)
+          cursor.Fail("ORA-02264: name already used by an existing constraint (" + definition.name +
+                      ")");
+  if (definition.type == 'P') {
+    for (const ConstraintDefinition& existing : known.constraints)
       if (existing.type == 'P')
         cursor.Fail("ORA-02260: table can have only one primary key (" + Quoted(table) + ")");
   }
-  if (spec.type != 'R') return spec;
+  if (definition.type != 'R') return definition;
 
-  const std::string refOwner = declared.spec.refOwner.empty() ? owner : declared.spec.refOwner;
+  const std::string refOwner =
+      declared.definition.refOwner.empty() ? owner : declared.definition.refOwner;
   const bool selfReference = refOwner == owner && declared.refTable == table;
   const KnownTable& referenced =
       selfReference ? known : TableFor(refOwner, declared.refTable, cursor);
-  std::vector<ConstraintSpec> candidates = referenced.constraints;
-  for (const ConstraintSpec& candidate : candidates) {
+  std::vector<ConstraintDefinition> candidates = referenced.constraints;
+  for (const ConstraintDefinition& candidate : candidates) {
     const bool kindMatches = declared.refColumns.empty()
                                  ? candidate.type == 'P'
                                  : (candidate.type == 'P' || candidate.type == 'U');
@@ -474,11 +476,11 @@ ConstraintSpec ScriptLoader::Resolve(const DeclaredConstraint& declared, const s
       std::set<std::string> have(candidate.columns.begin(), candidate.columns.end());
       if (wanted != have) continue;
     }
-    if (candidate.columns.size() != spec.columns.size())
+    if (candidate.columns.size() != definition.columns.size())
       cursor.Fail("ORA-02256: number of referencing columns must match referenced columns");
-    spec.refOwner = refOwner;
-    spec.refConstraintName = candidate.name;
-    return spec;
+    definition.refOwner = refOwner;
+    definition.refConstraintName = candidate.name;
+    return definition;
   }
   cursor.Fail("ORA-02270: no matching unique or primary key for this column-list (" +
               Quoted(refOwner) + "." + Quoted(declared.refTable) + ")");
@@ -493,12 +495,13 @@ void ScriptLoader::RunCreateTable(TokenCursor& cursor, const std::string& text,
                 Quoted(declaration.owner) + "." + Quoted(declaration.name) + ")");
   KnownTable known{declaration.columns, {}};
   for (const DeclaredConstraint& declared : declaration.constraints) {
-    ConstraintSpec spec = Resolve(declared, declaration.owner, declaration.name, known, cursor);
-    if (spec.type == 'P')
-      for (ColumnSpec& column : known.columns)
-        for (const std::string& keyColumn : spec.columns)
+    ConstraintDefinition definition =
+        Resolve(declared, declaration.owner, declaration.name, known, cursor);
+    if (definition.type == 'P')
+      for (ColumnDefinition& column : known.columns)
+        for (const std::string& keyColumn : definition.columns)
           if (column.name == keyColumn) column.nullable = false;
-    known.constraints.push_back(std::move(spec));
+    known.constraints.push_back(std::move(definition));
   }
   target_.CreateTable(declaration.owner, declaration.name, known.columns, known.constraints);
   tables_[{declaration.owner, declaration.name}] = std::move(known);
@@ -517,13 +520,13 @@ void ScriptLoader::RunAlterTable(TokenCursor& cursor, const std::string& text, i
   TableFor(owner, name.name, cursor);
   for (const DeclaredConstraint& constraint : declared) {
     KnownTable& known = tables_[{owner, name.name}];
-    ConstraintSpec spec = Resolve(constraint, owner, name.name, known, cursor);
-    target_.AddConstraint(owner, name.name, spec);
-    if (spec.type == 'P')
-      for (ColumnSpec& column : known.columns)
-        for (const std::string& keyColumn : spec.columns)
+    ConstraintDefinition definition = Resolve(constraint, owner, name.name, known, cursor);
+    target_.AddConstraint(owner, name.name, definition);
+    if (definition.type == 'P')
+      for (ColumnDefinition& column : known.columns)
+        for (const std::string& keyColumn : definition.columns)
           if (column.name == keyColumn) column.nullable = false;
-    known.constraints.push_back(std::move(spec));
+    known.constraints.push_back(std::move(definition));
   }
   ++result.statementsRun;
 }
@@ -539,24 +542,24 @@ void ScriptLoader::RunInsert(TokenCursor& cursor, LoadResult& result) {
     cursor.Next();
   const KnownTable& table = TableFor(owner, name.name, cursor);
 
-  std::vector<const ColumnSpec*> columns;
+  std::vector<const ColumnDefinition*> columns;
   if (cursor.Peek().IsSymbol("(")) {
     cursor.Next();
     do {
       const std::string column = cursor.Name("a column name");
-      const ColumnSpec* found = nullptr;
-      for (const ColumnSpec& spec : table.columns)
-        if (spec.name == column) found = &spec;
+      const ColumnDefinition* found = nullptr;
+      for (const ColumnDefinition& definition : table.columns)
+        if (definition.name == column) found = &definition;
       if (!found)
         cursor.Fail("ORA-00904: " + Quoted(column) + ": invalid identifier (no such column in " +
                     Quoted(owner) + "." + Quoted(name.name) + ")");
-      for (const ColumnSpec* seen : columns)
+      for (const ColumnDefinition* seen : columns)
         if (seen == found) cursor.Fail("ORA-00957: duplicate column name " + Quoted(column));
       columns.push_back(found);
     } while (cursor.AcceptSymbol(","));
     cursor.ExpectSymbol(")");
   } else {
-    for (const ColumnSpec& spec : table.columns) columns.push_back(&spec);
+    for (const ColumnDefinition& definition : table.columns) columns.push_back(&definition);
   }
   if (cursor.Peek().IsWord("SELECT"))
     cursor.Fail("INSERT ... SELECT is not supported by the script loader; use VALUES");
@@ -566,7 +569,7 @@ void ScriptLoader::RunInsert(TokenCursor& cursor, LoadResult& result) {
   std::vector<Variant> values;
   do {
     if (values.size() == columns.size()) cursor.Fail("ORA-00913: too many values");
-    const ColumnSpec& column = *columns[values.size()];
+    const ColumnDefinition& column = *columns[values.size()];
     const int line = cursor.Peek().line;
     ScriptValue value = EvaluateExpression(cursor, context_);
     try {
@@ -583,7 +586,7 @@ void ScriptLoader::RunInsert(TokenCursor& cursor, LoadResult& result) {
   if (values.size() < columns.size()) cursor.Fail("ORA-00947: not enough values");
   cursor.ExpectSymbol(")");
   if (!cursor.AtEnd()) cursor.FailUnexpected("the end of the INSERT statement");
-  for (const ColumnSpec& column : table.columns) {
+  for (const ColumnDefinition& column : table.columns) {
     bool named = false;
     for (const std::string& given : names)
       if (given == column.name) named = true;

@@ -47,8 +47,8 @@ class ScriptLoader {
 
  private:
   struct KnownTable {
-    std::vector<ColumnSpec> columns;
-    std::vector<ConstraintSpec> constraints;
+    std::vector<ColumnDefinition> columns;
+    std::vector<ConstraintDefinition> constraints;
   };
   using TableKey = std::pair<std::string, std::string>;
 
@@ -69,9 +69,9 @@ class ScriptLoader {
   std::string OwnerOr(const std::string& owner, const TokenCursor& cursor) const;
   const KnownTable& TableFor(const std::string& owner, const std::string& table,
                              const TokenCursor& cursor);
-  ConstraintSpec Resolve(const DeclaredConstraint& declared, const std::string& owner,
-                         const std::string& table, const KnownTable& known,
-                         const TokenCursor& cursor);
+  ConstraintDefinition Resolve(const DeclaredConstraint& declared, const std::string& owner,
+                               const std::string& table, const KnownTable& known,
+                               const TokenCursor& cursor);
   std::string NextConstraintName();
 
   ScriptTarget& target_;

@@ -69,12 +69,12 @@ void SkipUsingIndex(TokenCursor& cursor) {
 }
 
 // ENABLE, DISABLE, USING INDEX ... and the other state clauses after a constraint.
-void ReadConstraintState(TokenCursor& cursor, ConstraintSpec& spec) {
+void ReadConstraintState(TokenCursor& cursor, ConstraintDefinition& definition) {
   while (true) {
     if (cursor.AcceptWord("ENABLE")) {
-      spec.enabled = true;
+      definition.enabled = true;
     } else if (cursor.AcceptWord("DISABLE")) {
-      spec.enabled = false;
+      definition.enabled = false;
     } else if (cursor.AcceptWord("VALIDATE") || cursor.AcceptWord("NOVALIDATE") ||
                cursor.AcceptWord("RELY") || cursor.AcceptWord("NORELY") ||
                cursor.AcceptWord("DEFERRABLE")) {
@@ -97,7 +97,7 @@ void ReadConstraintState(TokenCursor& cursor, ConstraintSpec& spec) {
 
 void ReadReferences(TokenCursor& cursor, DeclaredConstraint& constraint) {
   QualifiedName table = ReadQualifiedName(cursor, "the referenced table");
-  constraint.spec.refOwner = table.owner;
+  constraint.definition.refOwner = table.owner;
   constraint.refTable = table.name;
   if (cursor.Peek().IsSymbol("(")) constraint.refColumns = NameList(cursor, "a column name");
   if (cursor.AcceptWord("ON")) {
@@ -113,27 +113,28 @@ void ReadReferences(TokenCursor& cursor, DeclaredConstraint& constraint) {
 // UNIQUE, CHECK or FOREIGN.
 DeclaredConstraint ReadTableConstraint(TokenCursor& cursor, std::string_view statement) {
   DeclaredConstraint constraint;
-  if (cursor.AcceptWord("CONSTRAINT")) constraint.spec.name = cursor.Name("a constraint name");
+  if (cursor.AcceptWord("CONSTRAINT"))
+    constraint.definition.name = cursor.Name("a constraint name");
   if (cursor.AcceptWord("PRIMARY")) {
     cursor.ExpectWord("KEY");
-    constraint.spec.type = 'P';
-    constraint.spec.columns = NameList(cursor, "a key column");
+    constraint.definition.type = 'P';
+    constraint.definition.columns = NameList(cursor, "a key column");
   } else if (cursor.AcceptWord("UNIQUE")) {
-    constraint.spec.type = 'U';
-    constraint.spec.columns = NameList(cursor, "a key column");
+    constraint.definition.type = 'U';
+    constraint.definition.columns = NameList(cursor, "a key column");
   } else if (cursor.AcceptWord("CHECK")) {
-    constraint.spec.type = 'C';
-    constraint.spec.searchCondition = ParenthesisedText(cursor, statement);
+    constraint.definition.type = 'C';
+    constraint.definition.searchCondition = ParenthesisedText(cursor, statement);
   } else if (cursor.AcceptWord("FOREIGN")) {
     cursor.ExpectWord("KEY");
-    constraint.spec.type = 'R';
-    constraint.spec.columns = NameList(cursor, "a key column");
+    constraint.definition.type = 'R';
+    constraint.definition.columns = NameList(cursor, "a key column");
     cursor.ExpectWord("REFERENCES");
     ReadReferences(cursor, constraint);
   } else {
     cursor.FailUnexpected("PRIMARY KEY, UNIQUE, CHECK or FOREIGN KEY");
   }
-  ReadConstraintState(cursor, constraint.spec);
+  ReadConstraintState(cursor, constraint.definition);
   return constraint;
 }
 
@@ -168,9 +169,9 @@ std::string ReadDefault(TokenCursor& cursor, std::string_view statement) {
 
 void ReadColumn(TokenCursor& cursor, std::string_view statement, const std::string& schema,
                 TableDeclaration& table) {
-  ColumnSpec column;
+  ColumnDefinition column;
   column.name = cursor.Name("a column name");
-  for (const ColumnSpec& existing : table.columns)
+  for (const ColumnDefinition& existing : table.columns)
     if (existing.name == column.name)
       cursor.Fail("ORA-00957: duplicate column name \"" + column.name + "\"");
   ReadDataType(cursor, schema, column);
@@ -182,37 +183,38 @@ void ReadColumn(TokenCursor& cursor, std::string_view statement, const std::stri
     if (cursor.AcceptWord("SORT") || cursor.AcceptWord("VISIBLE") || cursor.AcceptWord("INVISIBLE"))
       continue;
     DeclaredConstraint constraint;
-    if (cursor.AcceptWord("CONSTRAINT")) constraint.spec.name = cursor.Name("a constraint name");
+    if (cursor.AcceptWord("CONSTRAINT"))
+      constraint.definition.name = cursor.Name("a constraint name");
     if (cursor.Peek().IsWord("NOT") && cursor.Peek(1).IsWord("NULL")) {
       cursor.Next();
       cursor.Next();
       column.nullable = false;
-      constraint.spec.type = 'C';
-      constraint.spec.columns = {column.name};
-      constraint.spec.searchCondition = "\"" + column.name + "\" IS NOT NULL";
+      constraint.definition.type = 'C';
+      constraint.definition.columns = {column.name};
+      constraint.definition.searchCondition = "\"" + column.name + "\" IS NOT NULL";
     } else if (cursor.AcceptWord("NULL")) {
-      ReadConstraintState(cursor, constraint.spec);
+      ReadConstraintState(cursor, constraint.definition);
       continue;
     } else if (cursor.AcceptWord("PRIMARY")) {
       cursor.ExpectWord("KEY");
       column.nullable = false;
-      constraint.spec.type = 'P';
-      constraint.spec.columns = {column.name};
+      constraint.definition.type = 'P';
+      constraint.definition.columns = {column.name};
     } else if (cursor.AcceptWord("UNIQUE")) {
-      constraint.spec.type = 'U';
-      constraint.spec.columns = {column.name};
+      constraint.definition.type = 'U';
+      constraint.definition.columns = {column.name};
     } else if (cursor.AcceptWord("CHECK")) {
-      constraint.spec.type = 'C';
-      constraint.spec.columns = {column.name};
-      constraint.spec.searchCondition = ParenthesisedText(cursor, statement);
+      constraint.definition.type = 'C';
+      constraint.definition.columns = {column.name};
+      constraint.definition.searchCondition = ParenthesisedText(cursor, statement);
     } else if (cursor.AcceptWord("REFERENCES")) {
-      constraint.spec.type = 'R';
-      constraint.spec.columns = {column.name};
+      constraint.definition.type = 'R';
+      constraint.definition.columns = {column.name};
       ReadReferences(cursor, constraint);
     } else {
       cursor.FailUnexpected("a column constraint, DEFAULT, \",\" or \")\"");
     }
-    ReadConstraintState(cursor, constraint.spec);
+    ReadConstraintState(cursor, constraint.definition);
     table.constraints.push_back(std::move(constraint));
   }
   table.columns.push_back(std::move(column));

@@ -13,7 +13,7 @@ namespace skerrow::oracle {
 // to; the loader resolves that to the referenced key's constraint name. Unnamed constraints
 // have an empty name.
 struct DeclaredConstraint {
-  ConstraintSpec spec;
+  ConstraintDefinition definition;
   std::string refTable;
   std::vector<std::string> refColumns;
 };
@@ -21,7 +21,7 @@ struct DeclaredConstraint {
 struct TableDeclaration {
   std::string owner;
   std::string name;
-  std::vector<ColumnSpec> columns;
+  std::vector<ColumnDefinition> columns;
   std::vector<DeclaredConstraint> constraints;
 };
 

@@ -9,7 +9,7 @@
 namespace skerrow::oracle {
 
 // A column as CREATE TABLE declares it, already in the dictionary's terms.
-struct ColumnSpec {
+struct ColumnDefinition {
   std::string name;      // as Oracle stores it: unquoted names upper-cased, quoted ones verbatim
   std::string dataType;  // USER_TAB_COLUMNS.DATA_TYPE: "NUMBER", "VARCHAR2",
                          // "TIMESTAMP(6) WITH TIME ZONE", "INTERVAL DAY(2) TO SECOND(6)",
@@ -26,7 +26,7 @@ struct ColumnSpec {
 };
 
 // A constraint as the dictionary holds it (USER_CONSTRAINTS / ALL_CONS_COLUMNS).
-struct ConstraintSpec {
+struct ConstraintDefinition {
   std::string name;                  // given, or generated "SYS_C00nnnn"
   char type = 'P';                   // 'P', 'U', 'R', 'C'
   std::vector<std::string> columns;  // in key position order
@@ -50,10 +50,10 @@ class ScriptTarget {
   // Checks a logon (CONNECT user/password in a script); throws ORA-01017 when refused.
   virtual void Connect(const std::string& user, const std::string& password) = 0;
   virtual void CreateTable(const std::string& owner, const std::string& table,
-                           const std::vector<ColumnSpec>& columns,
-                           const std::vector<ConstraintSpec>& constraints) = 0;
+                           const std::vector<ColumnDefinition>& columns,
+                           const std::vector<ConstraintDefinition>& constraints) = 0;
   virtual void AddConstraint(const std::string& owner, const std::string& table,
-                             const ConstraintSpec& constraint) = 0;
+                             const ConstraintDefinition& constraint) = 0;
   // Column names as stored; values already of the kinds the columns deliver (text, exact
   // decimal, double, date, bytes, null). Columns not named get their default or NULL.
   virtual void InsertRow(const std::string& owner, const std::string& table,
@@ -61,10 +61,10 @@ class ScriptTarget {
                          const std::vector<Variant>& values) = 0;
   virtual void Commit() = 0;
 
-  // The stored column specs of a table, for loaders that must know the column types to build
+  // The stored column definitions of a table, for loaders that must know the column types to build
   // values; nullopt when the target does not know the table.
-  virtual std::optional<std::vector<ColumnSpec>> DescribeTable(const std::string& owner,
-                                                               const std::string& table) {
+  virtual std::optional<std::vector<ColumnDefinition>> DescribeTable(const std::string& owner,
+                                                                     const std::string& table) {
     (void)owner;
     (void)table;
     return std::nullopt;

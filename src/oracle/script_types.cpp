@@ -47,7 +47,7 @@ void CheckRange(TokenCursor& cursor, int value, int low, int high, const std::st
 }
 
 // VARCHAR2 / CHAR lengths with their BYTE or CHAR qualifier.
-void CharacterLength(TokenCursor& cursor, ColumnSpec& column, bool required, int maxBytes,
+void CharacterLength(TokenCursor& cursor, ColumnDefinition& column, bool required, int maxBytes,
                      int defaultLength) {
   int length = defaultLength;
   bool charSemantics = false;
@@ -74,7 +74,7 @@ void CharacterLength(TokenCursor& cursor, ColumnSpec& column, bool required, int
   column.charUsed = charSemantics ? "C" : "B";
 }
 
-void NationalLength(TokenCursor& cursor, ColumnSpec& column, bool required, int maxBytes) {
+void NationalLength(TokenCursor& cursor, ColumnDefinition& column, bool required, int maxBytes) {
   std::optional<int> length = OptionalLength(cursor, "a length");
   if (!length && required)
     cursor.Fail("ORA-00906: missing left parenthesis (" + column.dataType + " needs a length)");
@@ -87,7 +87,7 @@ void NationalLength(TokenCursor& cursor, ColumnSpec& column, bool required, int 
   column.charUsed = "C";
 }
 
-void NumberPrecision(TokenCursor& cursor, ColumnSpec& column) {
+void NumberPrecision(TokenCursor& cursor, ColumnDefinition& column) {
   if (!cursor.AcceptSymbol("(")) return;
   if (cursor.AcceptSymbol("*")) {
     column.dataPrecision.reset();
@@ -107,7 +107,7 @@ void NumberPrecision(TokenCursor& cursor, ColumnSpec& column) {
   cursor.ExpectSymbol(")");
 }
 
-void SetObjectType(ColumnSpec& column, std::string owner, std::string name) {
+void SetObjectType(ColumnDefinition& column, std::string owner, std::string name) {
   column.dataType = std::move(name);
   column.typeOwner = std::move(owner);
   column.dataLength = kObjectLength;
@@ -115,7 +115,7 @@ void SetObjectType(ColumnSpec& column, std::string owner, std::string name) {
 
 }  // namespace
 
-void ReadDataType(TokenCursor& cursor, const std::string& currentSchema, ColumnSpec& column) {
+void ReadDataType(TokenCursor& cursor, const std::string& currentSchema, ColumnDefinition& column) {
   if (!cursor.PeekIsName()) cursor.FailUnexpected("a data type");
   const bool quoted = cursor.Peek().kind == TokenKind::QuotedName;
   std::string word = cursor.Name("a data type");
@@ -280,7 +280,7 @@ void ReadDataType(TokenCursor& cursor, const std::string& currentSchema, ColumnS
   }
 }
 
-TypeFamily FamilyOf(const ColumnSpec& column) {
+TypeFamily FamilyOf(const ColumnDefinition& column) {
   const std::string& type = column.dataType;
   if (column.typeOwner) return TypeFamily::Object;
   if (type == "NUMBER" || type == "FLOAT") return TypeFamily::Number;

@@ -12,7 +12,7 @@ namespace skerrow::oracle {
 // dictionary fields of `column` (dataType, typeOwner, dataLength, dataPrecision, dataScale,
 // charLength, charUsed) the way Oracle's USER_TAB_COLUMNS shows them for an AL32UTF8 database
 // with an AL16UTF16 national character set. `currentSchema` owns unqualified object types.
-void ReadDataType(TokenCursor& cursor, const std::string& currentSchema, ColumnSpec& column);
+void ReadDataType(TokenCursor& cursor, const std::string& currentSchema, ColumnDefinition& column);
 
 // The family of a stored DATA_TYPE, which decides the kind of the values a column delivers.
 enum class TypeFamily {
@@ -28,6 +28,6 @@ enum class TypeFamily {
   Binary,
   Object
 };
-TypeFamily FamilyOf(const ColumnSpec& column);
+TypeFamily FamilyOf(const ColumnDefinition& column);
 
 }  // namespace skerrow::oracle

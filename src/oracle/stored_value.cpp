@@ -111,7 +111,7 @@ std::size_t IntegerDigits(std::string_view canonical) {
   return whole == "0" ? 0 : whole.size();
 }
 
-StoredValue StoreNumber(const Variant& value, const ColumnSpec& column) {
+StoredValue StoreNumber(const Variant& value, const ColumnDefinition& column) {
   std::string exact = DecimalOf(value);
   if (column.dataType == "NUMBER" && column.dataPrecision) {
     const int scale = column.dataScale.value_or(0);
@@ -167,7 +167,7 @@ std::string TextOf(const Variant& value, TypeFamily family) {
   return text.Data();
 }
 
-StoredValue StoreText(const Variant& value, const ColumnSpec& column, TypeFamily family,
+StoredValue StoreText(const Variant& value, const ColumnDefinition& column, TypeFamily family,
                       const std::string& qualified) {
   std::string text;
   if (value.Kind() == VariantKind::Date &&
@@ -193,7 +193,7 @@ StoredValue StoreText(const Variant& value, const ColumnSpec& column, TypeFamily
   return {StoredValue::Kind::Text, std::move(text), 0};
 }
 
-StoredValue StoreBytes(const Variant& value, const ColumnSpec& column, TypeFamily family,
+StoredValue StoreBytes(const Variant& value, const ColumnDefinition& column, TypeFamily family,
                        const std::string& qualified) {
   std::string bytes;
   if (value.Kind() == VariantKind::ByteArray) {
@@ -257,7 +257,7 @@ std::optional<SourceDate> DecodeStoredDate(std::string_view text) {
                     static_cast<std::int8_t>(parts[5])};
 }
 
-StoredValue ToStoredValue(const Variant& value, const ColumnSpec& column,
+StoredValue ToStoredValue(const Variant& value, const ColumnDefinition& column,
                           const std::string& qualifiedColumn) {
   const TypeFamily family = FamilyOfDataType(column.dataType);
   bool isNull = value.IsNullOrEmpty();

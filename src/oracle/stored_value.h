@@ -31,7 +31,7 @@ std::optional<SourceDate> DecodeStoredDate(std::string_view text);
 // scale, CHAR pads with blanks, '' is NULL, text into RAW is read as hex digits. Throws
 // std::runtime_error with Oracle's message (ORA-01400, ORA-12899, ORA-01438, ORA-01722, ...);
 // `qualifiedColumn` is "OWNER"."TABLE"."COLUMN" for those messages.
-StoredValue ToStoredValue(const Variant& value, const ColumnSpec& column,
+StoredValue ToStoredValue(const Variant& value, const ColumnDefinition& column,
                           const std::string& qualifiedColumn);
 
 // The delivered value of a stored column (the kinds the stand-in promises).

@@ -92,7 +92,7 @@ TEST_F(UnseenSampleSchema, TablesColumnsAndKeysReadBack) {
   EXPECT_EQ(QueryRows(source_, CatalogQuery("WAREHOUSES")),
             (std::vector<std::string>{
                 "TEXT:WAREHOUSE_ID | TEXT:NUMBER | DOUBLE:22 | DOUBLE:3 | TEXT:N | NULL",
-                "TEXT:WAREHOUSE_SPEC | TEXT:XMLTYPE | DOUBLE:2000 | NULL | TEXT:Y | NULL",
+                "TEXT:WAREHOUSE_PLAN | TEXT:XMLTYPE | DOUBLE:2000 | NULL | TEXT:Y | NULL",
                 "TEXT:WAREHOUSE_NAME | TEXT:VARCHAR2 | DOUBLE:35 | NULL | TEXT:Y | NULL",
                 "TEXT:LOCATION_ID | TEXT:NUMBER | DOUBLE:22 | DOUBLE:4 | TEXT:Y | NULL"}));
   EXPECT_EQ(QueryRows(source_, CatalogQuery("PROMOTIONS")),
@@ -195,7 +195,7 @@ TEST_F(UnseenSampleSchema, RowsReadBackAsOracleDeliversThem) {
   EXPECT_NE(promotions[1].find("| TEXT:see the 'terms' page"), std::string::npos);
   // The XMLTYPE column is skipped by a conversion, but the stand-in still reads it plainly.
   const std::vector<std::string> warehouses =
-      QueryRows(source_, R"(Select "WAREHOUSE_ID","WAREHOUSE_SPEC" from "OEX"."WAREHOUSES" w)");
+      QueryRows(source_, R"(Select "WAREHOUSE_ID","WAREHOUSE_PLAN" from "OEX"."WAREHOUSES" w)");
   ASSERT_EQ(warehouses.size(), 2u);
   EXPECT_EQ(warehouses[0], "DECIMAL:1 | NULL");
   EXPECT_NE(warehouses[1].find("<Area>25000</Area>"), std::string::npos) << warehouses[1];

@@ -84,21 +84,21 @@ class TransferCopyFixture : public ::testing::Test {
   // `keyClause` (", PRIMARY KEY (`ID`)") is added to the target table's definition.
   void PrepareTable(const std::string& table, const std::vector<Column>& columns,
                     const std::vector<Row>& rows, const std::string& keyClause = "") {
-    std::vector<oracle::ColumnSpec> specs;
+    std::vector<oracle::ColumnDefinition> definitions;
     std::vector<std::string> names;
     for (const auto& column : columns) {
-      oracle::ColumnSpec spec;
-      spec.name = column.name;
-      spec.dataType = column.oracleType;
-      spec.dataLength = column.length;
+      oracle::ColumnDefinition definition;
+      definition.name = column.name;
+      definition.dataType = column.oracleType;
+      definition.dataLength = column.length;
       if (column.textLike) {
-        spec.charLength = column.length;
-        spec.charUsed = "B";
+        definition.charLength = column.length;
+        definition.charUsed = "B";
       }
-      specs.push_back(spec);
+      definitions.push_back(definition);
       names.push_back(column.name);
     }
-    instance_->CreateTable("SCOTT", table, specs, {});
+    instance_->CreateTable("SCOTT", table, definitions, {});
     for (const auto& row : rows) instance_->InsertRow("SCOTT", table, names, row);
     instance_->Commit();
 

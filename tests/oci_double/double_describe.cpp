@@ -53,11 +53,11 @@ std::vector<ColumnInfo> GuessFromValues(const std::vector<std::vector<Variant>>&
 }
 
 // Oracle's description of a table column.
-ColumnInfo ForColumn(const oracle::ColumnSpec& spec) {
+ColumnInfo ForColumn(const oracle::ColumnDefinition& definition) {
   using oracle::TypeFamily;
-  const std::string& type = spec.dataType;
+  const std::string& type = definition.dataType;
   const bool national = type.starts_with("N");
-  const ub2 length = ClampSize(static_cast<std::size_t>(spec.dataLength));
+  const ub2 length = ClampSize(static_cast<std::size_t>(definition.dataLength));
   switch (oracle::FamilyOfDataType(type)) {
     case TypeFamily::Number:
       return {SQLT_NUM, 22, SQLCS_IMPLICIT};
