@@ -8,7 +8,9 @@ namespace skerrow {
 
 namespace {
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -81,9 +83,9 @@ std::optional<SourceDate> DateFromText(std::string_view text) {
         !ParseInt(text.substr(17, 2), s))
       return std::nullopt;
   }
-  SourceDate date{static_cast<std::int16_t>(y),  static_cast<std::int8_t>(mo),
-                  static_cast<std::int8_t>(d),   static_cast<std::int8_t>(h),
-                  static_cast<std::int8_t>(mi),  static_cast<std::int8_t>(s)};
+  SourceDate date{static_cast<std::int16_t>(y), static_cast<std::int8_t>(mo),
+                  static_cast<std::int8_t>(d),  static_cast<std::int8_t>(h),
+                  static_cast<std::int8_t>(mi), static_cast<std::int8_t>(s)};
   if (!date.IsValid()) return std::nullopt;
   return date;
 }

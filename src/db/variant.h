@@ -60,7 +60,7 @@ class Variant {
   bool IsNullOrEmpty() const { return kind_ == VariantKind::Null || kind_ == VariantKind::Empty; }
 
   // Raw payload access; each is only meaningful for its kind.
-  const std::string& Data() const { return data_; }  // Text, Decimal, ByteArray
+  const std::string& Data() const { return data_; }   // Text, Decimal, ByteArray
   double AsDouble() const { return number_; }         // Double
   const SourceDate& AsDate() const { return date_; }  // Date
 

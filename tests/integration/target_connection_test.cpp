@@ -104,8 +104,8 @@ TEST(TargetConnectionTest, FourByteUtf8ReachesTheServerIntact) {
   TargetConnection target;
   target.Init();
   ASSERT_TRUE(target.Connect(sandbox->host, sandbox->user, sandbox->password));
-  ASSERT_TRUE(target.Query("insert into `" + db + "`.t values('" + target.EscapeString(text) +
-                           "')"))
+  ASSERT_TRUE(
+      target.Query("insert into `" + db + "`.t values('" + target.EscapeString(text) + "')"))
       << target.LastErrorMessage();
   EXPECT_EQ(probe.Scalar("select v from `" + db + "`.t"), text);
   EXPECT_EQ(probe.Scalar("select hex(v) from `" + db + "`.t"),

@@ -39,7 +39,9 @@ std::optional<MySqlSandbox> MySqlSandbox::FromEnvironment() {
   return sandbox;
 }
 
-std::optional<MySqlSandbox> RequireSandbox() { return MySqlSandbox::FromEnvironment(); }
+std::optional<MySqlSandbox> RequireSandbox() {
+  return MySqlSandbox::FromEnvironment();
+}
 
 MySqlProbe::MySqlProbe(const MySqlSandbox& sandbox) : handle_(mysql_init(nullptr)) {
   if (handle_ == nullptr) {

@@ -34,12 +34,9 @@ TEST(SourceErrorTest, SystemMessageFallbacks) {
     const char* expected;
   };
   const Case cases[] = {
-      {0x80004005u, "Unspecified error"},
-      {0x80040201u, "IDispatch error #1"},
-      {0x80040E14u, "IDispatch error #3092"},
-      {0x8004FFFFu, "IDispatch error #65023"},
-      {0x80040200u, "Unknown error 0x80040200"},
-      {0x800A0BCDu, "Unknown error 0x800A0BCD"},
+      {0x80004005u, "Unspecified error"},        {0x80040201u, "IDispatch error #1"},
+      {0x80040E14u, "IDispatch error #3092"},    {0x8004FFFFu, "IDispatch error #65023"},
+      {0x80040200u, "Unknown error 0x80040200"}, {0x800A0BCDu, "Unknown error 0x800A0BCD"},
       {0x00000001u, "Unknown error 0x1"},
   };
   for (const auto& c : cases)
