@@ -7,10 +7,14 @@
 #include <vector>
 
 #include "db/source_connection.h"
+#include "support/converter_queries.h"
 #include "support/oracle_fixture.h"
 
 namespace skerrow {
 namespace {
+
+using test::CatalogQueryText;
+using test::KeyQueryText;
 
 using test::OpenOracle;
 using test::OracleFixture;
@@ -19,20 +23,6 @@ using test::QueryRows;
 std::vector<std::string> Sorted(std::vector<std::string> rows) {
   std::sort(rows.begin(), rows.end());
   return rows;
-}
-
-std::string CatalogQuery(const std::string& table) {
-  return "select COLUMN_NAME, DATA_TYPE, DATA_LENGTH, DATA_PRECISION, NULLABLE, DATA_DEFAULT "
-         "from USER_TAB_COLUMNS where TABLE_NAME = '" +
-         table + "'";
-}
-
-std::string KeyQuery(const std::string& table) {
-  return "SELECT cols.table_name, cols.column_name, cols.position, cons.status, cons.owner FROM "
-         "all_constraints cons, all_cons_columns cols WHERE cols.table_name =  '" +
-         table +
-         "' AND cons.constraint_type = 'P'AND cons.constraint_name = cols.constraint_name AND "
-         "cons.owner = cols.owner ORDER BY cols.table_name, cols.position";
 }
 
 class UnseenSampleSchema : public ::testing::Test {
@@ -78,7 +68,7 @@ TEST_F(UnseenSampleSchema, TablesColumnsAndKeysReadBack) {
       (std::vector<std::string>{"TEXT:CUSTOMERS", "TEXT:INVENTORIES", "TEXT:ORDERS",
                                 "TEXT:ORDER_ITEMS", "TEXT:PRODUCT_DESCRIPTIONS",
                                 "TEXT:PRODUCT_INFORMATION", "TEXT:PROMOTIONS", "TEXT:WAREHOUSES"}));
-  EXPECT_EQ(QueryRows(source_, CatalogQuery("ORDERS")),
+  EXPECT_EQ(QueryRows(source_, CatalogQueryText("ORDERS")),
             (std::vector<std::string>{
                 "TEXT:ORDER_ID | TEXT:NUMBER | DOUBLE:22 | DOUBLE:12 | TEXT:N | NULL",
                 "TEXT:ORDER_DATE | TEXT:TIMESTAMP(6) WITH LOCAL TIME ZONE | DOUBLE:11 | NULL | "
@@ -89,13 +79,13 @@ TEST_F(UnseenSampleSchema, TablesColumnsAndKeysReadBack) {
                 "TEXT:ORDER_TOTAL | TEXT:NUMBER | DOUBLE:22 | DOUBLE:8 | TEXT:Y | NULL",
                 "TEXT:SALES_REP_ID | TEXT:NUMBER | DOUBLE:22 | DOUBLE:6 | TEXT:Y | NULL",
                 "TEXT:PROMOTION_ID | TEXT:NUMBER | DOUBLE:22 | DOUBLE:6 | TEXT:Y | NULL"}));
-  EXPECT_EQ(QueryRows(source_, CatalogQuery("WAREHOUSES")),
+  EXPECT_EQ(QueryRows(source_, CatalogQueryText("WAREHOUSES")),
             (std::vector<std::string>{
                 "TEXT:WAREHOUSE_ID | TEXT:NUMBER | DOUBLE:22 | DOUBLE:3 | TEXT:N | NULL",
                 "TEXT:WAREHOUSE_PLAN | TEXT:XMLTYPE | DOUBLE:2000 | NULL | TEXT:Y | NULL",
                 "TEXT:WAREHOUSE_NAME | TEXT:VARCHAR2 | DOUBLE:35 | NULL | TEXT:Y | NULL",
                 "TEXT:LOCATION_ID | TEXT:NUMBER | DOUBLE:22 | DOUBLE:4 | TEXT:Y | NULL"}));
-  EXPECT_EQ(QueryRows(source_, CatalogQuery("PROMOTIONS")),
+  EXPECT_EQ(QueryRows(source_, CatalogQueryText("PROMOTIONS")),
             (std::vector<std::string>{
                 "TEXT:PROMO_ID | TEXT:NUMBER | DOUBLE:22 | DOUBLE:6 | TEXT:N | NULL",
                 "TEXT:PROMO_NAME | TEXT:VARCHAR2 | DOUBLE:20 | NULL | TEXT:Y | NULL",
@@ -104,7 +94,7 @@ TEST_F(UnseenSampleSchema, TablesColumnsAndKeysReadBack) {
                 "TEXT:PROMO_NOTE | TEXT:VARCHAR2 | DOUBLE:60 | NULL | TEXT:Y | TEXT:'see the "
                 "''terms'' page'\n    "}));
   const std::vector<std::string> productColumns =
-      QueryRows(source_, CatalogQuery("PRODUCT_INFORMATION"));
+      QueryRows(source_, CatalogQueryText("PRODUCT_INFORMATION"));
   ASSERT_EQ(productColumns.size(), 11u);
   EXPECT_EQ(productColumns[5],
             "TEXT:WARRANTY_PERIOD | TEXT:INTERVAL YEAR(2) TO MONTH | DOUBLE:5 | DOUBLE:2 | "
@@ -136,7 +126,7 @@ TEST_F(UnseenSampleSchema, TablesColumnsAndKeysReadBack) {
              "TEXT:ORDER_ITEMS | TEXT:LINE_ITEM_ID | DOUBLE:2 | TEXT:ENABLED | TEXT:OEX"}},
            {"PROMOTIONS", {"TEXT:PROMOTIONS | TEXT:PROMO_ID | DOUBLE:1 | TEXT:ENABLED | TEXT:OEX"}},
        })
-    EXPECT_EQ(QueryRows(source_, KeyQuery(key.table)), key.rows) << key.table;
+    EXPECT_EQ(QueryRows(source_, KeyQueryText(key.table)), key.rows) << key.table;
 }
 
 TEST_F(UnseenSampleSchema, RowsReadBackAsOracleDeliversThem) {

@@ -9,37 +9,21 @@
 #include <vector>
 
 #include "db/source_connection.h"
+#include "support/converter_queries.h"
 #include "support/oracle_fixture.h"
 
 namespace skerrow {
 namespace {
+
+using test::CatalogQueryText;
+using test::ConstraintQueryText;
+using test::KeyQueryText;
 
 using test::OpenOracle;
 using test::OracleFixture;
 using test::QueryRows;
 
 constexpr const char* kTableQuery = "select table_name from user_tables";
-
-// The literal of the catalog query, with the table name put in as a text literal.
-std::string CatalogQuery(const std::string& tableLiteral) {
-  return "select COLUMN_NAME, DATA_TYPE, DATA_LENGTH, DATA_PRECISION, NULLABLE, DATA_DEFAULT "
-         "from USER_TAB_COLUMNS where TABLE_NAME = '" +
-         tableLiteral + "'";
-}
-
-std::string ConstraintQuery(const std::string& tableLiteral) {
-  return "SELECT constraint_name, constraint_type FROM user_constraints WHERE table_name = '" +
-         tableLiteral + "'";
-}
-
-// Two blanks before the quote and no blank before the second AND, as the converter sends it.
-std::string KeyQuery(const std::string& tableLiteral) {
-  return "SELECT cols.table_name, cols.column_name, cols.position, cons.status, cons.owner FROM "
-         "all_constraints cons, all_cons_columns cols WHERE cols.table_name =  '" +
-         tableLiteral +
-         "' AND cons.constraint_type = 'P'AND cons.constraint_name = cols.constraint_name AND "
-         "cons.owner = cols.owner ORDER BY cols.table_name, cols.position";
-}
 
 // ' doubled, as in an Oracle text literal.
 std::string Literal(const std::string& name) {
@@ -85,7 +69,7 @@ TEST(EmbeddedQueries, CatalogQueryGivesColumnsInTableOrderWithOraclesKinds) {
   ASSERT_TRUE(oracle.Ok()) << oracle.Error();
   SourceConnection source;
   OpenOracle(source, "CLASSICQ", "scott", "tiger");
-  EXPECT_EQ(QueryRows(source, CatalogQuery("EMP")),
+  EXPECT_EQ(QueryRows(source, CatalogQueryText("EMP")),
             (std::vector<std::string>{
                 "TEXT:EMPNO | TEXT:NUMBER | DOUBLE:22 | DOUBLE:4 | TEXT:N | NULL",
                 "TEXT:ENAME | TEXT:VARCHAR2 | DOUBLE:10 | NULL | TEXT:Y | NULL",
@@ -97,7 +81,7 @@ TEST(EmbeddedQueries, CatalogQueryGivesColumnsInTableOrderWithOraclesKinds) {
                 "TEXT:DEPTNO | TEXT:NUMBER | DOUBLE:22 | DOUBLE:2 | TEXT:Y | NULL",
             }));
   // A table name in another case is another table.
-  source.Execute(CatalogQuery("emp"));
+  source.Execute(CatalogQueryText("emp"));
   EXPECT_THROW(source.GetRows(), SourceError);
 }
 
@@ -163,7 +147,7 @@ TEST(EmbeddedQueries, CatalogQueryReportsEveryTypeAsOracleWritesIt) {
         "TEXT:PHONE | TEXT:PHONE_T | DOUBLE:2000 | NULL | TEXT:Y | NULL"}},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(QueryRows(source, CatalogQuery(c.table)), c.rows) << c.table;
+    EXPECT_EQ(QueryRows(source, CatalogQueryText(c.table)), c.rows) << c.table;
 }
 
 TEST(EmbeddedQueries, CatalogQueryKeepsDefaultsAsWrittenWithTheirLineBreaks) {
@@ -171,7 +155,7 @@ TEST(EmbeddedQueries, CatalogQueryKeepsDefaultsAsWrittenWithTheirLineBreaks) {
   ASSERT_TRUE(oracle.Ok()) << oracle.Error();
   SourceConnection source;
   OpenOracle(source, "DEFAULTSQ", "SHOP", "shop_pw");
-  source.Execute(CatalogQuery("DEFAULTS"));
+  source.Execute(CatalogQueryText("DEFAULTS"));
   const RowArray rows = source.GetRows();
   ASSERT_EQ(rows.FieldCount(), 6u);
   std::vector<std::string> defaults;
@@ -198,17 +182,17 @@ TEST(EmbeddedQueries, ConstraintQueryFindsEveryConstraintOfTheTableAndNothingFor
   OpenOracle(source, "CONSQ", "SHOP", "shop_pw");
 
   // Named constraints by name; unnamed ones with a generated SYS_C name.
-  std::vector<std::string> rules = Sorted(QueryRows(source, ConstraintQuery("RULES")));
+  std::vector<std::string> rules = Sorted(QueryRows(source, ConstraintQueryText("RULES")));
   EXPECT_EQ(rules, (std::vector<std::string>{"TEXT:RULES_CODE_UQ | TEXT:U",
                                              "TEXT:RULES_LEVEL_CK | TEXT:C"}));
-  std::vector<std::string> items = Sorted(QueryRows(source, ConstraintQuery("ITEMS")));
+  std::vector<std::string> items = Sorted(QueryRows(source, ConstraintQueryText("ITEMS")));
   ASSERT_EQ(items.size(), 2u);  // the key, and the NOT NULL of ITEM_ID
   EXPECT_EQ(items[0], "TEXT:ITEMS_PK | TEXT:P");
   EXPECT_EQ(items[1].rfind("TEXT:SYS_C", 0), 0u) << items[1];
   EXPECT_NE(items[1].find("| TEXT:C"), std::string::npos) << items[1];
 
   // A table without constraints: the result has no rows, and GetRows says so.
-  source.Execute(ConstraintQuery("LOOSE"));
+  source.Execute(ConstraintQueryText("LOOSE"));
   EXPECT_TRUE(source.EndOfRows());
   try {
     source.GetRows();
@@ -236,17 +220,17 @@ TEST(EmbeddedQueries, KeyQueryRunsWithItsOddBlanksAndJoinsAcrossSchemas) {
       {"DOCS", {"TEXT:DOCS | TEXT:ID | DOUBLE:1 | TEXT:ENABLED | TEXT:SHOP"}},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(Sorted(QueryRows(source, KeyQuery(c.table))), c.rows) << c.table;
+    EXPECT_EQ(Sorted(QueryRows(source, KeyQueryText(c.table))), c.rows) << c.table;
 
   // A composite key comes in key position order, which is not the column order.
-  EXPECT_EQ(QueryRows(source, KeyQuery("ORDER_LINES")),
+  EXPECT_EQ(QueryRows(source, KeyQueryText("ORDER_LINES")),
             (std::vector<std::string>{
                 "TEXT:ORDER_LINES | TEXT:LINE_NO | DOUBLE:1 | TEXT:ENABLED | TEXT:SHOP",
                 "TEXT:ORDER_LINES | TEXT:ORDER_NO | DOUBLE:2 | TEXT:ENABLED | TEXT:SHOP"}));
 
   // Constraints but no primary key, and no constraints at all: no rows.
   for (const char* table : {"RULES", "LOOSE", "NO_SUCH_TABLE"}) {
-    source.Execute(KeyQuery(table));
+    source.Execute(KeyQueryText(table));
     EXPECT_THROW(source.GetRows(), SourceError) << table;
   }
 }
@@ -408,7 +392,7 @@ TEST(EmbeddedQueries, AwkwardNamesWorkWhenQuotedAsOracleQuotesThem) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.table);
-    source.Execute(CatalogQuery(Literal(c.table)));
+    source.Execute(CatalogQueryText(Literal(c.table)));
     const RowArray catalog = source.GetRows();
     ASSERT_EQ(catalog.RowCount(), c.columns.size());
     std::string selectList;
@@ -416,7 +400,7 @@ TEST(EmbeddedQueries, AwkwardNamesWorkWhenQuotedAsOracleQuotesThem) {
       EXPECT_EQ(catalog.At(0, i).Data(), c.columns[i]);
       selectList += (i ? "," : "") + Quoted(c.columns[i]);
     }
-    source.Execute(KeyQuery(Literal(c.table)));
+    source.Execute(KeyQueryText(Literal(c.table)));
     if (c.keyColumn.empty()) {
       EXPECT_TRUE(source.EndOfRows());
     } else {
@@ -428,10 +412,10 @@ TEST(EmbeddedQueries, AwkwardNamesWorkWhenQuotedAsOracleQuotesThem) {
               std::vector<std::string>{c.row});
   }
   // The verbatim texts still serve names without quotes in them.
-  EXPECT_EQ(QueryRows(source, CatalogQuery("with blanks")).size(), 2u);
+  EXPECT_EQ(QueryRows(source, CatalogQueryText("with blanks")).size(), 2u);
   // A verbatim quote breaks the literal: an Oracle error, never a crash or a wrong result.
   try {
-    source.Execute(CatalogQuery("it's"));
+    source.Execute(CatalogQueryText("it's"));
     FAIL() << "the broken literal must be refused";
   } catch (const SourceError& error) {
     EXPECT_EQ(error.Code(), kCodeUnspecifiedError);

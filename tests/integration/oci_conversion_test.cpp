@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,11 @@ struct Conversion {
   std::string user;
   std::string password;
 };
+
+// For test names and failure messages: the script and the user, not the struct's bytes.
+void PrintTo(const Conversion& conversion, std::ostream* out) {
+  *out << conversion.script << " as " << conversion.user;
+}
 
 // Next, check every table, Convert: what an operator does, into `database`.
 void Convert(const MySqlSandbox& sandbox, const std::string& service, const Conversion& c,
