@@ -463,9 +463,32 @@ class Evaluator {
       Arity(name, args, 2, 2);
       return ScriptValue::Text("bfilename('" + TextOf(args[0]) + "', '" + TextOf(args[1]) + "')");
     }
+    const std::string typeName = name.substr(name.rfind('.') + 1);
+    if (context_.objectTypes.count(typeName) != 0) return Constructed(name, args);
     cursor_.Fail("ORA-00904: \"" + name +
                  "\": invalid identifier (the script loader knows no "
                  "function of that name)");
+  }
+
+  // An object or collection value, kept as the text Oracle shows for it.
+  ScriptValue Constructed(const std::string& name, const std::vector<ScriptValue>& args) {
+    std::string text = name + "(";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      if (i > 0) text += ", ";
+      const ScriptValue& arg = args[i];
+      if (arg.IsNull()) {
+        text += "NULL";
+      } else if (arg.constructed || arg.kind == Kind::Number || arg.kind == Kind::Double) {
+        text += ValueAsText(arg, context_);
+      } else {
+        std::string quoted = "'";
+        for (char c : ValueAsText(arg, context_)) quoted += c == '\'' ? "''" : std::string(1, c);
+        text += quoted + "'";
+      }
+    }
+    ScriptValue value = ScriptValue::Text(text + ")");
+    value.constructed = true;
+    return value;
   }
 
   std::string Unistr(const std::string& text) {

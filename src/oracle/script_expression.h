@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 
 #include "oracle/script_cursor.h"
@@ -12,6 +13,9 @@ struct ExpressionContext {
   std::string currentUser;  // USER
   long userId = 0;          // UID
   std::string dateFormat = "DD-MON-RR";
+  // Object and collection types the script created (upper case, without schema): a call of
+  // one of these names is a constructor.
+  std::set<std::string> objectTypes;
 };
 
 // Evaluates one value expression of an INSERT: literals, NULL, DATE/TIMESTAMP/INTERVAL

@@ -125,12 +125,31 @@ void ScriptLoader::RunUnit(const ScriptUnit& unit, LoadResult& result) {
       std::string first = unit.text.substr(0, unit.text.find('\n'));
       if (first.size() > 60) first = first.substr(0, 60) + "...";
       Notice(unit.line, "skipped PL/SQL: " + first, result);
+      RememberObjectType(unit.text);
       return;
     }
     case ScriptUnit::Kind::Sql:
       RunStatement(Substitute(unit.text, unit.line), unit.line, result);
       return;
   }
+}
+
+void ScriptLoader::RememberObjectType(const std::string& text) {
+  std::vector<Token> tokens;
+  try {
+    // Only the head matters; the body may hold what the SQL tokenizer does not take.
+    tokens = Tokenize(text.substr(0, text.find_first_of("(;")), 1);
+  } catch (const std::exception&) {
+    return;
+  }
+  TokenCursor cursor(tokens);
+  if (!cursor.AcceptWord("CREATE")) return;
+  if (cursor.AcceptWord("OR")) cursor.AcceptWord("REPLACE");
+  if (!cursor.AcceptWord("EDITIONABLE")) cursor.AcceptWord("NONEDITIONABLE");
+  if (!cursor.AcceptWord("TYPE") || cursor.AcceptWord("BODY") || !cursor.PeekIsName()) return;
+  std::string name = cursor.Name("a type name");
+  if (cursor.AcceptSymbol(".") && cursor.PeekIsName()) name = cursor.Name("a type name");
+  context_.objectTypes.insert(name);
 }
 
 std::string ScriptLoader::Substitute(const std::string& text, int line) const {

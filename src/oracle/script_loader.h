@@ -53,6 +53,8 @@ class ScriptLoader {
   using TableKey = std::pair<std::string, std::string>;
 
   void RunUnit(const ScriptUnit& unit, LoadResult& result);
+  // Notes the name of a CREATE TYPE, so that its constructor can be called in INSERTs.
+  void RememberObjectType(const std::string& text);
   void RunSqlPlus(const ScriptUnit& unit, LoadResult& result);
   void RunStatement(const std::string& text, int line, LoadResult& result);
   void Notice(int line, std::string text, LoadResult& result);

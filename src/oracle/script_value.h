@@ -23,6 +23,9 @@ struct ScriptValue {
   SourceDate date;   // Date, Timestamp
   std::string fraction;
   std::string zone;
+  // Text that is a constructor call (CUST_ADDRESS_TYP('...', ...)); nested in another
+  // constructor it stands as it is, not as a quoted text.
+  bool constructed = false;
 
   static ScriptValue Null() { return {}; }
   static ScriptValue Number(std::string exact) {

@@ -222,6 +222,44 @@ TEST(EmbeddedLoader, SkippedStatementsAreReportedWithTheirLine) {
     EXPECT_EQ(notices[i].rfind(lines[i], 0), 0u) << notices[i];
 }
 
+// Sample-schema scripts fill object and collection columns through the types' constructors.
+TEST(EmbeddedLoader, ConstructorsOfCreatedTypesStoreTheTextOracleShows) {
+  OracleFixture oracle("OBJECTS", {});
+  ASSERT_TRUE(oracle.Ok()) << oracle.Error();
+  ASSERT_TRUE(oracle.LoadText(
+      std::string(kPrelude) +
+          "CREATE OR REPLACE TYPE address_typ AS OBJECT\n"
+          "  ( street VARCHAR2(40), zip NUMBER(5), city VARCHAR2(30) );\n/\n"
+          "CREATE TYPE phone_list_typ AS VARRAY(5) OF VARCHAR2(25);\n/\n"
+          "CREATE TYPE BODY address_typ AS\n  MEMBER FUNCTION f RETURN NUMBER IS BEGIN RETURN 1; "
+          "END;\nEND;\n/\n"
+          "CREATE TABLE people (id NUMBER, home address_typ, phones phone_list_typ);\n"
+          "INSERT INTO people VALUES (1, address_typ('O''Hare Rd 1', 60666, NULL),\n"
+          "  lit.phone_list_typ('+1 312 555 0100', '+1 312 555 0101'));\n"
+          "INSERT INTO people VALUES (2, NULL, phone_list_typ());\n",
+      "objects.sql"))
+      << oracle.Error();
+  SourceConnection source;
+  OpenOracle(source, "OBJECTS", "lit", "lit_pw");
+  EXPECT_EQ(
+      QueryRows(source, R"(Select "ID","HOME","PHONES" from "LIT"."PEOPLE" w)"),
+      (std::vector<std::string>{"DECIMAL:1 | TEXT:ADDRESS_TYP('O''Hare Rd 1', 60666, NULL) | "
+                                "TEXT:LIT.PHONE_LIST_TYP('+1 312 555 0100', '+1 312 555 0101')",
+                                "DECIMAL:2 | NULL | TEXT:PHONE_LIST_TYP()"}));
+
+  // A function the script never created stays an error.
+  auto instance = oracle::EmbeddedInstance::Open(oracle.InstanceDirectory());
+  try {
+    oracle::LoadScriptText(*instance,
+                           "CONNECT lit/lit_pw\nINSERT INTO people VALUES (3, nope(1), NULL);\n",
+                           "unknown.sql");
+    ADD_FAILURE() << "a call of an unknown function should fail the load";
+  } catch (const std::exception& error) {
+    EXPECT_NE(std::string(error.what()).find("ORA-00904: \"NOPE\""), std::string::npos)
+        << error.what();
+  }
+}
+
 TEST(EmbeddedLoader, RealErrorsStopTheLoadNamingScriptAndLine) {
   struct Case {
     const char* what;
