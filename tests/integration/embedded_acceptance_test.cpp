@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "db/source_connection.h"
@@ -189,6 +190,34 @@ TEST_F(UnseenSampleSchema, RowsReadBackAsOracleDeliversThem) {
   ASSERT_EQ(warehouses.size(), 2u);
   EXPECT_EQ(warehouses[0], "DECIMAL:1 | NULL");
   EXPECT_NE(warehouses[1].find("<Area>25000</Area>"), std::string::npos) << warehouses[1];
+}
+
+// A second sample-style script, in the HR manner: the key arrives through a unique index and a
+// later ALTER TABLE, a foreign key names no column, constraints are disabled around the inserts.
+TEST(HrStyleSchema, LoadsAsWrittenAndReadsBack) {
+  OracleFixture oracle("HRSTYLE", {"hr_style.sql"});
+  ASSERT_TRUE(oracle.Ok()) << oracle.Error();
+  SourceConnection source;
+  OpenOracle(source, "HRSTYLE", "hr", "hrpw");
+  EXPECT_EQ(Sorted(QueryRows(source, "select table_name from user_tables")),
+            (std::vector<std::string>{"TEXT:COUNTRIES", "TEXT:EMPLOYEES", "TEXT:REGIONS"}));
+  for (const auto& [table, key] : std::vector<std::pair<std::string, std::string>>{
+           {"REGIONS", "REGION_ID"}, {"COUNTRIES", "COUNTRY_ID"}, {"EMPLOYEES", "EMPLOYEE_ID"}})
+    EXPECT_EQ(QueryRows(source, KeyQueryText(table)),
+              (std::vector<std::string>{"TEXT:" + table + " | TEXT:" + key +
+                                        " | DOUBLE:1 | TEXT:ENABLED | TEXT:HR"}))
+        << table;
+  EXPECT_EQ(QueryRows(source, CatalogQueryText("REGIONS")),
+            (std::vector<std::string>{
+                "TEXT:REGION_ID | TEXT:NUMBER | DOUBLE:22 | NULL | TEXT:N | NULL",
+                "TEXT:REGION_NAME | TEXT:VARCHAR2 | DOUBLE:25 | NULL | TEXT:Y | NULL"}));
+  EXPECT_EQ(
+      QueryRows(
+          source,
+          R"(Select "EMPLOYEE_ID","LAST_NAME","HIRE_DATE","COMMISSION_PCT","MANAGER_ID" from "HR"."EMPLOYEES" w)"),
+      (std::vector<std::string>{
+          "DECIMAL:100 | TEXT:King | DATE:2003-06-17 00:00:00 | NULL | NULL",
+          "DECIMAL:101 | TEXT:Kochhar | DATE:2005-09-21 00:00:00 | DECIMAL:0.25 | DECIMAL:100"}));
 }
 
 }  // namespace

@@ -23,13 +23,13 @@ constexpr const char* kPrelude = "CREATE USER lit IDENTIFIED BY lit_pw;\nCONNECT
 
 TEST(EmbeddedLoader, EveryFixtureLoads) {
   for (const char* script : {"classic.sql", "types.sql", "keys.sql", "names.sql",
-                             "sample_style.sql", "unseen_sample.sql"}) {
+                             "sample_style.sql", "unseen_sample.sql", "hr_style.sql"}) {
     OracleFixture oracle("ALLFIX", {script});
     EXPECT_TRUE(oracle.Ok()) << script << ": " << oracle.Error();
   }
   // Into one instance, one after the other.
   OracleFixture together("TOGETHER", {"classic.sql", "types.sql", "keys.sql", "names.sql",
-                                      "sample_style.sql", "unseen_sample.sql"});
+                                      "sample_style.sql", "unseen_sample.sql", "hr_style.sql"});
   EXPECT_TRUE(together.Ok()) << together.Error();
 }
 
