@@ -44,6 +44,7 @@ std::string CliUsageText() {
          "  --all-tables            convert every table of the user\n"
          "  --list-tables           print the user's tables and stop\n"
          "  --overwrite             replace the destination database when it exists\n"
+         "  --one-statement-per-row send every row in its own INSERT (slower)\n"
          "  --report FILE           write the run report as JSON to FILE\n"
          "  --quiet                 print only problems\n"
          "  --help, --version\n"
@@ -81,6 +82,7 @@ CliParseResult ParseCliOptions(const std::vector<std::string>& args) {
       {"--all-tables", &options.allTables},
       {"--list-tables", &options.listTables},
       {"--overwrite", &options.overwrite},
+      {"--one-statement-per-row", &options.oneStatementPerRow},
       {"--quiet", &options.quiet},
   };
 

@@ -21,6 +21,7 @@ struct CliOptions {
   bool allTables = false;
   bool listTables = false;
   bool overwrite = false;
+  bool oneStatementPerRow = false;
   std::optional<std::string> reportFile;
   bool quiet = false;
 };

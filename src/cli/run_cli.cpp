@@ -79,6 +79,7 @@ bool WriteJsonReport(const RunReport& report, const std::string& path, std::ostr
 
 int Convert(const CliOptions& options, CliStreams streams) {
   ConversionState state;
+  state.OneStatementPerRow = options.oneStatementPerRow;
   CliWindow window(
       streams.out, streams.err,
       {.terminal = streams.outIsTerminal, .quiet = options.quiet, .overwrite = options.overwrite});

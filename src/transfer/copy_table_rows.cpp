@@ -245,7 +245,9 @@ class TableCopy {
 
 void CopyTableRows(ConversionState& state, WizardWindow& window, const std::string& sourceTable,
                    const std::string& targetTable, TableReport& report) {
-  CopyTableRows(state, window, sourceTable, targetTable, report, RowCopyOptions{});
+  RowCopyOptions options;
+  if (state.OneStatementPerRow) options.writeMode = RowWriteMode::OneStatementPerRow;
+  CopyTableRows(state, window, sourceTable, targetTable, report, options);
 }
 
 void CopyTableRows(ConversionState& state, WizardWindow& window, const std::string& sourceTable,

@@ -27,6 +27,9 @@ struct ConversionState {
   std::thread WorkerThread;
   // Set while a worker runs RunConversion (WorkerThread stays joinable after it ended).
   std::atomic<bool> RunInProgress{false};
+  // The row copy sends every row in its own INSERT instead of many rows per statement (slower;
+  // for servers or proxies that mishandle large statements, and for measurements).
+  bool OneStatementPerRow = false;
 
   // The per-table column lists of the table being converted.
   std::string SourceSelectList;

@@ -15,11 +15,26 @@ const CliOptions* Options(const CliParseResult& result) {
 }
 
 TEST(CliOptions, ReadsEveryOptionWithItsValue) {
-  const auto result =
-      ParseCliOptions({"--oracle-service", "DEMO", "--oracle-user=scott", "--oracle-password",
-                       "-tiger", "--mysql-server", "db.example", "--mysql-login", "root",
-                       "--mysql-password", "pw=1", "--database", "sales", "--tables",
-                       "EMP,DEPT,EMP", "--overwrite", "--report", "r.json", "--quiet"});
+  const auto result = ParseCliOptions({"--oracle-service",
+                                       "DEMO",
+                                       "--oracle-user=scott",
+                                       "--oracle-password",
+                                       "-tiger",
+                                       "--mysql-server",
+                                       "db.example",
+                                       "--mysql-login",
+                                       "root",
+                                       "--mysql-password",
+                                       "pw=1",
+                                       "--database",
+                                       "sales",
+                                       "--tables",
+                                       "EMP,DEPT,EMP",
+                                       "--overwrite",
+                                       "--report",
+                                       "r.json",
+                                       "--quiet",
+                                       "--one-statement-per-row"});
   const CliOptions* options = Options(result);
   ASSERT_NE(options, nullptr);
   EXPECT_EQ(options->oracleService, "DEMO");
@@ -35,6 +50,7 @@ TEST(CliOptions, ReadsEveryOptionWithItsValue) {
   EXPECT_TRUE(options->overwrite);
   EXPECT_EQ(options->reportFile, "r.json");
   EXPECT_TRUE(options->quiet);
+  EXPECT_TRUE(options->oneStatementPerRow);
 }
 
 TEST(CliOptions, DefaultsLeaveTheWorkflowsChoices) {
@@ -46,6 +62,7 @@ TEST(CliOptions, DefaultsLeaveTheWorkflowsChoices) {
   EXPECT_FALSE(options->oraclePassword.has_value());
   EXPECT_FALSE(options->mysqlPassword.has_value());
   EXPECT_FALSE(options->overwrite);
+  EXPECT_FALSE(options->oneStatementPerRow);
   EXPECT_FALSE(options->reportFile.has_value());
 }
 
