@@ -63,7 +63,7 @@ class Parser {
     while (Peek().IsSymbol('.')) {
       ++at_;
       if (!IsName(Peek()))
-        Fail("ORA-01747: invalid user.table.column, table.column, or column specification");
+        Fail("ORA-01747: invalid user.table.column, table.column, or column name");
       path.push_back(tokens_[at_++].Name());
     }
     return path;

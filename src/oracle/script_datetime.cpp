@@ -7,6 +7,7 @@
 
 #include "oracle/script_decimal.h"
 #include "oracle/script_tokens.h"
+#include "oracle/sql_characters.h"
 
 namespace skerrow::oracle {
 
@@ -23,9 +24,6 @@ constexpr std::array<const char*, 32> kElements = {
     "TZM",   "TZR",   "FF",    "YY",   "RR",   "MM",   "DD",   "DY",   "HH",   "MI"};
 constexpr std::array<const char*, 7> kShortElements = {"SS", "AM", "PM", "FX", "FM", "X", "Y"};
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
 bool IsLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }

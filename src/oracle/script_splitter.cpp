@@ -4,6 +4,7 @@
 
 #include "oracle/script_error.h"
 #include "oracle/script_tokens.h"
+#include "oracle/sql_characters.h"
 
 namespace skerrow::oracle {
 
@@ -70,11 +71,6 @@ struct Scanner {
     }
   }
 };
-
-bool IsIdentifierChar(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == '$' || c == '#' || static_cast<unsigned char>(c) >= 0x80;
-}
 
 std::string_view Trim(std::string_view text) {
   const char* blanks = " \t\r\f\v";
@@ -217,7 +213,7 @@ std::vector<ScriptUnit> SplitScript(std::string_view script) {
         pos = close + 2;
       } else if (c == '\'' || c == '"' ||
                  (QuoteLiteralPrefixLength(script, pos) > 0 &&
-                  (pos == 0 || !IsIdentifierChar(script[pos - 1])))) {
+                  (pos == 0 || !IsWordPart(script[pos - 1])))) {
         std::size_t end = SkipQuoted(script, pos);
         if (end == std::string_view::npos)
           throw StatementError(line, c == '"' ? "a quoted name is not closed by a double quote (\")"

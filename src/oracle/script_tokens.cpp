@@ -1,22 +1,11 @@
 #include "oracle/script_tokens.h"
 
 #include "oracle/script_error.h"
+#include "oracle/sql_characters.h"
 
 namespace skerrow::oracle {
 
 namespace {
-
-bool IsWordStart(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0x80;
-}
-
-bool IsWordPart(unsigned char c) {
-  return IsWordStart(c) || (c >= '0' && c <= '9') || c == '_' || c == '$' || c == '#';
-}
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
 
 char ClosingQuoteDelimiter(char open) {
   switch (open) {

@@ -3,22 +3,9 @@
 #include <stdexcept>
 
 #include "oracle/oracle_names.h"
+#include "oracle/sql_characters.h"
 
 namespace skerrow::oracle {
-
-namespace {
-
-bool IsWordStart(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0x80;
-}
-bool IsWordPart(unsigned char c) {
-  return IsWordStart(c) || (c >= '0' && c <= '9') || c == '_' || c == '$' || c == '#';
-}
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-}  // namespace
 
 bool SqlToken::IsWord(std::string_view word) const {
   return kind == Kind::Word && EqualsIgnoringAsciiCase(text, word);
