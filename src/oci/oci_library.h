@@ -1,6 +1,8 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,16 +38,40 @@ struct OciFunctions {
 inline constexpr const char* kOciLibraryVariable = "SKERROW_OCI_LIBRARY";
 inline constexpr const char* kOciLibraryName = "libclntsh.so";
 
+// The names the client library goes by, in the order they are tried: the development link,
+// then the versioned names Instant Client installs without it, newest first.
+const std::vector<std::string>& OciLibraryNames();
+
 // One place the client library is looked for: a file name for the dynamic loader's own search
-// (the library search path) or an absolute path.
+// (the library search path) or an absolute path; `file` is empty for a place that holds none.
 struct LibraryCandidate {
   std::string file;
   std::string shownAs;  // how the place is named in a message
 };
 
-// The places in search order: SKERROW_OCI_LIBRARY alone when set; otherwise the library search
-// path, $ORACLE_HOME/lib, /usr/lib/oracle/*/client64/lib and /opt/oracle/* (each folder
-// holding the library, newest version first).
+// A folder whose sub-folders hold client installations, each in `tail` below it:
+// /opt/oracle/instantclient_21_13, or /usr/lib/oracle/21/client64/lib.
+struct ClientFolderRoot {
+  std::filesystem::path parent;
+  std::filesystem::path tail;
+  std::string shownAs;  // "/opt/oracle/*"
+};
+
+// Where the library is looked for.
+struct LibrarySearch {
+  std::optional<std::string> overrideFile;  // SKERROW_OCI_LIBRARY: then nothing else
+  std::optional<std::filesystem::path> oracleHome;
+  std::vector<ClientFolderRoot> roots;
+};
+
+// SKERROW_OCI_LIBRARY, ORACLE_HOME, /usr/lib/oracle/*/client64/lib and /opt/oracle/*.
+LibrarySearch LibrarySearchFromEnvironment();
+
+// The candidates in search order: the override alone when set; otherwise every name on the
+// library search path, then each folder's files ($ORACLE_HOME/lib, then the installation
+// folders of each root, the highest version number first: instantclient_21_13 before
+// instantclient_21_9).
+std::vector<LibraryCandidate> OciLibraryCandidates(const LibrarySearch& search);
 std::vector<LibraryCandidate> OciLibraryCandidates();
 
 // A loaded client library. It stays mapped after release (the client keeps threads and
