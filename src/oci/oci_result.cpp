@@ -37,7 +37,7 @@ bool IsNumberType(ub2 type) {
 
 OciResult::OciResult(const OciContext& context, const std::string& sql) : context_(context) {
   const OciFunctions& f = *context_.functions;
-  CheckOci(f, context_.error,
+  CheckOci(context_,
            f.StmtPrepare2(context_.service, &statement_, context_.error,
                           reinterpret_cast<const OraText*>(sql.data()),
                           static_cast<ub4>(sql.size()), nullptr, 0, OCI_NTV_SYNTAX, OCI_DEFAULT),
@@ -45,12 +45,12 @@ OciResult::OciResult(const OciContext& context, const std::string& sql) : contex
   try {
     ub2 type = 0;
     CheckOci(
-        f, context_.error,
+        context_,
         f.AttrGet(statement_, OCI_HTYPE_STMT, &type, nullptr, OCI_ATTR_STMT_TYPE, context_.error),
         "OCIAttrGet(OCI_ATTR_STMT_TYPE)");
     query_ = type == OCI_STMT_SELECT;
     // A query is only executed here; its rows come with the fetches.
-    CheckOci(f, context_.error,
+    CheckOci(context_,
              f.StmtExecute(context_.service, statement_, context_.error, query_ ? 0 : 1, 0, nullptr,
                            nullptr, OCI_DEFAULT),
              "OCIStmtExecute");
@@ -87,14 +87,13 @@ void OciResult::Describe() {
   const OciFunctions& f = *context_.functions;
   ub4 count = 0;
   CheckOci(
-      f, context_.error,
+      context_,
       f.AttrGet(statement_, OCI_HTYPE_STMT, &count, nullptr, OCI_ATTR_PARAM_COUNT, context_.error),
       "OCIAttrGet(OCI_ATTR_PARAM_COUNT)");
   columns_.resize(count);
   for (ub4 position = 1; position <= count; ++position) {
     void* parameter = nullptr;
-    CheckOci(f, context_.error,
-             f.ParamGet(statement_, OCI_HTYPE_STMT, context_.error, &parameter, position),
+    CheckOci(context_, f.ParamGet(statement_, OCI_HTYPE_STMT, context_.error, &parameter, position),
              "OCIParamGet");
     Column& column = columns_[position - 1];
     ub2 size = 0;
@@ -103,13 +102,14 @@ void OciResult::Describe() {
     const sword sizeStatus =
         f.AttrGet(parameter, OCI_DTYPE_PARAM, &size, nullptr, OCI_ATTR_DATA_SIZE, context_.error);
     // Only character data has a form; other types leave it implicit.
-    if (f.AttrGet(parameter, OCI_DTYPE_PARAM, &column.charsetForm, nullptr, OCI_ATTR_CHARSET_FORM,
-                  context_.error) != OCI_SUCCESS ||
+    const sword formStatus = f.AttrGet(parameter, OCI_DTYPE_PARAM, &column.charsetForm, nullptr,
+                                       OCI_ATTR_CHARSET_FORM, context_.error);
+    if ((formStatus != OCI_SUCCESS && formStatus != OCI_SUCCESS_WITH_INFO) ||
         column.charsetForm == 0)
       column.charsetForm = SQLCS_IMPLICIT;
     f.DescriptorFree(parameter, OCI_DTYPE_PARAM);
-    CheckOci(f, context_.error, typeStatus, "OCIAttrGet(OCI_ATTR_DATA_TYPE)");
-    CheckOci(f, context_.error, sizeStatus, "OCIAttrGet(OCI_ATTR_DATA_SIZE)");
+    CheckOci(context_, typeStatus, "OCIAttrGet(OCI_ATTR_DATA_TYPE)");
+    CheckOci(context_, sizeStatus, "OCIAttrGet(OCI_ATTR_DATA_SIZE)");
 
     const ub2 type = column.describedType;
     if (IsCharacterType(type)) {
@@ -161,7 +161,7 @@ void OciResult::Define() {
     if (column.definedType == SQLT_CLOB || column.definedType == SQLT_BLOB) {
       column.locators.assign(arrayRows_, nullptr);
       for (auto*& locator : column.locators)
-        CheckOci(f, context_.error,
+        CheckOci(context_,
                  f.DescriptorAlloc(context_.environment, reinterpret_cast<void**>(&locator),
                                    OCI_DTYPE_LOB, 0, nullptr),
                  "OCIDescriptorAlloc(OCI_DTYPE_LOB)");
@@ -169,7 +169,7 @@ void OciResult::Define() {
                   column.locators.size() * sizeof(OCILobLocator*));
     }
     OCIDefine* define = nullptr;
-    CheckOci(f, context_.error,
+    CheckOci(context_,
              f.DefineByPos(statement_, &define, context_.error, static_cast<ub4>(i + 1),
                            column.buffer.data(), column.slotSize, column.definedType,
                            column.indicators.data(), column.lengths.data(),
@@ -205,8 +205,9 @@ void OciResult::FetchArray() {
       f.StmtFetch2(statement_, context_.error, arrayRows_, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
   if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO && status != OCI_NO_DATA)
     throw OciCallError(f, context_.error, status, "OCIStmtFetch2");
+  NoteOciInfo(context_, status);
   ub4 fetched = 0;
-  CheckOci(f, context_.error,
+  CheckOci(context_,
            f.AttrGet(statement_, OCI_HTYPE_STMT, &fetched, nullptr, OCI_ATTR_ROWS_FETCHED,
                      context_.error),
            "OCIAttrGet(OCI_ATTR_ROWS_FETCHED)");
@@ -287,11 +288,13 @@ std::string OciResult::ReadLob(OCILobLocator* locator, ub1 charsetForm) const {
         f.LobRead2(context_.service, context_.error, locator, &bytes, &characters, 1, piece.data(),
                    piece.size(), which, nullptr, nullptr, 0, charsetForm);
     if (status == OCI_NO_DATA) break;
-    if (status != OCI_SUCCESS && status != OCI_NEED_DATA)
+    if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO && status != OCI_NEED_DATA)
       throw OciCallError(f, context_.error, status, "OCILobRead2");
     data.append(reinterpret_cast<const char*>(piece.data()),
                 static_cast<std::size_t>(std::min<oraub8>(bytes, piece.size())));
-    if (status == OCI_SUCCESS) break;
+    // A success with information is the last piece as well.
+    NoteOciInfo(context_, status);
+    if (status != OCI_NEED_DATA) break;
     which = OCI_NEXT_PIECE;
   }
   return data;

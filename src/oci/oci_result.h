@@ -6,17 +6,9 @@
 #include <vector>
 
 #include "db/row_array.h"
-#include "oci/oci_library.h"
+#include "oci/oci_context.h"
 
 namespace skerrow::oci {
-
-// What a statement needs of its session: the functions and the handles it runs under.
-struct OciContext {
-  const OciFunctions* functions = nullptr;
-  OCIEnv* environment = nullptr;
-  OCIError* error = nullptr;
-  OCISvcCtx* service = nullptr;
-};
 
 // One executed statement. A query is described and defined at once, then fetched in arrays of
 // up to kRowsPerFetch rows as its rows are asked for; other statements have no fields and no

@@ -1,6 +1,7 @@
 #include "oci/oci_session.h"
 
 #include <new>
+#include <string>
 
 #include "oci/oci_error.h"
 #include "oci/oci_result.h"
@@ -64,56 +65,63 @@ class OciSession : public SourceBackend {
   }
 
  private:
-  OciContext Context() const { return {&f_, environment_, error_, service_}; }
+  OciContext Context() { return {&f_, environment_, error_, service_, &notices_}; }
 
   template <typename Handle>
   void Allocate(Handle*& handle, ub4 type, const char* what) {
     void* allocated = nullptr;
     const sword status = f_.HandleAlloc(environment_, &allocated, type, 0, nullptr);
-    if (status != OCI_SUCCESS)
-      throw SourceError(std::string(kOciSourceName), kCodeOutOfMemory,
-                        std::string("The Oracle client failed to allocate ") + what + ".");
+    if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) {
+      std::string description = std::string("The Oracle client failed to allocate ") + what + ".";
+      // Allocation errors are held by the environment handle.
+      if (const auto said = OciMessages(f_, environment_, OCI_HTYPE_ENV); !said.empty())
+        description += " " + said;
+      throw SourceError(std::string(kOciSourceName), kCodeOutOfMemory, description);
+    }
     handle = static_cast<Handle*>(allocated);
   }
 
   void LogOn(const std::string& connectIdentifier, const std::string& user,
              const std::string& password) {
     void* environment = nullptr;
-    if (f_.EnvNlsCreate(reinterpret_cast<OCIEnv**>(&environment), OCI_THREADED, nullptr, nullptr,
-                        nullptr, nullptr, 0, nullptr, kAl32Utf8, kAl32Utf8) != OCI_SUCCESS) {
-      environment_ = static_cast<OCIEnv*>(environment);
+    const sword created =
+        f_.EnvNlsCreate(reinterpret_cast<OCIEnv**>(&environment), OCI_THREADED, nullptr, nullptr,
+                        nullptr, nullptr, 0, nullptr, kAl32Utf8, kAl32Utf8);
+    environment_ = static_cast<OCIEnv*>(environment);
+    // Before there is an error handle, Oracle's messages are held by the environment handle.
+    const std::string said = OciMessages(f_, environment_, OCI_HTYPE_ENV);
+    if (created == OCI_SUCCESS_WITH_INFO) notices_.Report(said);
+    if (created != OCI_SUCCESS && created != OCI_SUCCESS_WITH_INFO)
       throw SourceError(std::string(kOciSourceName), kCodeUnspecifiedError,
                         "The Oracle client library " + library_->Path() +
                             " failed to set up its environment (is ORACLE_HOME or the "
-                            "Instant Client installation complete?).");
-    }
-    environment_ = static_cast<OCIEnv*>(environment);
+                            "Instant Client installation complete?)" +
+                            (said.empty() ? std::string(".") : ": " + said));
     Allocate(error_, OCI_HTYPE_ERROR, "an error handle");
     Allocate(server_, OCI_HTYPE_SERVER, "a server handle");
     Allocate(service_, OCI_HTYPE_SVCCTX, "a service context");
     Allocate(session_, OCI_HTYPE_SESSION, "a session handle");
 
     CheckOci(
-        f_, error_,
+        Context(),
         f_.ServerAttach(server_, error_, reinterpret_cast<const OraText*>(connectIdentifier.data()),
                         static_cast<sb4>(connectIdentifier.size()), OCI_DEFAULT),
         "OCIServerAttach");
     attached_ = true;
-    CheckOci(f_, error_,
-             f_.AttrSet(service_, OCI_HTYPE_SVCCTX, server_, 0, OCI_ATTR_SERVER, error_),
+    CheckOci(Context(), f_.AttrSet(service_, OCI_HTYPE_SVCCTX, server_, 0, OCI_ATTR_SERVER, error_),
              "OCIAttrSet(OCI_ATTR_SERVER)");
-    CheckOci(f_, error_,
+    CheckOci(Context(),
              f_.AttrSet(session_, OCI_HTYPE_SESSION, const_cast<char*>(user.data()),
                         static_cast<ub4>(user.size()), OCI_ATTR_USERNAME, error_),
              "OCIAttrSet(OCI_ATTR_USERNAME)");
-    CheckOci(f_, error_,
+    CheckOci(Context(),
              f_.AttrSet(session_, OCI_HTYPE_SESSION, const_cast<char*>(password.data()),
                         static_cast<ub4>(password.size()), OCI_ATTR_PASSWORD, error_),
              "OCIAttrSet(OCI_ATTR_PASSWORD)");
-    CheckOci(f_, error_, f_.SessionBegin(service_, error_, session_, OCI_CRED_RDBMS, OCI_DEFAULT),
+    CheckOci(Context(), f_.SessionBegin(service_, error_, session_, OCI_CRED_RDBMS, OCI_DEFAULT),
              "OCISessionBegin");
     begun_ = true;
-    CheckOci(f_, error_,
+    CheckOci(Context(),
              f_.AttrSet(service_, OCI_HTYPE_SVCCTX, session_, 0, OCI_ATTR_SESSION, error_),
              "OCIAttrSet(OCI_ATTR_SESSION)");
     OciResult formats(Context(), kSessionFormats);
@@ -145,6 +153,7 @@ class OciSession : public SourceBackend {
   OCISession* session_ = nullptr;
   bool attached_ = false;
   bool begun_ = false;
+  OciNotices notices_;
   std::unique_ptr<OciResult> result_;
 };
 

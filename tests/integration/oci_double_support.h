@@ -9,7 +9,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <optional>
+#include <sstream>
 #include <string>
 
 namespace skerrow::test {
@@ -85,6 +87,33 @@ inline std::string DoubleJournal() {
   return text;
 }
 
+// The next call `call` of the double that would succeed returns `status` (for example
+// OCI_SUCCESS_WITH_INFO, 1) with `message` instead. Loads the double if the provider has not.
+inline void InjectIntoDouble(const char* call, int status, const std::string& message) {
+  void* handle = ::dlopen(SKERROW_OCI_DOUBLE_LIBRARY, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+  ASSERT_NE(handle, nullptr) << ::dlerror();
+  auto inject = reinterpret_cast<void (*)(const char*, int, const char*)>(
+      ::dlsym(handle, "SkerrowOciDoubleInject"));
+  ASSERT_NE(inject, nullptr);
+  inject(call, status, message.c_str());
+  ::dlclose(handle);
+}
+
+// Everything written to std::clog (where the provider logs what Oracle notes) while alive.
+class ClogCapture {
+ public:
+  ClogCapture() : previous_(std::clog.rdbuf(captured_.rdbuf())) {}
+  ~ClogCapture() { std::clog.rdbuf(previous_); }
+  ClogCapture(const ClogCapture&) = delete;
+  ClogCapture& operator=(const ClogCapture&) = delete;
+  std::string Text() const { return captured_.str(); }
+
+ private:
+  std::ostringstream captured_;
+  std::streambuf* previous_;
+};
+
+// Clears the journal and any injection not taken yet.
 inline void ClearDoubleJournal() {
   void* handle = ::dlopen(SKERROW_OCI_DOUBLE_LIBRARY, RTLD_NOW | RTLD_NOLOAD);
   if (!handle) return;

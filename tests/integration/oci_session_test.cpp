@@ -298,6 +298,61 @@ TEST_F(OciSessionTest, OracleErrorsArriveThroughTheErrorHandle) {
   }
 }
 
+// A call that succeeds with information has succeeded: the logon and the read go on, and
+// Oracle's text reaches the log.
+TEST_F(OciSessionTest, SuccessWithInformationIsASuccessAndItsTextIsLogged) {
+  struct Case {
+    const char* call;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"OCIEnvNlsCreate", "ORA-01805: possible error in date/time operation"},
+      {"OCISessionBegin", "ORA-28002: the password will expire within 7 days"},
+      {"OCIStmtFetch2", "ORA-24347: Warning of a NULL column in an aggregate function"},
+      {"OCILobRead2", "ORA-00000: a note of the test double on a LOB read"},
+  };
+  OciRoute route(oracle_.SearchDirectory());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.call);
+    ClearDoubleJournal();
+    InjectIntoDouble(c.call, 1 /* OCI_SUCCESS_WITH_INFO */, c.message);
+    ClogCapture log;
+    try {
+      SourceConnection source;
+      OpenThroughOci(source);
+      EXPECT_EQ(AllRows(source, RowQuery(R"("ID")", "TYPES", "T_MANY")).size(), 1200u);
+      const auto rows = AllRows(source, RowQuery(R"("ID","C")", "TYPES", "T_LOBS"));
+      ASSERT_EQ(rows.size(), 4u);
+      EXPECT_EQ(Shown(rows[3][1]), "TEXT:line1\nline2");
+    } catch (const SourceError& error) {
+      ADD_FAILURE() << FormatSourceError(error);
+    }
+    EXPECT_NE(log.Text().find(std::string("Oracle Call Interface: ") + c.message + "\n"),
+              std::string::npos)
+        << log.Text();
+  }
+}
+
+// Before there is an error handle, the environment handle holds Oracle's reason.
+TEST_F(OciSessionTest, AFailedEnvironmentShowsTheMessageOfTheEnvironmentHandle) {
+  OciRoute route(oracle_.SearchDirectory());
+  ClearDoubleJournal();
+  const std::string reason =
+      "ORA-12705: Cannot access NLS data files or invalid environment specified";
+  InjectIntoDouble("OCIEnvNlsCreate", -1 /* OCI_ERROR */, reason);
+  SourceConnection source;
+  try {
+    OpenThroughOci(source);
+    ADD_FAILURE() << "the logon succeeded";
+  } catch (const SourceError& error) {
+    EXPECT_EQ(error.Source(), std::optional<std::string>("Oracle Call Interface"));
+    const std::string description = error.Description().value_or("");
+    EXPECT_NE(description.find("failed to set up its environment"), std::string::npos)
+        << description;
+    EXPECT_TRUE(description.ends_with(": " + reason)) << description;
+  }
+}
+
 // No client library: the logon says so, where it looked, and where embedded instances are.
 TEST_F(OciSessionTest, MissingClientLibraryIsNamedWithEveryPlaceSearched) {
   ScratchDirectory embedded("skerrow-oci-embedded");

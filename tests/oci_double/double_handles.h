@@ -31,6 +31,7 @@ struct ErrorHandle : Handle {
 
 struct EnvHandle : Handle {
   EnvHandle() : Handle(OCI_HTYPE_ENV) {}
+  std::string message;  // of its own creation, for OCIErrorGet(OCI_HTYPE_ENV)
 };
 
 struct ServerHandle : Handle {

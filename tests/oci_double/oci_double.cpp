@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -38,6 +39,28 @@ void Note(const std::string& entry) {
   Journal() += entry + "\n";
 }
 
+// Statuses a test asked for, by the name of the call they replace (once each).
+struct Injection {
+  sword status = OCI_SUCCESS;
+  std::string message;
+};
+std::map<std::string, Injection>& Injections() {
+  static std::map<std::string, Injection> injections;
+  return injections;
+}
+std::optional<Injection> TakeInjection(const std::string& call) {
+  std::lock_guard lock(JournalMutex());
+  const auto found = Injections().find(call);
+  if (found == Injections().end()) return std::nullopt;
+  Injection injection = found->second;
+  Injections().erase(found);
+  return injection;
+}
+
+// A call that did its work: an injected success with information (or error) replaces its
+// OCI_SUCCESS, the message going to the error handle.
+sword Finish(const char* call, OCIError* errhp, sword status);
+
 sword Fail(OCIError* errhp, const std::string& message) {
   if (auto* error = reinterpret_cast<ErrorHandle*>(errhp)) {
     error->message = message;
@@ -51,6 +74,18 @@ void Clear(OCIError* errhp) {
     error->message.clear();
     error->code = 0;
   }
+}
+
+sword Finish(const char* call, OCIError* errhp, sword status) {
+  if (status != OCI_SUCCESS) return status;
+  const auto injected = TakeInjection(call);
+  if (!injected) return status;
+  if (auto* error = reinterpret_cast<ErrorHandle*>(errhp)) {
+    error->message = injected->message;
+    error->code =
+        injected->message.rfind("ORA-", 0) == 0 ? std::atoi(injected->message.c_str() + 4) : 0;
+  }
+  return injected->status;
 }
 
 template <typename T>
@@ -124,9 +159,18 @@ OCI_DOUBLE_EXPORT const char* SkerrowOciDoubleJournal() {
   return copy.c_str();
 }
 
+// Clears the journal and every injection not taken yet.
 OCI_DOUBLE_EXPORT void SkerrowOciDoubleClearJournal() {
   std::lock_guard lock(JournalMutex());
   Journal().clear();
+  Injections().clear();
+}
+
+// The next call of `call` ("OCIEnvNlsCreate", "OCISessionBegin", "OCILobRead2", ...) that would
+// succeed returns `status` instead (OCI_SUCCESS_WITH_INFO, OCI_ERROR) with `message`.
+OCI_DOUBLE_EXPORT void SkerrowOciDoubleInject(const char* call, int status, const char* message) {
+  std::lock_guard lock(JournalMutex());
+  Injections()[call] = {status, message};
 }
 
 // --- Handles. ---
@@ -136,7 +180,14 @@ OCI_DOUBLE_EXPORT sword OCIEnvNlsCreate(OCIEnv** envhpp, ub4 mode, void*, void* 
                                         size_t, void**, ub2 charset, ub2 ncharset) {
   Note("ENV " + std::to_string(mode) + " " + std::to_string(charset) + " " +
        std::to_string(ncharset));
-  *envhpp = reinterpret_cast<OCIEnv*>(static_cast<Handle*>(new EnvHandle));
+  auto* environment = new EnvHandle;
+  *envhpp = reinterpret_cast<OCIEnv*>(static_cast<Handle*>(environment));
+  // Oracle hands out the environment handle even when its creation failed, so that its
+  // message can be read; the caller frees it.
+  if (const auto injected = TakeInjection("OCIEnvNlsCreate")) {
+    environment->message = injected->message;
+    return injected->status;
+  }
   return OCI_SUCCESS;
 }
 
@@ -293,7 +344,7 @@ OCI_DOUBLE_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISe
     session->backend = LogOnTo(service->server->instance, session->user, session->password);
     session->storedUser = oracle::StoredNameOf(session->user);
     service->session = session;
-    return OCI_SUCCESS;
+    return Finish("OCISessionBegin", errhp, OCI_SUCCESS);
   });
 }
 
@@ -361,7 +412,7 @@ OCI_DOUBLE_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIErro
     statement->rows = std::move(rows);
     statement->next = 0;
     statement->executed = true;
-    return OCI_SUCCESS;
+    return Finish("OCIStmtExecute", errhp, OCI_SUCCESS);
   });
 }
 
@@ -434,19 +485,28 @@ OCI_DOUBLE_EXPORT sword OCIStmtFetch2(OCIStmt* stmthp, OCIError* errhp, ub4 nrow
     Fail(errhp, "ORA-24345: A Truncation or null fetch error occurred");
     return OCI_SUCCESS_WITH_INFO;
   }
-  return OCI_SUCCESS;
+  return Finish("OCIStmtFetch2", errhp, OCI_SUCCESS);
 }
 
 // --- Errors. ---
 
 OCI_DOUBLE_EXPORT sword OCIErrorGet(void* hndlp, ub4 recordno, OraText*, sb4* errcodep,
                                     OraText* bufp, ub4 bufsiz, ub4 type) {
-  auto* error = As<ErrorHandle>(hndlp, type);
-  if (!error || type != OCI_HTYPE_ERROR) return OCI_INVALID_HANDLE;
-  if (recordno != 1 || error->message.empty()) return OCI_NO_DATA;
-  if (errcodep) *errcodep = error->code;
+  const std::string* message = nullptr;
+  sb4 code = 0;
+  if (auto* error = As<ErrorHandle>(hndlp, type); error && type == OCI_HTYPE_ERROR) {
+    message = &error->message;
+    code = error->code;
+  } else if (auto* environment = As<EnvHandle>(hndlp, type); environment && type == OCI_HTYPE_ENV) {
+    message = &environment->message;
+    code = message->rfind("ORA-", 0) == 0 ? std::atoi(message->c_str() + 4) : 0;
+  } else {
+    return OCI_INVALID_HANDLE;
+  }
+  if (recordno != 1 || message->empty()) return OCI_NO_DATA;
+  if (errcodep) *errcodep = code;
   if (bufp && bufsiz > 0) {
-    const std::string text = error->message + "\n";
+    const std::string text = *message + "\n";
     const std::size_t copied = std::min<std::size_t>(text.size(), bufsiz - 1);
     std::memcpy(bufp, text.data(), copied);
     bufp[copied] = 0;
@@ -495,5 +555,5 @@ OCI_DOUBLE_EXPORT sword OCILobRead2(OCISvcCtx* svchp, OCIError* errhp, OCILobLoc
   lob->readOffset += take;
   *byte_amtp = take;
   if (char_amtp) *char_amtp = lob->character ? characters : 0;
-  return lob->readOffset < limit ? OCI_NEED_DATA : OCI_SUCCESS;
+  return lob->readOffset < limit ? OCI_NEED_DATA : Finish("OCILobRead2", errhp, OCI_SUCCESS);
 }
