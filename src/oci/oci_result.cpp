@@ -175,6 +175,14 @@ void OciResult::Define() {
                            column.indicators.data(), column.lengths.data(),
                            column.returnCodes.data(), OCI_DEFAULT),
              "OCIDefineByPos");
+    // National data (NCHAR, NVARCHAR2, NCLOB) must be asked for in the national form, or it is
+    // converted through the database character set and loses what that set cannot hold.
+    if (column.charsetForm == SQLCS_NCHAR) {
+      ub1 form = SQLCS_NCHAR;
+      CheckOci(context_,
+               f.AttrSet(define, OCI_HTYPE_DEFINE, &form, 0, OCI_ATTR_CHARSET_FORM, context_.error),
+               "OCIAttrSet(OCI_ATTR_CHARSET_FORM)");
+    }
   }
 }
 

@@ -210,7 +210,48 @@ TEST_F(OciSessionTest, ValueKindsNullsAndLobsThroughOci) {
       text.ends_with("\xF0\x9F\x98\x80"
                      "end"));
   // Longer than one read piece: read first, then next pieces through the same locator.
-  EXPECT_NE(DoubleJournal().find("LOBREAD 2\n"), std::string::npos) << DoubleJournal();
+  EXPECT_NE(DoubleJournal().find("LOBREAD 2 form 1\n"), std::string::npos) << DoubleJournal();
+}
+
+// NCHAR, NVARCHAR2 and NCLOB are read in the national character set form. Through the database
+// character set (Latin-1 in the double) 日本, € and 😀 would arrive as inverted question marks.
+TEST_F(OciSessionTest, NationalCharacterColumnsAreReadInTheNationalForm) {
+  OciRoute route(oracle_.SearchDirectory());
+  SourceConnection source;
+  OpenThroughOci(source);
+  struct Case {
+    std::string sql;
+    std::vector<std::string> shown;  // of every row, fields joined by " | "
+    std::vector<std::string> journal;
+  };
+  const Case cases[] = {
+      {RowQuery(R"("ID","V_NAT","C_NAT","V_CHARS")", "TYPES", "T_TEXTS"),
+       {"1 | plain | x   | plain", "2 | <none> | <none> | <none>",
+        "3 | naïve café | ü   | it's a q-quote", "4 | € | 日本  | carriage\r\nreturn",
+        "5 | 😀 | a   | 😀😁😂", "6 | --not a comment | <none> | braces ' and ; "},
+       {"CHARSET_FORM 2 2\n", "CHARSET_FORM 3 2\n"}},
+      {RowQuery(R"("ID","NC")", "TYPES", "T_LOBS"),
+       {"1 | ", "2 | <none>", "3 | emoji 😀 and ' quote", "4 | x"},
+       {"CHARSET_FORM 2 2\n", "LOBREAD 1 form 2\n"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sql);
+    ClearDoubleJournal();
+    std::vector<std::string> shown;
+    for (const auto& row : AllRows(source, c.sql)) {
+      std::string line;
+      for (const auto& value : row)
+        line += (line.empty() ? "" : " | ") + value.ToText().value_or("<none>");
+      shown.push_back(line);
+    }
+    EXPECT_EQ(shown, c.shown);
+    const std::string journal = DoubleJournal();
+    for (const auto& entry : c.journal)
+      EXPECT_NE(journal.find(entry), std::string::npos) << entry << journal;
+    // Only the national columns: the others stay in the database character set.
+    EXPECT_EQ(journal.find("CHARSET_FORM 1 "), std::string::npos) << journal;
+    EXPECT_EQ(journal.find("CHARSET_FORM 4 "), std::string::npos) << journal;
+  }
 }
 
 TEST_F(OciSessionTest, LargeTableArrivesInChunksOfArrayFetches) {

@@ -69,11 +69,15 @@ struct LobHandle : Handle {
   LobHandle() : Handle(OCI_DTYPE_LOB) {}
   std::string data;
   bool character = false;
+  bool national = false;       // an NCLOB
+  std::string served;          // `data` as the read in progress delivers it
   std::size_t readOffset = 0;  // of the polling read in progress
 };
 
 struct DefineHandle : Handle {
   DefineHandle() : Handle(OCI_HTYPE_DEFINE) {}
+  ub4 position = 0;
+  ub1 form = SQLCS_IMPLICIT;  // OCI_ATTR_CHARSET_FORM as the caller set it
   unsigned char* value = nullptr;
   sb4 size = 0;
   ub2 type = 0;
@@ -102,6 +106,11 @@ std::vector<ColumnInfo> DescribeResult(const SessionHandle& session,
                                        const std::string& sql,
                                        const std::vector<std::vector<Variant>>& rows,
                                        std::size_t fieldCount);
+
+// National text as it arrives when read without SQLCS_NCHAR: through the database character set,
+// which in the double is WE8ISO8859P1, so every character beyond U+00FF becomes Oracle's
+// replacement character there, an inverted question mark.
+std::string ThroughDatabaseCharacterSet(const std::string& text);
 
 // Writes one value into row `row` of a define's buffers; false with an Oracle message when the
 // define's type cannot take it. Truncation sets the return code 1406 and `truncated`.

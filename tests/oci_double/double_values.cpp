@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "double_handles.h"
 #include "oci/oci_values.h"
 #include "oracle/stored_value.h"
+#include "text/utf8.h"
 
 namespace skerrow::ocidouble {
 
@@ -39,7 +41,33 @@ std::size_t CopyCut(const std::string& data, unsigned char* slot, std::size_t ca
   return copied;
 }
 
+// The text of a character column as this define receives it.
+std::string CharacterText(const Variant& value, const ColumnInfo& column,
+                          const DefineHandle& define) {
+  std::string text = TextOf(value);
+  if (column.form == SQLCS_NCHAR && define.form != SQLCS_NCHAR)
+    return ThroughDatabaseCharacterSet(text);
+  return text;
+}
+
 }  // namespace
+
+std::string ThroughDatabaseCharacterSet(const std::string& text) {
+  std::string converted;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = std::max<std::size_t>(text::Utf8SequenceLength(text, at), 1);
+    const auto lead = static_cast<unsigned char>(text[at]);
+    // One byte is ASCII; two bytes led by C2 or C3 are U+0080 to U+00FF.
+    if (length == 1 && lead < 0x80)
+      converted += text[at];
+    else if (length == 2 && (lead == 0xC2 || lead == 0xC3))
+      converted.append(text, at, 2);
+    else
+      converted += "\xC2\xBF";
+    at += length;
+  }
+  return converted;
+}
 
 bool StoreValue(const Variant& value, const ColumnInfo& column, DefineHandle& define,
                 std::size_t row, bool& truncated, std::string& message) {
@@ -61,15 +89,16 @@ bool StoreValue(const Variant& value, const ColumnInfo& column, DefineHandle& de
   switch (define.type) {
     case SQLT_STR: {
       if (capacity == 0) return inconsistent("a buffer");
-      const std::size_t copied = CopyCut(TextOf(value), slot, capacity - 1, define, row, truncated);
+      const std::size_t copied =
+          CopyCut(CharacterText(value, column, define), slot, capacity - 1, define, row, truncated);
       slot[copied] = 0;
       define.lengths[row] = static_cast<ub2>(copied);
       return true;
     }
     case SQLT_CHR:
     case SQLT_AFC:
-      define.lengths[row] =
-          static_cast<ub2>(CopyCut(TextOf(value), slot, capacity, define, row, truncated));
+      define.lengths[row] = static_cast<ub2>(
+          CopyCut(CharacterText(value, column, define), slot, capacity, define, row, truncated));
       return true;
     case SQLT_BDOUBLE: {
       double number = 0;
@@ -116,6 +145,8 @@ bool StoreValue(const Variant& value, const ColumnInfo& column, DefineHandle& de
       }
       lob->data = value.Kind() == VariantKind::ByteArray ? value.Data() : TextOf(value);
       lob->character = define.type == SQLT_CLOB;
+      lob->national = column.form == SQLCS_NCHAR;
+      lob->served.clear();
       lob->readOffset = 0;
       return true;
     }

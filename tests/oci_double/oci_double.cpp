@@ -251,6 +251,15 @@ OCI_DOUBLE_EXPORT sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attrib
       return service->session ? OCI_SUCCESS : OCI_INVALID_HANDLE;
     }
   }
+  if (auto* define = As<DefineHandle>(trgthndlp, trghndltyp);
+      define && trghndltyp == OCI_HTYPE_DEFINE && attrtype == OCI_ATTR_CHARSET_FORM) {
+    const ub1 form = *static_cast<const ub1*>(attributep);
+    if (form != SQLCS_IMPLICIT && form != SQLCS_NCHAR)
+      return Fail(errhp, "ORA-12715: invalid character set specified");
+    define->form = form;
+    Note("CHARSET_FORM " + std::to_string(define->position) + " " + std::to_string(form));
+    return OCI_SUCCESS;
+  }
   if (auto* session = As<SessionHandle>(trgthndlp, trghndltyp);
       session && trghndltyp == OCI_HTYPE_SESSION) {
     const std::string text(static_cast<const char*>(attributep), size);
@@ -440,6 +449,7 @@ OCI_DOUBLE_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIEr
   if (!indp || !rlenp || !rcodep || !valuep)
     return Fail(errhp, "ORA-24381: error(s) in array DML");  // the converter always gives all
   auto define = std::make_unique<DefineHandle>();
+  define->position = position;
   define->value = static_cast<unsigned char*>(valuep);
   define->size = value_sz;
   define->type = dty;
@@ -519,39 +529,45 @@ OCI_DOUBLE_EXPORT sword OCIErrorGet(void* hndlp, ub4 recordno, OraText*, sb4* er
 OCI_DOUBLE_EXPORT sword OCILobRead2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp,
                                     oraub8* byte_amtp, oraub8* char_amtp, oraub8 offset, void* bufp,
                                     oraub8 bufl, ub1 piece, void*, OCICallbackLobRead2 cbfp, ub2,
-                                    ub1) {
+                                    ub1 csfrm) {
   auto* lob = As<LobHandle>(locp, OCI_DTYPE_LOB);
   if (!As<ServiceHandle>(svchp, OCI_HTYPE_SVCCTX) || !lob ||
       !As<ErrorHandle>(errhp, OCI_HTYPE_ERROR))
     return OCI_INVALID_HANDLE;
   Clear(errhp);
   if (cbfp) return Fail(errhp, "ORA-24801: illegal parameter value in OCI lob function");
-  Note("LOBREAD " + std::to_string(piece));
+  Note("LOBREAD " + std::to_string(piece) + " form " + std::to_string(csfrm));
   // Offsets count characters of a CLOB, bytes of a BLOB; the double's texts are read from the
   // start only, which is all the converter asks for.
-  std::size_t limit = lob->data.size();
   if (piece == OCI_FIRST_PIECE || piece == OCI_ONE_PIECE) {
     if (offset != 1) return Fail(errhp, "ORA-24801: illegal parameter value in OCI lob function");
+    if (lob->character && !lob->national && csfrm == SQLCS_NCHAR)
+      return Fail(errhp, "ORA-24806: LOB form mismatch");
+    lob->served =
+        lob->national && csfrm != SQLCS_NCHAR ? ThroughDatabaseCharacterSet(lob->data) : lob->data;
     lob->readOffset = 0;
-    const oraub8 amount = lob->character ? *char_amtp : *byte_amtp;
-    if (piece == OCI_ONE_PIECE && amount > 0) limit = std::min<std::size_t>(limit, amount);
   } else if (piece != OCI_NEXT_PIECE) {
     return Fail(errhp, "ORA-24801: illegal parameter value in OCI lob function");
   }
-  if (lob->readOffset >= limit && !lob->data.empty() && piece != OCI_FIRST_PIECE) {
+  const std::string& data = lob->served;
+  std::size_t limit = data.size();
+  if (piece == OCI_ONE_PIECE) {
+    const oraub8 amount = lob->character ? *char_amtp : *byte_amtp;
+    if (amount > 0) limit = std::min<std::size_t>(limit, amount);
+  }
+  if (lob->readOffset >= limit && !data.empty() && piece != OCI_FIRST_PIECE) {
     *byte_amtp = 0;
     return OCI_NO_DATA;
   }
   std::size_t take = std::min<std::size_t>(limit - lob->readOffset, bufl);
   // A piece of a character LOB ends on a whole character.
   if (lob->character && lob->readOffset + take < limit)
-    while (take > 0 &&
-           (static_cast<unsigned char>(lob->data[lob->readOffset + take]) & 0xC0) == 0x80)
+    while (take > 0 && (static_cast<unsigned char>(data[lob->readOffset + take]) & 0xC0) == 0x80)
       --take;
-  std::memcpy(bufp, lob->data.data() + lob->readOffset, take);
+  std::memcpy(bufp, data.data() + lob->readOffset, take);
   std::size_t characters = 0;
   for (std::size_t i = 0; i < take; ++i)
-    if ((static_cast<unsigned char>(lob->data[lob->readOffset + i]) & 0xC0) != 0x80) ++characters;
+    if ((static_cast<unsigned char>(data[lob->readOffset + i]) & 0xC0) != 0x80) ++characters;
   lob->readOffset += take;
   *byte_amtp = take;
   if (char_amtp) *char_amtp = lob->character ? characters : 0;
