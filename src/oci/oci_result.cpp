@@ -16,8 +16,10 @@ namespace {
 constexpr std::size_t kArrayBudget = 32u << 20;
 // LONG and LONG RAW values are fetched whole up to this size; a longer one is reported.
 constexpr sb4 kLongValueSize = 1 << 20;
-// Text of numbers, timestamps, intervals and row ids in the session's formats.
-constexpr sb4 kNumberTextSize = 64;
+// Oracle writes a NUMBER as text in at most 64 characters besides the sign (longer ones in
+// scientific notation); the buffer holds twice that, with the terminating NUL.
+constexpr sb4 kNumberTextSize = 130;
+// Text of timestamps, intervals and row ids in the session's formats.
 constexpr sb4 kOtherTextSize = 4001;
 // A character column's bytes after conversion to UTF-8 (a character may take four bytes);
 // fetched lengths are 16-bit.

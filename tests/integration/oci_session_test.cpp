@@ -76,7 +76,20 @@ class OciSessionTest : public ::testing::Test {
         "TO_CLOB('start')";
     for (int i = 0; i < 30; ++i)
       script += " || RPAD('\xC3\xBC', 1500, '\xC3\xBC') || '\xF0\x9F\x98\x80'";
-    script += " || 'end');\nCOMMIT;\n";
+    script += " || 'end');\n";
+    // NUMBER texts of every length: 64 characters besides the sign (row 1), one more (row 2,
+    // which Oracle writes in scientific notation), and the largest and smallest magnitudes.
+    script +=
+        "CREATE TABLE t_long_numbers (id NUMBER(2), n NUMBER);\n"
+        "INSERT INTO t_long_numbers VALUES (1, "
+        "-0.000000000000000000000000012345678901234567890123456789012345678);\n"
+        "INSERT INTO t_long_numbers VALUES (2, "
+        "0.0000000000000000000000000012345678901234567890123456789012345678);\n"
+        "INSERT INTO t_long_numbers VALUES (3, -99999999999999999999999999999999999999);\n"
+        "INSERT INTO t_long_numbers VALUES (4, -1234567890123456789012345678.9012345678);\n"
+        "INSERT INTO t_long_numbers VALUES (5, 9.9999999999999999999999999999999999999E125);\n"
+        "INSERT INTO t_long_numbers VALUES (6, -1E-130);\n";
+    script += "COMMIT;\n";
     return script;
   }();
 
@@ -211,6 +224,25 @@ TEST_F(OciSessionTest, ValueKindsNullsAndLobsThroughOci) {
                      "end"));
   // Longer than one read piece: read first, then next pieces through the same locator.
   EXPECT_NE(DoubleJournal().find("LOBREAD 2 form 1\n"), std::string::npos) << DoubleJournal();
+}
+
+// NUMBER values arrive exact whatever the length of their text.
+TEST_F(OciSessionTest, NumbersWithTheLongestTextsArriveExact) {
+  OciRoute route(oracle_.SearchDirectory());
+  SourceConnection source;
+  OpenThroughOci(source);
+  const std::vector<std::string> expected = {
+      "DECIMAL:-0.000000000000000000000000012345678901234567890123456789012345678",
+      "DECIMAL:0.0000000000000000000000000012345678901234567890123456789012345678",
+      "DECIMAL:-99999999999999999999999999999999999999",
+      "DECIMAL:-1234567890123456789012345678.9012345678",
+      "DECIMAL:99999999999999999999999999999999999999" + std::string(88, '0'),
+      "DECIMAL:-0." + std::string(129, '0') + "1",
+  };
+  std::vector<std::string> shown;
+  for (const auto& row : AllRows(source, RowQuery(R"("ID","N")", "TYPES", "T_LONG_NUMBERS")))
+    shown.push_back(Shown(row[1]));
+  EXPECT_EQ(shown, expected);
 }
 
 // NCHAR, NVARCHAR2 and NCLOB are read in the national character set form. Through the database

@@ -13,11 +13,35 @@ namespace {
 
 constexpr ub2 kReturnCodeNull = 1405;
 
+// Oracle's text of a NUMBER (the TM9 form): fixed notation without a zero before the point,
+// unless that takes more than 64 characters besides the sign; then scientific notation with
+// every significant digit ("1.2345E-27").
+std::string NumberText(const std::string& canonical) {
+  constexpr std::size_t kMaxFixed = 64;
+  std::string fixed = oracle::OracleNumberText(canonical);
+  const bool negative = canonical.starts_with('-');
+  if (fixed.size() - (negative ? 1 : 0) <= kMaxFixed) return fixed;
+  const std::string body = canonical.substr(negative ? 1 : 0);
+  const auto point = body.find('.');
+  const std::string whole = body.substr(0, point);
+  const std::string digits = whole + (point == std::string::npos ? "" : body.substr(point + 1));
+  const auto first = digits.find_first_not_of('0');
+  if (first == std::string::npos) return "0";
+  std::string significant = digits.substr(first);
+  significant.erase(significant.find_last_not_of('0') + 1);
+  const long exponent = static_cast<long>(whole.size()) - 1 - static_cast<long>(first);
+  std::string exponentText = std::to_string(exponent < 0 ? -exponent : exponent);
+  if (exponentText.size() < 2) exponentText.insert(0, "0");
+  return std::string(negative ? "-" : "") + significant.substr(0, 1) + "." +
+         (significant.size() > 1 ? significant.substr(1) : "0") + "E" + (exponent < 0 ? "-" : "+") +
+         exponentText;
+}
+
 // A value as Oracle's conversion to text gives it in the session the provider sets up.
 std::string TextOf(const Variant& value) {
   switch (value.Kind()) {
     case VariantKind::Decimal:
-      return oracle::OracleNumberText(value.Data());
+      return NumberText(value.Data());
     case VariantKind::Date:
       return value.AsDate().ToString();
     case VariantKind::ByteArray:
