@@ -11,11 +11,15 @@ namespace skerrow::oci {
 namespace {
 
 // Dates, timestamps and numbers arrive as text in these forms whatever the client's NLS_LANG.
+// FF without a digit writes each column's own fractional precision (nine digits of a
+// TIMESTAMP(9), none of a TIMESTAMP(0)). TIMESTAMP WITH LOCAL TIME ZONE values are shown in the
+// session's time zone, which is UTC rather than whatever zone the client machine is in.
 constexpr const char* kSessionFormats =
     "ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS' "
-    "NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF6' "
-    "NLS_TIMESTAMP_TZ_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF6 TZH:TZM' "
-    "NLS_NUMERIC_CHARACTERS = '.,'";
+    "NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF' "
+    "NLS_TIMESTAMP_TZ_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF TZH:TZM' "
+    "NLS_NUMERIC_CHARACTERS = '.,' "
+    "TIME_ZONE = '+00:00'";
 
 class OciSession : public SourceBackend {
  public:

@@ -89,6 +89,14 @@ class OciSessionTest : public ::testing::Test {
         "INSERT INTO t_long_numbers VALUES (4, -1234567890123456789012345678.9012345678);\n"
         "INSERT INTO t_long_numbers VALUES (5, 9.9999999999999999999999999999999999999E125);\n"
         "INSERT INTO t_long_numbers VALUES (6, -1E-130);\n";
+    // Fractional seconds of precision 0, 1 and 9, a zone of its own, and a LOCAL TIME ZONE
+    // value late enough that a shift by the client's zone moves it to another day and month.
+    const std::string moment = "TIMESTAMP '2024-02-29 23:59:58.123456789";
+    script +=
+        "CREATE TABLE t_fractions (id NUMBER(2), ts0 TIMESTAMP(0), ts1 TIMESTAMP(1), ts9 "
+        "TIMESTAMP(9), tz9 TIMESTAMP(9) WITH TIME ZONE, ltz9 TIMESTAMP(9) WITH LOCAL TIME "
+        "ZONE);\nINSERT INTO t_fractions VALUES (1, " +
+        moment + "', " + moment + "', " + moment + "', " + moment + " +05:30', " + moment + "');\n";
     script += "COMMIT;\n";
     return script;
   }();
@@ -105,9 +113,9 @@ TEST_F(OciSessionTest, LogonThroughTheClientLibraryInUtf8WithKnownSessionFormats
   EXPECT_NE(journal.find("ATTACH " + Service() + "\n"), std::string::npos) << journal;
   EXPECT_NE(journal.find("LOGON types\n"), std::string::npos) << journal;
   for (const char* setting : {"NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS'",
-                              "NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF6'",
-                              "NLS_TIMESTAMP_TZ_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF6 TZH:TZM'",
-                              "NLS_NUMERIC_CHARACTERS = '.,'"})
+                              "NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF'",
+                              "NLS_TIMESTAMP_TZ_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF TZH:TZM'",
+                              "NLS_NUMERIC_CHARACTERS = '.,'", "TIME_ZONE = '+00:00'"})
     EXPECT_NE(journal.find(setting), std::string::npos) << setting << "\n" << journal;
 }
 
@@ -243,6 +251,40 @@ TEST_F(OciSessionTest, NumbersWithTheLongestTextsArriveExact) {
   for (const auto& row : AllRows(source, RowQuery(R"("ID","N")", "TYPES", "T_LONG_NUMBERS")))
     shown.push_back(Shown(row[1]));
   EXPECT_EQ(shown, expected);
+}
+
+// Fractional seconds with each column's own precision (nine digits of a TIMESTAMP(9)), and LOCAL
+// TIME ZONE values in UTC whatever the client machine's zone: as the workflow reads timestamps
+// (the RAW of their text) and directly.
+TEST_F(OciSessionTest, TimestampsKeepTheirOwnPrecisionAndLocalTimeZoneValuesAreInUtc) {
+  OciRoute route(oracle_.SearchDirectory());
+  SourceConnection source;
+  OpenThroughOci(source);
+  const std::vector<std::string> expected = {
+      "2024-02-29 23:59:58", "2024-02-29 23:59:58.1", "2024-02-29 23:59:58.123456789",
+      "2024-02-29 23:59:58.123456789 +05:30", "2024-02-29 23:59:58.123456789"};
+  struct Case {
+    std::string sql;
+    VariantKind kind;
+  };
+  const Case cases[] = {
+      {RowQuery(
+           R"(utl_raw.cast_to_raw("TS0"),utl_raw.cast_to_raw("TS1"),utl_raw.cast_to_raw("TS9"),utl_raw.cast_to_raw("TZ9"),utl_raw.cast_to_raw("LTZ9"))",
+           "TYPES", "T_FRACTIONS"),
+       VariantKind::ByteArray},
+      {RowQuery(R"("TS0","TS1","TS9","TZ9","LTZ9")", "TYPES", "T_FRACTIONS"), VariantKind::Text},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sql);
+    const auto rows = AllRows(source, c.sql);
+    ASSERT_EQ(rows.size(), 1u);
+    std::vector<std::string> shown;
+    for (const auto& value : rows[0]) {
+      EXPECT_EQ(value.Kind(), c.kind);
+      shown.push_back(value.ToText().value_or("<none>"));
+    }
+    EXPECT_EQ(shown, expected);
+  }
 }
 
 // NCHAR, NVARCHAR2 and NCLOB are read in the national character set form. Through the database

@@ -67,11 +67,19 @@ ColumnInfo ForColumn(const oracle::ColumnDefinition& definition) {
       return {SQLT_IBDOUBLE, 8, SQLCS_IMPLICIT};
     case TypeFamily::Date:
       return {SQLT_DAT, 7, SQLCS_IMPLICIT};
-    case TypeFamily::Timestamp:
-      if (type.find("LOCAL") != std::string::npos) return {SQLT_TIMESTAMP_LTZ, 11, SQLCS_IMPLICIT};
-      if (type.find("TIME ZONE") != std::string::npos)
-        return {SQLT_TIMESTAMP_TZ, 13, SQLCS_IMPLICIT};
-      return {SQLT_TIMESTAMP, 11, SQLCS_IMPLICIT};
+    case TypeFamily::Timestamp: {
+      TimestampColumn timestamp;
+      timestamp.precision = definition.dataScale.value_or(6);
+      if (type.find("LOCAL") != std::string::npos) {
+        timestamp.zone = TimestampColumn::Zone::Local;
+        return {SQLT_TIMESTAMP_LTZ, 11, SQLCS_IMPLICIT, timestamp};
+      }
+      if (type.find("TIME ZONE") != std::string::npos) {
+        timestamp.zone = TimestampColumn::Zone::Own;
+        return {SQLT_TIMESTAMP_TZ, 13, SQLCS_IMPLICIT, timestamp};
+      }
+      return {SQLT_TIMESTAMP, 11, SQLCS_IMPLICIT, timestamp};
+    }
     case TypeFamily::Interval:
       return {type.find("YEAR") != std::string::npos ? SQLT_INTERVAL_YM : SQLT_INTERVAL_DS, 11,
               SQLCS_IMPLICIT};
@@ -126,7 +134,8 @@ std::vector<ColumnInfo> DescribeResult(const SessionHandle& session,
       if (found == columns->end()) return guessed;
       switch (item.form) {
         case oracle::SelectItem::Form::CastToRaw:
-          described.push_back({SQLT_BIN, 2000, SQLCS_IMPLICIT});
+          // The bytes of the column's text, which for a timestamp is in the session's format.
+          described.push_back({SQLT_BIN, 2000, SQLCS_IMPLICIT, ForColumn(*found).timestamp});
           break;
         case oracle::SelectItem::Form::CastToVarchar2:
           described.push_back({SQLT_CHR, 2000, SQLCS_IMPLICIT});

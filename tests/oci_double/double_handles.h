@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,8 @@ struct SessionHandle : Handle {
   std::string user;
   std::string password;
   std::string storedUser;
-  std::unique_ptr<SourceBackend> backend;  // set by OCISessionBegin
+  std::unique_ptr<SourceBackend> backend;       // set by OCISessionBegin
+  std::map<std::string, std::string> settings;  // of ALTER SESSION: "NLS_TIMESTAMP_FORMAT", ...
 };
 
 struct ServiceHandle : Handle {
@@ -53,11 +55,25 @@ struct ServiceHandle : Handle {
   SessionHandle* session = nullptr;
 };
 
-// A column as the double describes it.
+// A timestamp column, whose values the session shows in its own formats.
+struct TimestampColumn {
+  enum class Zone { None, Own, Local };  // TIMESTAMP, WITH TIME ZONE, WITH LOCAL TIME ZONE
+  Zone zone = Zone::None;
+  int precision = 6;
+};
+
+// A column as the double describes it; `timestamp` also for a timestamp cast to RAW, whose
+// bytes are the timestamp's text.
 struct ColumnInfo {
+  ColumnInfo() = default;
+  ColumnInfo(ub2 type_, ub2 size_, ub1 form_,
+             std::optional<TimestampColumn> timestamp_ = std::nullopt)
+      : type(type_), size(size_), form(form_), timestamp(timestamp_) {}
+
   ub2 type = SQLT_CHR;
   ub2 size = 1;
   ub1 form = SQLCS_IMPLICIT;
+  std::optional<TimestampColumn> timestamp;
 };
 
 struct ParamHandle : Handle {
@@ -111,6 +127,20 @@ std::vector<ColumnInfo> DescribeResult(const SessionHandle& session,
 // which in the double is WE8ISO8859P1, so every character beyond U+00FF becomes Oracle's
 // replacement character there, an inverted question mark.
 std::string ThroughDatabaseCharacterSet(const std::string& text);
+
+// Takes the settings of an "ALTER SESSION SET NAME = 'value' ..." statement into `settings`,
+// checking the timestamp formats and the time zone as Oracle does; false with Oracle's message.
+bool ApplyAlterSession(const std::string& sql, std::map<std::string, std::string>& settings,
+                       std::string& message);
+
+// A timestamp as the instance stores it ("2024-01-15 10:30:00.123456", with " +02:00" for WITH
+// TIME ZONE; a LOCAL TIME ZONE value in UTC) as the session shows it: in its
+// NLS_TIMESTAMP_FORMAT or NLS_TIMESTAMP_TZ_FORMAT (Oracle's defaults when it set none), a LOCAL
+// TIME ZONE value in its TIME_ZONE (the client machine's when it set none). False with Oracle's
+// message.
+bool ShowTimestamp(const std::string& stored, const TimestampColumn& column,
+                   const std::map<std::string, std::string>& settings, std::string& shown,
+                   std::string& message);
 
 // Writes one value into row `row` of a define's buffers; false with an Oracle message when the
 // define's type cannot take it. Truncation sets the return code 1406 and `truncated`.

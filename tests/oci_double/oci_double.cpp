@@ -401,7 +401,12 @@ OCI_DOUBLE_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIErro
     if (iters == 0) return Fail(errhp, "ORA-24333: zero iteration count");
     std::string upper = statement->sql.substr(0, 13);
     for (auto& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (upper == "ALTER SESSION") return OCI_SUCCESS;  // formats are the double's own anyway
+    if (upper == "ALTER SESSION") {
+      std::string message;
+      if (!ApplyAlterSession(statement->sql, session.settings, message))
+        return Fail(errhp, message);
+      return OCI_SUCCESS;
+    }
   }
   return Guarded(errhp, [&] {
     session.backend->Execute(statement->sql);
@@ -418,6 +423,21 @@ OCI_DOUBLE_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIErro
     }
     statement->columns =
         DescribeResult(session, service->server->instance, statement->sql, rows, fieldCount);
+    // Timestamps turn into text in the session's formats and time zone.
+    for (std::size_t field = 0; field < statement->columns.size(); ++field) {
+      const auto& timestamp = statement->columns[field].timestamp;
+      if (!timestamp) continue;
+      for (auto& row : rows) {
+        Variant& value = row[field];
+        if (value.IsNullOrEmpty()) continue;
+        std::string shown;
+        std::string message;
+        if (!ShowTimestamp(value.Data(), *timestamp, session.settings, shown, message))
+          return Fail(errhp, message);
+        value = value.Kind() == VariantKind::ByteArray ? Variant::FromBytes(std::move(shown))
+                                                       : Variant::FromText(std::move(shown));
+      }
+    }
     statement->rows = std::move(rows);
     statement->next = 0;
     statement->executed = true;
