@@ -16,6 +16,7 @@ using sb2 = std::int16_t;
 using ub4 = std::uint32_t;
 using sb4 = std::int32_t;
 using oraub8 = std::uint64_t;
+using sb8 = std::int64_t;
 using sword = int;
 using OraText = unsigned char;
 
@@ -42,6 +43,13 @@ inline constexpr sword OCI_INVALID_HANDLE = -2;
 // Modes.
 inline constexpr ub4 OCI_DEFAULT = 0x00;
 inline constexpr ub4 OCI_THREADED = 0x01;
+inline constexpr ub4 OCI_DYNAMIC_FETCH = 0x02;  // of a define: pieces through a callback
+
+// What a define callback returns to go on.
+inline constexpr sb4 OCI_CONTINUE = -24200;
+
+// The largest LONG or LONG RAW value (2 GiB less one byte).
+inline constexpr sb4 SB4MAXVAL = 0x7FFFFFFF;
 
 // Handle types.
 inline constexpr ub4 OCI_HTYPE_ENV = 1;
@@ -74,10 +82,11 @@ inline constexpr ub4 OCI_NTV_SYNTAX = 1;
 inline constexpr ub2 OCI_FETCH_NEXT = 0x02;
 inline constexpr ub2 OCI_STMT_SELECT = 1;
 
-// LOB reading pieces and character set forms.
+// Pieces of a LOB read or a dynamic fetch, and character set forms.
 inline constexpr ub1 OCI_ONE_PIECE = 0;
 inline constexpr ub1 OCI_FIRST_PIECE = 1;
 inline constexpr ub1 OCI_NEXT_PIECE = 2;
+inline constexpr ub1 OCI_LAST_PIECE = 3;
 inline constexpr ub1 SQLCS_IMPLICIT = 1;
 inline constexpr ub1 SQLCS_NCHAR = 2;
 
@@ -152,9 +161,18 @@ using OCIStmtExecuteFn = sword (*)(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* e
                                    ub4 mode);
 using OCIParamGetFn = sword (*)(const void* hndlp, ub4 htype, OCIError* errhp, void** parmdpp,
                                 ub4 pos);
-using OCIDefineByPosFn = sword (*)(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp,
-                                   ub4 position, void* valuep, sb4 value_sz, ub2 dty, void* indp,
-                                   ub2* rlenp, ub2* rcodep, ub4 mode);
+// 32-bit lengths, for values of 64 KiB and more.
+using OCIDefineByPos2Fn = sword (*)(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp,
+                                    ub4 position, void* valuep, sb8 value_sz, ub2 dty, void* indp,
+                                    ub4* rlenp, ub2* rcodep, ub4 mode);
+// Asked for a buffer for each piece of a value defined with OCI_DYNAMIC_FETCH: `iter` is the
+// row of the fetch, `piecep` the piece (OCI_ONE_PIECE for a value's first call, else
+// OCI_NEXT_PIECE) and is answered (OCI_FIRST_PIECE or OCI_NEXT_PIECE); *alenpp holds the room
+// given and, after the piece arrived, its length.
+using OCICallbackDefine = sb4 (*)(void* octxp, OCIDefine* defnp, ub4 iter, void** bufpp,
+                                  ub4** alenpp, ub1* piecep, void** indpp, ub2** rcodep);
+using OCIDefineDynamicFn = sword (*)(OCIDefine* defnp, OCIError* errhp, void* octxp,
+                                     OCICallbackDefine ocbfp);
 using OCIStmtFetch2Fn = sword (*)(OCIStmt* stmthp, OCIError* errhp, ub4 nrows, ub2 orientation,
                                   sb4 fetchOffset, ub4 mode);
 using OCIErrorGetFn = sword (*)(void* hndlp, ub4 recordno, OraText* sqlstate, sb4* errcodep,

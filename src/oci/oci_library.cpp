@@ -231,12 +231,13 @@ std::shared_ptr<OciLibrary> OciLibrary::Load(const std::vector<LibraryCandidate>
     Resolve(handle, "OCIStmtRelease", f.StmtRelease, missing);
     Resolve(handle, "OCIStmtExecute", f.StmtExecute, missing);
     Resolve(handle, "OCIParamGet", f.ParamGet, missing);
-    Resolve(handle, "OCIDefineByPos", f.DefineByPos, missing);
+    Resolve(handle, "OCIDefineByPos2", f.DefineByPos2, missing);
+    Resolve(handle, "OCIDefineDynamic", f.DefineDynamic, missing);
     Resolve(handle, "OCIStmtFetch2", f.StmtFetch2, missing);
     Resolve(handle, "OCIErrorGet", f.ErrorGet, missing);
     Resolve(handle, "OCILobRead2", f.LobRead2, missing);
     if (missing.empty()) return library;
-    refusals += "\n  " + candidate.file + " lacks " + missing + " (a client older than 11g)";
+    refusals += "\n  " + candidate.file + " lacks " + missing + " (a client older than 12c)";
   }
   std::string description = "Oracle's client library (" + std::string(kOciLibraryName) +
                             ") was not found, so the service name \"" + serviceName +

@@ -27,7 +27,8 @@ struct OciFunctions {
   OCIStmtReleaseFn StmtRelease = nullptr;
   OCIStmtExecuteFn StmtExecute = nullptr;
   OCIParamGetFn ParamGet = nullptr;
-  OCIDefineByPosFn DefineByPos = nullptr;
+  OCIDefineByPos2Fn DefineByPos2 = nullptr;
+  OCIDefineDynamicFn DefineDynamic = nullptr;
   OCIStmtFetch2Fn StmtFetch2 = nullptr;
   OCIErrorGetFn ErrorGet = nullptr;
   OCILobRead2Fn LobRead2 = nullptr;

@@ -14,16 +14,13 @@ namespace {
 
 // Fetch buffers of one array stay below this; wide rows are fetched fewer at a time.
 constexpr std::size_t kArrayBudget = 32u << 20;
-// LONG and LONG RAW values are fetched whole up to this size; a longer one is reported.
-constexpr sb4 kLongValueSize = 1 << 20;
+// Rows per fetch of a result with LONG or LONG RAW columns, whose values are held whole.
+constexpr ub4 kRowsPerLongFetch = 32;
 // Oracle writes a NUMBER as text in at most 64 characters besides the sign (longer ones in
 // scientific notation); the buffer holds twice that, with the terminating NUL.
 constexpr sb4 kNumberTextSize = 130;
 // Text of timestamps, intervals and row ids in the session's formats.
 constexpr sb4 kOtherTextSize = 4001;
-// A character column's bytes after conversion to UTF-8 (a character may take four bytes);
-// fetched lengths are 16-bit.
-constexpr sb4 kMaxTextSlot = 65535;
 constexpr oraub8 kLobPieceSize = 64 * 1024;
 
 bool IsCharacterType(ub2 type) {
@@ -115,8 +112,9 @@ void OciResult::Describe() {
 
     const ub2 type = column.describedType;
     if (IsCharacterType(type)) {
+      // A character column's bytes after conversion to UTF-8: a character may take four.
       column.definedType = SQLT_CHR;
-      column.slotSize = std::min<sb4>(std::max<sb4>(size, 1) * 4, kMaxTextSlot);
+      column.slotSize = std::max<sb4>(size, 1) * 4;
     } else if (IsNumberType(type)) {
       column.definedType = SQLT_STR;
       column.slotSize = kNumberTextSize;
@@ -131,12 +129,10 @@ void OciResult::Describe() {
     } else if (type == SQLT_BIN) {
       column.definedType = SQLT_BIN;
       column.slotSize = std::max<sb4>(size, 1);
-    } else if (type == SQLT_LNG) {
-      column.definedType = SQLT_LVC;
-      column.slotSize = kLongValueSize + static_cast<sb4>(sizeof(sb4));
-    } else if (type == SQLT_LBI) {
-      column.definedType = SQLT_LVB;
-      column.slotSize = kLongValueSize + static_cast<sb4>(sizeof(sb4));
+    } else if (type == SQLT_LNG || type == SQLT_LBI) {
+      column.definedType = type;
+      column.slotSize = 0;
+      column.pieces = std::make_unique<LongPieces>();
     } else if (type == SQLT_CLOB || type == SQLT_BLOB) {
       column.definedType = type;
       column.slotSize = sizeof(OCILobLocator*);
@@ -148,8 +144,13 @@ void OciResult::Describe() {
     }
   }
   std::size_t rowBytes = 1;
-  for (const auto& column : columns_) rowBytes += static_cast<std::size_t>(column.slotSize);
-  arrayRows_ = static_cast<ub4>(std::clamp<std::size_t>(kArrayBudget / rowBytes, 1, kRowsPerFetch));
+  bool longs = false;
+  for (const auto& column : columns_) {
+    rowBytes += static_cast<std::size_t>(column.slotSize);
+    longs = longs || column.pieces;
+  }
+  arrayRows_ = static_cast<ub4>(std::clamp<std::size_t>(kArrayBudget / rowBytes, 1,
+                                                        longs ? kRowsPerLongFetch : kRowsPerFetch));
 }
 
 void OciResult::Define() {
@@ -171,12 +172,24 @@ void OciResult::Define() {
                   column.locators.size() * sizeof(OCILobLocator*));
     }
     OCIDefine* define = nullptr;
-    CheckOci(context_,
-             f.DefineByPos(statement_, &define, context_.error, static_cast<ub4>(i + 1),
-                           column.buffer.data(), column.slotSize, column.definedType,
-                           column.indicators.data(), column.lengths.data(),
-                           column.returnCodes.data(), OCI_DEFAULT),
-             "OCIDefineByPos");
+    if (column.pieces) {
+      // Any length: no buffer here, the callback lends one piece after another.
+      CheckOci(context_,
+               f.DefineByPos2(statement_, &define, context_.error, static_cast<ub4>(i + 1), nullptr,
+                              SB4MAXVAL, column.definedType, nullptr, nullptr, nullptr,
+                              OCI_DYNAMIC_FETCH),
+               "OCIDefineByPos2");
+      CheckOci(context_,
+               f.DefineDynamic(define, context_.error, column.pieces.get(), &LongPieces::Callback),
+               "OCIDefineDynamic");
+    } else {
+      CheckOci(context_,
+               f.DefineByPos2(statement_, &define, context_.error, static_cast<ub4>(i + 1),
+                              column.buffer.data(), column.slotSize, column.definedType,
+                              column.indicators.data(), column.lengths.data(),
+                              column.returnCodes.data(), OCI_DEFAULT),
+               "OCIDefineByPos2");
+    }
     // National data (NCHAR, NVARCHAR2, NCLOB) must be asked for in the national form, or it is
     // converted through the database character set and loses what that set cannot hold.
     if (column.charsetForm == SQLCS_NCHAR) {
@@ -211,8 +224,13 @@ RowArray OciResult::Fetch(long maxRows) {
 
 void OciResult::FetchArray() {
   const OciFunctions& f = *context_.functions;
+  for (auto& column : columns_)
+    if (column.pieces) column.pieces->Reset(arrayRows_);
   const sword status =
       f.StmtFetch2(statement_, context_.error, arrayRows_, OCI_FETCH_NEXT, 0, OCI_DEFAULT);
+  // What failed inside a piece callback (memory) comes before the fetch's own error.
+  for (const auto& column : columns_)
+    if (column.pieces) column.pieces->RaiseFailure();
   if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO && status != OCI_NO_DATA)
     throw OciCallError(f, context_.error, status, "OCIStmtFetch2");
   NoteOciInfo(context_, status);
@@ -232,7 +250,13 @@ void OciResult::FetchArray() {
   }
 }
 
-Variant OciResult::ReadValue(const Column& column, std::size_t row, std::size_t field) const {
+Variant OciResult::ReadValue(Column& column, std::size_t row, std::size_t field) const {
+  if (column.pieces) {
+    auto value = column.pieces->Take(row, field);
+    if (!value) return Variant::Null();
+    return column.definedType == SQLT_LNG ? Variant::FromText(std::move(*value))
+                                          : Variant::FromBytes(std::move(*value));
+  }
   if (column.indicators[row] == -1) return Variant::Null();
   if (column.indicators[row] != 0 || column.returnCodes[row] == kReturnCodeTruncated)
     throw OciDataError("The value of field " + std::to_string(field + 1) +
@@ -240,9 +264,12 @@ Variant OciResult::ReadValue(const Column& column, std::size_t row, std::size_t 
                        " bytes) and was not read.");
   const auto* slot = column.buffer.data() + static_cast<std::size_t>(column.slotSize) * row;
   const auto* text = reinterpret_cast<const char*>(slot);
+  // Never past the slot, whatever length the client reports.
+  const std::size_t length =
+      std::min<std::size_t>(column.lengths[row], static_cast<std::size_t>(column.slotSize));
   switch (column.definedType) {
     case SQLT_CHR:
-      return Variant::FromText(std::string(text, column.lengths[row]));
+      return Variant::FromText(std::string(text, length));
     case SQLT_STR: {
       std::string value(text, ::strnlen(text, static_cast<std::size_t>(column.slotSize)));
       if (!column.number) return Variant::FromText(std::move(value));
@@ -265,16 +292,7 @@ Variant OciResult::ReadValue(const Column& column, std::size_t row, std::size_t 
       return Variant::FromDate(*date);
     }
     case SQLT_BIN:
-      return Variant::FromBytes(std::string(text, column.lengths[row]));
-    case SQLT_LVC:
-    case SQLT_LVB: {
-      sb4 length = 0;
-      std::memcpy(&length, slot, sizeof length);
-      length = std::clamp<sb4>(length, 0, column.slotSize - static_cast<sb4>(sizeof length));
-      std::string value(text + sizeof length, static_cast<std::size_t>(length));
-      return column.definedType == SQLT_LVC ? Variant::FromText(std::move(value))
-                                            : Variant::FromBytes(std::move(value));
-    }
+      return Variant::FromBytes(std::string(text, length));
     case SQLT_CLOB:
       return Variant::FromText(ReadLob(column.locators[row], column.charsetForm));
     case SQLT_BLOB:

@@ -2,11 +2,13 @@
 
 #include <cstddef>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "db/row_array.h"
 #include "oci/oci_context.h"
+#include "oci/oci_long_pieces.h"
 
 namespace skerrow::oci {
 
@@ -37,16 +39,17 @@ class OciResult {
     bool number = false;  // text that holds a NUMBER
     std::vector<unsigned char> buffer;
     std::vector<sb2> indicators;
-    std::vector<ub2> lengths;
+    std::vector<ub4> lengths;
     std::vector<ub2> returnCodes;
     std::vector<OCILobLocator*> locators;
+    std::unique_ptr<LongPieces> pieces;  // LONG and LONG RAW, fetched in pieces instead
   };
 
   void Release();
   void Describe();
   void Define();
   void FetchArray();
-  Variant ReadValue(const Column& column, std::size_t row, std::size_t field) const;
+  Variant ReadValue(Column& column, std::size_t row, std::size_t field) const;
   std::string ReadLob(OCILobLocator* locator, ub1 charsetForm) const;
 
   OciContext context_;

@@ -98,8 +98,19 @@ struct DefineHandle : Handle {
   sb4 size = 0;
   ub2 type = 0;
   sb2* indicators = nullptr;
-  ub2* lengths = nullptr;
+  ub2* lengths = nullptr;    // of OCIDefineByPos
+  ub4* lengths32 = nullptr;  // of OCIDefineByPos2
   ub2* returnCodes = nullptr;
+  // OCI_DYNAMIC_FETCH: no buffers, every value through the callback in pieces.
+  bool dynamic = false;
+  OCICallbackDefine callback = nullptr;
+  void* callbackContext = nullptr;
+
+  void SetLength(std::size_t row, std::size_t length) {
+    if (lengths32) lengths32[row] = static_cast<ub4>(length);
+    // 16 bits cannot tell a length of 64 KiB or more.
+    if (lengths) lengths[row] = static_cast<ub2>(length);
+  }
 };
 
 struct StmtHandle : Handle {
@@ -141,6 +152,13 @@ bool ApplyAlterSession(const std::string& sql, std::map<std::string, std::string
 bool ShowTimestamp(const std::string& stored, const TimestampColumn& column,
                    const std::map<std::string, std::string>& settings, std::string& shown,
                    std::string& message);
+
+// Hands one value of a dynamic define to its callback, in as many pieces as the buffers it lends
+// take; false with an Oracle message when the callback refuses or answers wrongly. A value the
+// callback gave too little room for (it said OCI_ONE_PIECE or OCI_LAST_PIECE) is cut and
+// flagged 1406. `pieces` counts the callback's calls.
+bool DeliverPieces(const Variant& value, DefineHandle& define, ub4 row, bool& truncated,
+                   std::size_t& pieces, std::string& message);
 
 // Writes one value into row `row` of a define's buffers; false with an Oracle message when the
 // define's type cannot take it. Truncation sets the return code 1406 and `truncated`.

@@ -93,13 +93,72 @@ std::string ThroughDatabaseCharacterSet(const std::string& text) {
   return converted;
 }
 
+bool DeliverPieces(const Variant& value, DefineHandle& define, ub4 row, bool& truncated,
+                   std::size_t& pieces, std::string& message) {
+  if (define.type != SQLT_LNG && define.type != SQLT_LBI && define.type != SQLT_CHR &&
+      define.type != SQLT_BIN) {
+    message = "ORA-03115: unsupported network datatype or representation";
+    return false;
+  }
+  const bool null = value.IsNullOrEmpty();
+  const std::string data = null ? std::string()
+                           : (define.type == SQLT_LBI || define.type == SQLT_BIN) &&
+                                   value.Kind() == VariantKind::ByteArray
+                               ? value.Data()
+                               : TextOf(value);
+  std::size_t sent = 0;
+  for (pieces = 0;; ++pieces) {
+    void* buffer = nullptr;
+    ub4* length = nullptr;
+    void* indicator = nullptr;
+    ub2* returnCode = nullptr;
+    const bool first = pieces == 0;
+    ub1 piece = first ? OCI_ONE_PIECE : OCI_NEXT_PIECE;
+    if (define.callback(define.callbackContext, reinterpret_cast<OCIDefine*>(&define), row, &buffer,
+                        &length, &piece, &indicator, &returnCode) != OCI_CONTINUE) {
+      message = "ORA-24343: user defined callback error";
+      return false;
+    }
+    const bool answered = first ? piece == OCI_ONE_PIECE || piece == OCI_FIRST_PIECE
+                                : piece == OCI_NEXT_PIECE || piece == OCI_LAST_PIECE;
+    if (!answered || !length || !indicator || (!buffer && !null)) {
+      message = "ORA-24344: success with compilation error";  // what OCI says of bad pieces
+      return false;
+    }
+    auto* sb2Indicator = static_cast<sb2*>(indicator);
+    if (returnCode) *returnCode = 0;
+    if (null) {
+      *sb2Indicator = -1;
+      *length = 0;
+      pieces = 1;
+      return true;
+    }
+    const std::size_t take = std::min<std::size_t>(*length, data.size() - sent);
+    std::memcpy(buffer, data.data() + sent, take);
+    sent += take;
+    *length = static_cast<ub4>(take);
+    *sb2Indicator = 0;
+    if (sent == data.size()) {
+      pieces += 1;
+      return true;
+    }
+    if (piece == OCI_ONE_PIECE || piece == OCI_LAST_PIECE) {
+      truncated = true;
+      if (returnCode) *returnCode = kReturnCodeTruncated;
+      *sb2Indicator = data.size() > 32767 ? -2 : static_cast<sb2>(data.size());
+      pieces += 1;
+      return true;
+    }
+  }
+}
+
 bool StoreValue(const Variant& value, const ColumnInfo& column, DefineHandle& define,
                 std::size_t row, bool& truncated, std::string& message) {
   unsigned char* slot = define.value + static_cast<std::size_t>(define.size) * row;
   const auto capacity = static_cast<std::size_t>(define.size);
   define.indicators[row] = 0;
   define.returnCodes[row] = 0;
-  define.lengths[row] = 0;
+  define.SetLength(row, 0);
   if (value.IsNullOrEmpty()) {
     define.indicators[row] = -1;
     define.returnCodes[row] = kReturnCodeNull;
@@ -116,13 +175,13 @@ bool StoreValue(const Variant& value, const ColumnInfo& column, DefineHandle& de
       const std::size_t copied =
           CopyCut(CharacterText(value, column, define), slot, capacity - 1, define, row, truncated);
       slot[copied] = 0;
-      define.lengths[row] = static_cast<ub2>(copied);
+      define.SetLength(row, copied);
       return true;
     }
     case SQLT_CHR:
     case SQLT_AFC:
-      define.lengths[row] = static_cast<ub2>(
-          CopyCut(CharacterText(value, column, define), slot, capacity, define, row, truncated));
+      define.SetLength(row, CopyCut(CharacterText(value, column, define), slot, capacity, define,
+                                    row, truncated));
       return true;
     case SQLT_BDOUBLE: {
       double number = 0;
@@ -133,18 +192,17 @@ bool StoreValue(const Variant& value, const ColumnInfo& column, DefineHandle& de
       else
         return inconsistent("BINARY_DOUBLE");
       std::memcpy(slot, &number, sizeof number);
-      define.lengths[row] = sizeof number;
+      define.SetLength(row, sizeof number);
       return true;
     }
     case SQLT_DAT:
       if (value.Kind() != VariantKind::Date) return inconsistent("DATE");
       oci::EncodeOracleDate(value.AsDate(), slot);
-      define.lengths[row] = oci::kOracleDateSize;
+      define.SetLength(row, oci::kOracleDateSize);
       return true;
     case SQLT_BIN:
       if (value.Kind() != VariantKind::ByteArray) return inconsistent("BINARY");
-      define.lengths[row] =
-          static_cast<ub2>(CopyCut(value.Data(), slot, capacity, define, row, truncated));
+      define.SetLength(row, CopyCut(value.Data(), slot, capacity, define, row, truncated));
       return true;
     case SQLT_LVC:
     case SQLT_LVB: {

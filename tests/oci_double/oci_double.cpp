@@ -458,26 +458,63 @@ OCI_DOUBLE_EXPORT sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errh
   return OCI_SUCCESS;
 }
 
-OCI_DOUBLE_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp,
-                                       ub4 position, void* valuep, sb4 value_sz, ub2 dty,
-                                       void* indp, ub2* rlenp, ub2* rcodep, ub4) {
+namespace {
+
+// What OCIDefineByPos and OCIDefineByPos2 share; one of `lengths` and `lengths32` is set.
+sword Define(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp, ub4 position, void* valuep,
+             sb8 value_sz, ub2 dty, void* indp, ub2* lengths, ub4* lengths32, ub2* rcodep,
+             ub4 mode) {
   auto* statement = As<StmtHandle>(stmtp, OCI_HTYPE_STMT);
   if (!statement || !As<ErrorHandle>(errhp, OCI_HTYPE_ERROR)) return OCI_INVALID_HANDLE;
   Clear(errhp);
   if (position < 1 || position > statement->columns.size())
     return Fail(errhp, "ORA-01007: variable not in select list");
-  if (!indp || !rlenp || !rcodep || !valuep)
+  const bool dynamic = (mode & OCI_DYNAMIC_FETCH) != 0;
+  if (!dynamic && (!indp || !(lengths || lengths32) || !rcodep || !valuep))
     return Fail(errhp, "ORA-24381: error(s) in array DML");  // the converter always gives all
+  if (value_sz < 0 || value_sz > SB4MAXVAL)
+    return Fail(errhp, "ORA-01062: unable to allocate memory for define buffer");
   auto define = std::make_unique<DefineHandle>();
   define->position = position;
   define->value = static_cast<unsigned char*>(valuep);
-  define->size = value_sz;
+  define->size = static_cast<sb4>(value_sz);
   define->type = dty;
   define->indicators = static_cast<sb2*>(indp);
-  define->lengths = rlenp;
+  define->lengths = lengths;
+  define->lengths32 = lengths32;
   define->returnCodes = rcodep;
+  define->dynamic = dynamic;
+  Note("DEFINE " + std::to_string(position) + " " + std::to_string(dty) +
+       (lengths32 || dynamic ? " 32" : " 16") + (dynamic ? " dynamic" : ""));
   *defnpp = reinterpret_cast<OCIDefine*>(static_cast<Handle*>(define.get()));
   statement->defines[position] = std::move(define);
+  return OCI_SUCCESS;
+}
+
+}  // namespace
+
+OCI_DOUBLE_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp,
+                                       ub4 position, void* valuep, sb4 value_sz, ub2 dty,
+                                       void* indp, ub2* rlenp, ub2* rcodep, ub4 mode) {
+  return Define(stmtp, defnpp, errhp, position, valuep, value_sz, dty, indp, rlenp, nullptr, rcodep,
+                mode);
+}
+
+OCI_DOUBLE_EXPORT sword OCIDefineByPos2(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp,
+                                        ub4 position, void* valuep, sb8 value_sz, ub2 dty,
+                                        void* indp, ub4* rlenp, ub2* rcodep, ub4 mode) {
+  return Define(stmtp, defnpp, errhp, position, valuep, value_sz, dty, indp, nullptr, rlenp, rcodep,
+                mode);
+}
+
+OCI_DOUBLE_EXPORT sword OCIDefineDynamic(OCIDefine* defnp, OCIError* errhp, void* octxp,
+                                         OCICallbackDefine ocbfp) {
+  auto* define = As<DefineHandle>(defnp, OCI_HTYPE_DEFINE);
+  if (!define || !As<ErrorHandle>(errhp, OCI_HTYPE_ERROR)) return OCI_INVALID_HANDLE;
+  Clear(errhp);
+  if (!define->dynamic) return Fail(errhp, "ORA-24323: value not allowed");
+  define->callback = ocbfp;
+  define->callbackContext = octxp;
   return OCI_SUCCESS;
 }
 
@@ -496,8 +533,21 @@ OCI_DOUBLE_EXPORT sword OCIStmtFetch2(OCIStmt* stmthp, OCIError* errhp, ub4 nrow
     const auto& row = statement->rows[statement->next];
     for (const auto& [position, define] : statement->defines) {
       std::string message;
-      if (!StoreValue(row[position - 1], statement->columns[position - 1], *define, fetched,
-                      truncated, message)) {
+      bool stored = false;
+      if (define->dynamic) {
+        // Piecewise without a callback (OCIStmtGetPieceInfo) is not served by the double.
+        if (!define->callback) {
+          statement->lastFetched = fetched;
+          return Fail(errhp, "ORA-24345: A Truncation or null fetch error occurred");
+        }
+        std::size_t pieces = 0;
+        stored = DeliverPieces(row[position - 1], *define, fetched, truncated, pieces, message);
+        if (pieces > 1) Note("PIECES " + std::to_string(position) + " " + std::to_string(pieces));
+      } else {
+        stored = StoreValue(row[position - 1], statement->columns[position - 1], *define, fetched,
+                            truncated, message);
+      }
+      if (!stored) {
         statement->lastFetched = fetched;
         return Fail(errhp, message);
       }
