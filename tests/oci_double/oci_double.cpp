@@ -1,7 +1,12 @@
 // A stand-in for Oracle's client library (libclntsh.so) for tests: it exports the OCI entry
 // points the converter calls and serves them from embedded Oracle instances, so that the
 // whole OCI path (logon, describe, array fetch, NULL indicators, LOB locators, errors through
-// the error handle) runs without an Oracle database.
+// the error handle) runs without an Oracle database. Where Oracle's documentation says what
+// the client does with a caller's choices, the double does it too: national data without the
+// national form passes through a Latin-1 database character set, timestamps follow the
+// session's formats and time zone, NUMBER text is Oracle's, dynamic defines get their values
+// in pieces through their callback, and a test can make any call succeed with information or
+// fail.
 //
 // Connect identifiers name instance directories in SKERROW_OCI_DOUBLE_PATH (a colon list),
 // which is deliberately not SKERROW_ORACLE_PATH: the converter must not find them itself.
