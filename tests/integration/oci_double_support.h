@@ -13,8 +13,26 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "db/source_connection.h"
 
 namespace skerrow::test {
+
+// Every row of a statement, fetched the way the workflow fetches (all at once).
+inline std::vector<std::vector<Variant>> AllRows(SourceConnection& source, const std::string& sql) {
+  source.Execute(sql);
+  std::vector<std::vector<Variant>> rows;
+  if (source.EndOfRows()) return rows;
+  const RowArray block = source.GetRows();
+  for (std::size_t row = 0; row < block.RowCount(); ++row) {
+    std::vector<Variant> values;
+    for (std::size_t field = 0; field < block.FieldCount(); ++field)
+      values.push_back(block.At(field, row));
+    rows.push_back(std::move(values));
+  }
+  return rows;
+}
 
 // Sets (or unsets) one environment variable for the life of the object.
 class ScopedVariable {

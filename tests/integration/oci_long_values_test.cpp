@@ -39,20 +39,6 @@ const std::string kLongScript = [] {
          "COMMIT;\n";
 }();
 
-std::vector<std::vector<Variant>> AllRows(SourceConnection& source, const std::string& sql) {
-  source.Execute(sql);
-  std::vector<std::vector<Variant>> rows;
-  if (source.EndOfRows()) return rows;
-  const RowArray block = source.GetRows();
-  for (std::size_t row = 0; row < block.RowCount(); ++row) {
-    std::vector<Variant> values;
-    for (std::size_t field = 0; field < block.FieldCount(); ++field)
-      values.push_back(block.At(field, row));
-    rows.push_back(std::move(values));
-  }
-  return rows;
-}
-
 TEST(OciLongValues, LongAndLongRawOfAnyLengthArriveWholeInPieces) {
   OracleFixture oracle("OCILONG" + std::to_string(::getpid()), {"types.sql"});
   ASSERT_TRUE(oracle.Ok()) << oracle.Error();

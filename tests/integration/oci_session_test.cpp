@@ -24,21 +24,6 @@ std::string ConnectionString(const std::string& service, const std::string& user
          ";Password=" + password + ",";
 }
 
-// Every row of a statement, fetched the way the workflow fetches (all at once).
-std::vector<std::vector<Variant>> AllRows(SourceConnection& source, const std::string& sql) {
-  source.Execute(sql);
-  std::vector<std::vector<Variant>> rows;
-  if (source.EndOfRows()) return rows;
-  const RowArray block = source.GetRows();
-  for (std::size_t row = 0; row < block.RowCount(); ++row) {
-    std::vector<Variant> values;
-    for (std::size_t field = 0; field < block.FieldCount(); ++field)
-      values.push_back(block.At(field, row));
-    rows.push_back(std::move(values));
-  }
-  return rows;
-}
-
 std::string Shown(const Variant& value) {
   return std::string(VariantKindName(value.Kind())) + ":" + value.ToText().value_or("<none>");
 }

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "double_handles.h"
+#include "oracle/script_datetime.h"
 #include "text/ascii.h"
 
 namespace skerrow::ocidouble {
@@ -31,35 +32,35 @@ struct Timestamp {
   std::optional<int> zoneMinutes;  // of a WITH TIME ZONE value
 };
 
-// Days since 1970-01-01 of a proleptic Gregorian date, and back.
-long DaysFromCivil(long y, int m, int d) {
-  y -= m <= 2;
-  const long era = (y >= 0 ? y : y - 399) / 400;
-  const long yoe = y - era * 400;
-  const long doy = (153L * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
+// `minutes` as the decimal number of days oracle::AddDays takes (it rounds to whole seconds, so
+// twenty decimals are exact enough).
+std::string MinutesAsDays(int minutes) {
+  const long magnitude = minutes < 0 ? -static_cast<long>(minutes) : minutes;
+  std::string days = std::string(minutes < 0 ? "-" : "") + std::to_string(magnitude / 1440) + ".";
+  for (long rest = magnitude % 1440, i = 0; i < 20; ++i, rest %= 1440) {
+    rest *= 10;
+    days += static_cast<char>('0' + rest / 1440);
+  }
+  return days;
 }
 
-void CivilFromDays(long z, long& y, int& m, int& d) {
-  z += 719468;
-  const long era = (z >= 0 ? z : z - 146096) / 146097;
-  const long doe = z - era * 146097;
-  const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = yoe + era * 400 + (m <= 2);
-}
-
-void Shift(Timestamp& t, int minutes) {
-  long total = DaysFromCivil(t.year, t.month, t.day) * 1440 + t.hour * 60 + t.minute + minutes;
-  long days = total >= 0 ? total / 1440 : -((-total + 1439) / 1440);
-  const long inDay = total - days * 1440;
-  CivilFromDays(days, t.year, t.month, t.day);
-  t.hour = static_cast<int>(inDay / 60);
-  t.minute = static_cast<int>(inDay % 60);
+bool Shift(Timestamp& t, int minutes) {
+  SourceDate date;
+  date.year = static_cast<std::int16_t>(t.year);
+  date.month = static_cast<std::int8_t>(t.month);
+  date.day = static_cast<std::int8_t>(t.day);
+  date.hour = static_cast<std::int8_t>(t.hour);
+  date.minute = static_cast<std::int8_t>(t.minute);
+  date.second = static_cast<std::int8_t>(t.second);
+  const auto shifted = oracle::AddDays(date, MinutesAsDays(minutes));
+  if (!shifted) return false;
+  t.year = shifted->year;
+  t.month = shifted->month;
+  t.day = shifted->day;
+  t.hour = shifted->hour;
+  t.minute = shifted->minute;
+  t.second = shifted->second;
+  return true;
 }
 
 // "+05:30" -> 330.
@@ -260,7 +261,8 @@ bool ShowTimestamp(const std::string& stored, const TimestampColumn& column,
     // Held in UTC; shown in the session's time zone.
     const auto zone = SessionZoneMinutes(settings);
     if (!zone) return Fails(message, "ORA-01882: timezone region not found");
-    Shift(*t, *zone);
+    if (!Shift(*t, *zone))
+      return Fails(message, "ORA-01841: (full) year must be between -4713 and +9999, and not be 0");
     t->zoneMinutes.reset();
   }
   t->fraction.resize(static_cast<std::size_t>(column.precision), '0');
