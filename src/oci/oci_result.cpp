@@ -194,9 +194,14 @@ void OciResult::Define() {
     // converted through the database character set and loses what that set cannot hold.
     if (column.charsetForm == SQLCS_NCHAR) {
       ub1 form = SQLCS_NCHAR;
-      CheckOci(context_,
-               f.AttrSet(define, OCI_HTYPE_DEFINE, &form, 0, OCI_ATTR_CHARSET_FORM, context_.error),
-               "OCIAttrSet(OCI_ATTR_CHARSET_FORM)");
+      const sword status =
+          f.AttrSet(define, OCI_HTYPE_DEFINE, &form, 0, OCI_ATTR_CHARSET_FORM, context_.error);
+      // An NCLOB's text comes with its reads, which name the form themselves; a client that
+      // will not take the form on the locator's define loses nothing, so that is only noted.
+      if (column.definedType == SQLT_CLOB && status == OCI_ERROR && context_.notices)
+        context_.notices->Report(OciMessages(f, context_.error, OCI_HTYPE_ERROR));
+      else
+        CheckOci(context_, status, "OCIAttrSet(OCI_ATTR_CHARSET_FORM)");
     }
   }
 }

@@ -313,6 +313,31 @@ TEST_F(OciSessionTest, NationalCharacterColumnsAreReadInTheNationalForm) {
   }
 }
 
+// An NCLOB's reads name the national form themselves, so a client that refuses the form on the
+// locator's define costs nothing and is only noted; for NVARCHAR2 the form is the whole point.
+TEST_F(OciSessionTest, ARefusedNationalFormFailsATextColumnButOnlyNotesAnNclob) {
+  OciRoute route(oracle_.SearchDirectory());
+  SourceConnection source;
+  OpenThroughOci(source);
+  const std::string refusal = "ORA-24315: illegal attribute type";
+  ClearDoubleJournal();
+  InjectIntoDouble("OCIAttrSet(OCI_ATTR_CHARSET_FORM)", -1 /* OCI_ERROR */, refusal);
+  {
+    ClogCapture log;
+    const auto rows = AllRows(source, RowQuery(R"("ID","NC")", "TYPES", "T_LOBS"));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(Shown(rows[2][1]), "TEXT:emoji 😀 and ' quote");
+    EXPECT_NE(log.Text().find(refusal), std::string::npos) << log.Text();
+  }
+  InjectIntoDouble("OCIAttrSet(OCI_ATTR_CHARSET_FORM)", -1 /* OCI_ERROR */, refusal);
+  try {
+    source.Execute(RowQuery(R"("ID","V_NAT")", "TYPES", "T_TEXTS"));
+    ADD_FAILURE() << "the query succeeded without the national form";
+  } catch (const SourceError& error) {
+    EXPECT_EQ(error.Description().value_or(""), refusal);
+  }
+}
+
 TEST_F(OciSessionTest, LargeTableArrivesInChunksOfArrayFetches) {
   OciRoute route(oracle_.SearchDirectory());
   SourceConnection source;

@@ -261,6 +261,10 @@ OCI_DOUBLE_EXPORT sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attrib
     const ub1 form = *static_cast<const ub1*>(attributep);
     if (form != SQLCS_IMPLICIT && form != SQLCS_NCHAR)
       return Fail(errhp, "ORA-12715: invalid character set specified");
+    if (const auto injected = TakeInjection("OCIAttrSet(OCI_ATTR_CHARSET_FORM)")) {
+      Fail(errhp, injected->message);
+      return injected->status;
+    }
     define->form = form;
     Note("CHARSET_FORM " + std::to_string(define->position) + " " + std::to_string(form));
     return OCI_SUCCESS;
