@@ -6,7 +6,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <system_error>
 
 #include "db/source_error.h"
