@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -86,16 +87,12 @@ fs::path OracleTool() {
   return fs::path(SKERROW_BINARY_DIR) / "src/oracle/tool/skerrow-oracle";
 }
 
-// The number after `"field": ` in the JSON object of table `sourceName`.
-std::optional<std::string> TableField(const std::string& json, const std::string& sourceName,
-                                      const std::string& field) {
-  const auto table = json.find("\"sourceName\": \"" + sourceName + "\"");
-  if (table == std::string::npos) return std::nullopt;
-  const std::string key = "\"" + field + "\": ";
-  const auto at = json.find(key, table);
-  if (at == std::string::npos) return std::nullopt;
-  const auto start = at + key.size();
-  return json.substr(start, json.find_first_of(",\n", start) - start);
+// The object of table `sourceName` in the report's table list; null when there is none.
+nlohmann::json TableOf(const nlohmann::json& report, const std::string& sourceName) {
+  for (const auto& table : report.at("tables")) {
+    if (table.at("sourceName") == sourceName) return table;
+  }
+  return nullptr;
 }
 
 class CliRunTest : public testing::Test {
@@ -155,32 +152,36 @@ TEST_F(CliRunTest, FullConversionReportMatchesWhatMySqlHolds) {
   EXPECT_EQ(run.err, "");
   EXPECT_NE(run.out.find("Skerrow Database Conversion completed successfully."), std::string::npos);
 
-  const std::string json = ReadWholeFile(reportFile);
-  EXPECT_NE(json.find("\"database\": \"" + database + "\""), std::string::npos) << json;
-  EXPECT_NE(json.find("\"succeeded\": true"), std::string::npos);
+  const auto json = nlohmann::json::parse(ReadWholeFile(reportFile));
+  EXPECT_EQ(json["database"], database) << json;
+  EXPECT_EQ(json["succeeded"], true);
+  EXPECT_EQ(json["invalidUtf8Replaced"], false);
   struct Expected {
     std::string table;
-    std::string rows;
-    std::string keyClause;
+    int rows;
+    bool keyClause;
   };
-  for (const Expected& e : {Expected{"DEPT", "3", "true"}, Expected{"ASSIGNMENT", "2", "true"},
-                            Expected{"NOTES", "1", "false"}}) {
+  for (const Expected& e :
+       {Expected{"DEPT", 3, true}, Expected{"ASSIGNMENT", 2, true}, Expected{"NOTES", 1, false}}) {
     SCOPED_TRACE(e.table);
-    EXPECT_EQ(TableField(json, e.table, "createdName"), "\"" + e.table + "\"");
-    EXPECT_EQ(TableField(json, e.table, "rowsRead"), e.rows);
-    EXPECT_EQ(TableField(json, e.table, "rowsWritten"), e.rows);
-    EXPECT_EQ(TableField(json, e.table, "rowsRefused"), "0");
-    EXPECT_EQ(TableField(json, e.table, "abandoned"), "null");
-    EXPECT_EQ(TableField(json, e.table, "keyClauseAdded"), e.keyClause);
-    EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM `" + database + "`.`" + e.table + "`"), e.rows);
+    const nlohmann::json table = TableOf(json, e.table);
+    ASSERT_TRUE(table.is_object()) << json;
+    EXPECT_EQ(table["createdName"], e.table);
+    EXPECT_EQ(table["rowsRead"], e.rows);
+    EXPECT_EQ(table["rowsWritten"], e.rows);
+    EXPECT_EQ(table["rowsRefused"], 0);
+    EXPECT_EQ(table["abandoned"], nullptr);
+    EXPECT_EQ(table["keyClauseAdded"], e.keyClause);
+    EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM `" + database + "`.`" + e.table + "`"),
+              std::to_string(e.rows));
     const auto keyColumns = probe_->Scalar(
         "SELECT COUNT(*) FROM information_schema.key_column_usage WHERE table_schema = '" +
         database + "' AND table_name = '" + e.table + "' AND constraint_name = 'PRIMARY'");
-    EXPECT_EQ(keyColumns != "0", e.keyClause == "true");
+    EXPECT_EQ(keyColumns != "0", e.keyClause);
   }
   EXPECT_EQ(probe_->Scalar("SELECT dname FROM `" + database + "`.`DEPT` WHERE deptno = 20"),
             "O'Reilly \"R&D\"");
-  EXPECT_NE(json.find("\"rowsWritten\": 6,"), std::string::npos) << "totals: " << json;
+  EXPECT_EQ(json["totals"]["rowsWritten"], 6) << "totals: " << json["totals"];
 
   // The report table names every table with its figures.
   EXPECT_NE(run.out.find("ASSIGNMENT"), std::string::npos);
