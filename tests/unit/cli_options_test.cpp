@@ -112,6 +112,8 @@ TEST(CliOptions, RefusedArgumentListsSayWhy) {
       {{"--all-tables", "--overwrite=yes"}, "--overwrite takes no value"},
       {{"--all-tables", "--report", ""}, "--report needs a file name"},
       {{"--tables", "EMP", "DEPT"}, "Unexpected argument \"DEPT\""},
+      // Nothing here is a file name that "--" would protect; it is refused, not skipped.
+      {{"--all-tables", "--", "--quiet"}, "Unknown option --."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.args));
