@@ -22,7 +22,8 @@ constexpr const char* kFooter =
     "Exit status: 0 every checked table converted with every row; 1 the run completed\n"
     "with errors; 2 bad options, a failed connection or a refused destination database.";
 
-// --help and --version end the parsing where they stand, like the options before them.
+// Thrown by --help and --version as they are read: what follows them is not looked at, what
+// came before them has been (and a mistake there is still reported).
 enum class InfoRequest { Help, Version };
 
 bool IsFlag(const CLI::Option& option) {

@@ -59,6 +59,17 @@ INSERT INTO broken VALUES ('x');
 COMMIT;
 )";
 
+// A user whose table name holds a Latin-1 byte, as a script saved in ISO-8859-1 gives it:
+// MySQL refuses the name, and the report must still be JSON.
+constexpr const char* kLatin1Script =
+    "CREATE USER cli_latin IDENTIFIED BY latin;\n"
+    "CONNECT cli_latin/latin\n"
+    "CREATE TABLE \"caf\xe9\" (id NUMBER(3));\n"
+    "INSERT INTO \"caf\xe9\" VALUES (1);\n"
+    "CREATE TABLE plain (id NUMBER(3) PRIMARY KEY);\n"
+    "INSERT INTO plain VALUES (1);\n"
+    "COMMIT;\n";
+
 std::string ReadWholeFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -103,7 +114,10 @@ class CliRunTest : public testing::Test {
     fs::create_directories(oraclePath_);
     const fs::path script = oraclePath_ / "fixture.sql";
     std::ofstream(script) << kFixtureScript;
-    loadRun_ = RunProgram(OracleTool(), {"load", kService, script.string()}, oraclePath_);
+    const fs::path latin1Script = oraclePath_ / "latin1.sql";
+    std::ofstream(latin1Script, std::ios::binary) << kLatin1Script;
+    loadRun_ = RunProgram(OracleTool(), {"load", kService, script.string(), latin1Script.string()},
+                          oraclePath_);
   }
   static void TearDownTestSuite() { fs::remove_all(oraclePath_); }
 
@@ -186,6 +200,25 @@ TEST_F(CliRunTest, FullConversionReportMatchesWhatMySqlHolds) {
   // The report table names every table with its figures.
   EXPECT_NE(run.out.find("ASSIGNMENT"), std::string::npos);
   EXPECT_NE(run.out.find("Total"), std::string::npos);
+}
+
+TEST_F(CliRunTest, ReportOfNamesThatAreNotUtf8IsStillJsonAndSaysSo) {
+  const std::string database = probe_->ScratchDatabase("cli_latin");
+  const fs::path reportFile = oraclePath_ / "latin1-report.json";
+  const ProgramRun run = RunCli(ConnectionArgs(database, "CLI_LATIN", "latin"),
+                                {"--all-tables", "--report=" + reportFile.string()});
+  EXPECT_EQ(run.status, 1) << run.out << run.err;
+
+  nlohmann::json json;
+  ASSERT_NO_THROW(json = nlohmann::json::parse(ReadWholeFile(reportFile)));
+  EXPECT_EQ(json["invalidUtf8Replaced"], true);
+  const nlohmann::json refused = TableOf(json, "caf\uFFFD");
+  ASSERT_TRUE(refused.is_object()) << json;
+  EXPECT_EQ(refused["createdName"], nullptr);
+  EXPECT_NE(refused["createError"].get<std::string>().find("Invalid utf8mb4 character string"),
+            std::string::npos)
+      << refused;
+  EXPECT_EQ(TableOf(json, "PLAIN")["rowsWritten"], 1);
 }
 
 TEST_F(CliRunTest, ExitStatusesAndTheMessagesBehindThem) {
