@@ -29,3 +29,7 @@ set(SKERROW_ARTWORK_FILES
   icon_24.png
   icon_16.png
 )
+
+# Drawn by the same run for the desktop's icon theme; not compiled into the program.
+set(SKERROW_DESKTOP_ICON_SIZES 16 22 24 32 48 64 72 96 128 256 512)
+set(SKERROW_DESKTOP_ICON_ONLY_FILES icon_512.png icon_22.png icon.svg)

@@ -1,6 +1,7 @@
 // Draws every picture of the wizard (tiles, banner, arrow, logos, icon, cursor) as PNG files
 // into the directory given on the command line. Run at build time; the PNGs are compiled into
-// the program's Qt resource.
+// the program's Qt resource. It also draws the icon the desktop shows for the installed
+// program: the window icon's design at the desktop's sizes and as SVG.
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -10,6 +11,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QString>
+#include <QSvgGenerator>
 #include <QTransform>
 #include <cmath>
 #include <cstdio>
@@ -258,13 +260,9 @@ QImage Banner() {
   return image;
 }
 
-// The program icon: two database drums with an arrow from the first to the second.
-QImage Icon(int size) {
-  QImage image(size, size, QImage::Format_ARGB32);
-  image.fill(Qt::transparent);
-  QPainter painter(&image);
-  Prepare(painter);
-  painter.scale(size / 64.0, size / 64.0);
+// The program icon, drawn on a 64 x 64 grid: two database drums with an arrow from the first
+// to the second. The same strokes make every PNG size and the scalable SVG.
+void PaintIcon(QPainter& painter) {
   auto drum = [&](QRectF area, QColor colour) {
     const double cap = area.height() * 0.22;
     QLinearGradient gradient(area.topLeft(), area.topRight());
@@ -286,7 +284,36 @@ QImage Icon(int size) {
   drum(QRectF(3, 6, 28, 36), QColor(200, 40, 30));
   drum(QRectF(33, 22, 28, 36), QColor(0, 110, 200));
   DrawArrow(painter, QPointF(32, 14), 22, true, QColor(240, 160, 20));
+}
+
+QImage Icon(int size) {
+  QImage image(size, size, QImage::Format_ARGB32);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  Prepare(painter);
+  painter.scale(size / 64.0, size / 64.0);
+  PaintIcon(painter);
   return image;
+}
+
+// The icon for the desktop's scalable size.
+bool SaveIconSvg(const QDir& dir, const QString& name) {
+  const QString path = dir.filePath(name);
+  QSvgGenerator svg;
+  svg.setFileName(path);
+  svg.setSize(QSize(64, 64));
+  svg.setViewBox(QRect(0, 0, 64, 64));
+  svg.setTitle(QStringLiteral("Skerrow"));
+  svg.setDescription(
+      QStringLiteral("Two database drums with an arrow from the first to the second"));
+  QPainter painter;
+  if (!painter.begin(&svg)) {
+    std::fprintf(stderr, "artwork: cannot write %s\n", qPrintable(path));
+    return false;
+  }
+  Prepare(painter);
+  PaintIcon(painter);
+  return painter.end();
 }
 
 // A pointing hand whose finger tip is at column 12, row 1.
@@ -363,7 +390,8 @@ int main(int argc, char** argv) {
   ok &= Save(dir, "arrow.png", ArrowPicture());
   ok &= Save(dir, "banner.png", Banner());
   ok &= Save(dir, "hand_cursor.png", HandCursor());
-  for (int size : {256, 128, 96, 72, 64, 48, 32, 24, 16})
+  for (int size : {512, 256, 128, 96, 72, 64, 48, 32, 24, 22, 16})
     ok &= Save(dir, QString("icon_%1.png").arg(size), Icon(size));
+  ok &= SaveIconSvg(dir, "icon.svg");
   return ok ? 0 : 1;
 }

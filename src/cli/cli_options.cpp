@@ -1,11 +1,43 @@
 #include "cli/cli_options.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
-#include <functional>
-#include <map>
+#include <memory>
+
+#include "cli/option_suggestion.h"
 
 namespace skerrow::cli {
 namespace {
+
+constexpr const char* kProgram = "skerrow-cli";
+constexpr const char* kOracleGroup = "Oracle source";
+constexpr const char* kMySqlGroup = "MySQL destination";
+constexpr const char* kSelectionGroup = "What to convert";
+constexpr const char* kOutputGroup = "Output";
+
+constexpr const char* kFooter =
+    "Passwords not given as options come from SKERROW_ORACLE_PASSWORD and\n"
+    "SKERROW_MYSQL_PASSWORD, else they are asked for when standard input is a terminal.\n"
+    "\n"
+    "Exit status: 0 every checked table converted with every row; 1 the run completed\n"
+    "with errors; 2 bad options, a failed connection or a refused destination database.";
+
+// Thrown by --help and --version as they are read: what follows them is not looked at, what
+// came before them has been (and a mistake there is still reported).
+enum class InfoRequest { Help, Version };
+
+bool IsFlag(const CLI::Option& option) {
+  return option.get_items_expected_max() == 0;
+}
+
+// The usage line first, then what the program does.
+class UsageFirstFormatter : public CLI::Formatter {
+ public:
+  std::string make_description(const CLI::App*) const override { return {}; }
+  std::string make_usage(const CLI::App* app, std::string name) const override {
+    return Formatter::make_usage(app, std::move(name)) + app->get_description() + "\n";
+  }
+};
 
 std::vector<std::string> SplitTableList(const std::string& text) {
   std::vector<std::string> names;
@@ -20,104 +52,162 @@ std::vector<std::string> SplitTableList(const std::string& text) {
   return names;
 }
 
-}  // namespace
+// The command line's options, bound to `options`; each --tables value lands in
+// `tableArguments` as typed.
+std::unique_ptr<CLI::App> MakeCliApp(CliOptions& options,
+                                     std::vector<std::string>& tableArguments) {
+  auto app = std::make_unique<CLI::App>(
+      "Copies the tables of an Oracle user into a new MySQL database.", kProgram);
+  app->allow_extras();  // reported below in this front end's own words
+  app->set_help_flag();
+  // Given twice, the later value counts.
+  app->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  auto formatter = std::make_shared<UsageFirstFormatter>();
+  formatter->column_width(34);
+  app->formatter(formatter);
+  app->footer(kFooter);
 
-std::string CliVersionText() {
-  return std::string("skerrow-cli ") + SKERROW_VERSION_TEXT + "\n";
-}
-
-std::string CliUsageText() {
-  return "Usage: skerrow-cli [options]\n"
-         "Copies the tables of an Oracle user into a new MySQL database.\n"
-         "\n"
-         "Oracle source:\n"
-         "  --oracle-service NAME   net service name of the Oracle database\n"
-         "  --oracle-user USER      the Oracle user whose tables are copied\n"
-         "  --oracle-password PW    (or SKERROW_ORACLE_PASSWORD, or asked for on a terminal)\n"
-         "MySQL destination:\n"
-         "  --mysql-server HOST     MySQL server (default localhost; ports 3306 to 3309)\n"
-         "  --mysql-login LOGIN     MySQL login name\n"
-         "  --mysql-password PW     (or SKERROW_MYSQL_PASSWORD, or asked for on a terminal)\n"
-         "  --database NAME         destination database (default: the service name)\n"
-         "What to do:\n"
-         "  --tables T1,T2,...      convert these tables\n"
-         "  --all-tables            convert every table of the user\n"
-         "  --list-tables           print the user's tables and stop\n"
-         "  --overwrite             replace the destination database when it exists\n"
-         "  --one-statement-per-row send every row in its own INSERT (slower)\n"
-         "  --report FILE           write the run report as JSON to FILE\n"
-         "  --quiet                 print only problems\n"
-         "  --help, --version\n"
-         "\n"
-         "Exit status: 0 every checked table converted with every row; 1 the run completed\n"
-         "with errors; 2 bad options, a failed connection or a refused destination database.\n";
-}
-
-CliParseResult ParseCliOptions(const std::vector<std::string>& args) {
-  CliOptions options;
-  bool tablesGiven = false;
-
-  using Setter = std::function<void(const std::string&)>;
-  const std::map<std::string, Setter> valued = {
-      {"--oracle-service", [&](const std::string& v) { options.oracleService = v; }},
-      {"--oracle-user", [&](const std::string& v) { options.oracleUser = v; }},
-      {"--oracle-password", [&](const std::string& v) { options.oraclePassword = v; }},
-      {"--mysql-server", [&](const std::string& v) { options.mysqlServer = v; }},
-      {"--mysql-login", [&](const std::string& v) { options.mysqlLogin = v; }},
-      {"--mysql-password", [&](const std::string& v) { options.mysqlPassword = v; }},
-      {"--database", [&](const std::string& v) { options.database = v; }},
-      {"--tables",
-       [&](const std::string& v) {
-         tablesGiven = true;
-         for (auto& name : SplitTableList(v)) {
-           if (std::find(options.tables.begin(), options.tables.end(), name) ==
-               options.tables.end()) {
-             options.tables.push_back(std::move(name));
-           }
-         }
-       }},
-      {"--report", [&](const std::string& v) { options.reportFile = v; }},
-  };
-  const std::map<std::string, bool*> flags = {
-      {"--all-tables", &options.allTables},
-      {"--list-tables", &options.listTables},
-      {"--overwrite", &options.overwrite},
-      {"--one-statement-per-row", &options.oneStatementPerRow},
-      {"--quiet", &options.quiet},
+  const auto into = [](std::optional<std::string>& target) {
+    return [&target](const std::string& value) { target = value; };
   };
 
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") return CliInfoRequest{CliUsageText()};
-    if (arg == "--version") return CliInfoRequest{CliVersionText()};
+  app->add_option("--oracle-service", options.oracleService,
+                  "net service name of the Oracle database")
+      ->type_name("NAME")
+      ->group(kOracleGroup);
+  app->add_option("--oracle-user", options.oracleUser, "the Oracle user whose tables are copied")
+      ->type_name("USER")
+      ->group(kOracleGroup);
+  app->add_option_function<std::string>("--oracle-password", into(options.oraclePassword),
+                                        "the Oracle user's password")
+      ->type_name("PW")
+      ->group(kOracleGroup);
 
-    std::string name = arg;
-    std::optional<std::string> inlineValue;
-    if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-      name = arg.substr(0, eq);
-      inlineValue = arg.substr(eq + 1);
-    }
+  app->add_option("--mysql-server", options.mysqlServer,
+                  "MySQL server; ports 3306, 3307, 3308 and 3309 are tried in turn")
+      ->type_name("HOST")
+      ->capture_default_str()
+      ->group(kMySqlGroup);
+  app->add_option("--mysql-login", options.mysqlLogin, "MySQL login name")
+      ->type_name("LOGIN")
+      ->group(kMySqlGroup);
+  app->add_option_function<std::string>("--mysql-password", into(options.mysqlPassword),
+                                        "the MySQL login's password")
+      ->type_name("PW")
+      ->group(kMySqlGroup);
+  app->add_option_function<std::string>("--database", into(options.database),
+                                        "destination database (default: the service name)")
+      ->type_name("NAME")
+      ->group(kMySqlGroup);
 
-    if (const auto flag = flags.find(name); flag != flags.end()) {
-      if (inlineValue) return CliUsageError{"Option " + name + " takes no value."};
-      *flag->second = true;
-      continue;
-    }
-    const auto setter = valued.find(name);
-    if (setter == valued.end()) {
-      if (arg.rfind("-", 0) == 0) return CliUsageError{"Unknown option " + arg + "."};
-      return CliUsageError{"Unexpected argument \"" + arg + "\"."};
-    }
-    if (inlineValue) {
-      setter->second(*inlineValue);
-    } else if (i + 1 < args.size()) {
-      // The next argument is the value even when it starts with "-": passwords may.
-      setter->second(args[++i]);
-    } else {
-      return CliUsageError{"Option " + name + " needs a value."};
+  // One comma-separated list per occurrence; the next word is never a second value.
+  app->add_option("--tables", tableArguments, "convert these tables (may be repeated)")
+      ->option_text("T1,T2,...")
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->group(kSelectionGroup);
+  app->add_flag("--all-tables", options.allTables, "convert every table of the user")
+      ->group(kSelectionGroup);
+  app->add_flag("--list-tables", options.listTables, "print the user's tables and stop")
+      ->group(kSelectionGroup);
+  app->add_flag("--overwrite", options.overwrite, "replace the destination database when it exists")
+      ->group(kSelectionGroup);
+  app->add_flag("--one-statement-per-row", options.oneStatementPerRow,
+                "send every row in its own INSERT (slower; same outcome)")
+      ->group(kSelectionGroup);
+
+  app->add_option_function<std::string>("--report", into(options.reportFile),
+                                        "write the run report as JSON to FILE")
+      ->type_name("FILE")
+      ->group(kOutputGroup);
+  app->add_flag("--quiet", options.quiet, "print only problems")->group(kOutputGroup);
+  app->add_flag_callback(
+         "-h,--help", [] { throw InfoRequest::Help; }, "print this help and stop")
+      ->trigger_on_parse()
+      ->group(kOutputGroup);
+  app->add_flag_callback(
+         "--version", [] { throw InfoRequest::Version; }, "print the version and stop")
+      ->trigger_on_parse()
+      ->group(kOutputGroup);
+
+  // A flag is a flag: "--overwrite=yes" is refused rather than read as true or false.
+  for (CLI::Option* option : app->get_options()) {
+    if (IsFlag(*option)) option->disable_flag_override();
+  }
+  return app;
+}
+
+std::vector<std::string> LongOptionNames(const CLI::App& app) {
+  std::vector<std::string> names;
+  for (const CLI::Option* option : app.get_options()) {
+    for (const auto& name : option->get_lnames()) names.push_back("--" + name);
+  }
+  return names;
+}
+
+// The name part of "--name=value".
+std::string OptionName(const std::string& arg) {
+  return arg.rfind("--", 0) == 0 ? arg.substr(0, arg.find('=')) : arg;
+}
+
+CliUsageError ExtraArgumentError(const CLI::App& app, const std::string& extra) {
+  if (extra.empty() || extra[0] != '-') return {"Unexpected argument \"" + extra + "\"."};
+  const std::string name = OptionName(extra);
+  std::string message = "Unknown option " + name + ".";
+  if (const auto meant = ClosestOptionName(name, LongOptionNames(app))) {
+    message += " Did you mean " + *meant + "?";
+  }
+  return {message};
+}
+
+// A value given to a flag, or a valued option at the end without its value: the two ways an
+// argument count can be wrong here.
+CliUsageError ArgumentCountError(const CLI::App& app, const std::vector<std::string>& args,
+                                 const CLI::ParseError& error) {
+  for (const auto& arg : args) {
+    if (arg.rfind("--", 0) != 0 || arg.find('=') == std::string::npos) continue;
+    const CLI::Option* option = app.get_option_no_throw(OptionName(arg));
+    if (option && IsFlag(*option)) {
+      return {"Option " + OptionName(arg) + " takes no value."};
     }
   }
+  if (!args.empty()) {
+    const CLI::Option* option = app.get_option_no_throw(args.back());
+    if (option && !IsFlag(*option)) {
+      return {"Option " + args.back() + " needs a value."};
+    }
+  }
+  return {error.what()};
+}
 
+// "--name=" gives the option an empty value, not the next argument.
+std::vector<std::string> SplitEmptyInlineValues(const std::vector<std::string>& args) {
+  std::vector<std::string> split;
+  for (const auto& arg : args) {
+    if (arg.size() > 3 && arg.rfind("--", 0) == 0 && arg.find('=') == arg.size() - 1) {
+      split.push_back(arg.substr(0, arg.size() - 1));
+      split.emplace_back();
+    } else {
+      split.push_back(arg);
+    }
+  }
+  return split;
+}
+
+// The table names of every --tables value, first occurrence kept.
+std::vector<std::string> TableNames(const std::vector<std::string>& tableArguments) {
+  std::vector<std::string> tables;
+  for (const auto& argument : tableArguments) {
+    for (auto& name : SplitTableList(argument)) {
+      if (std::find(tables.begin(), tables.end(), name) == tables.end()) {
+        tables.push_back(std::move(name));
+      }
+    }
+  }
+  return tables;
+}
+
+std::optional<CliUsageError> CheckSelection(const CliOptions& options, bool tablesGiven) {
   if (tablesGiven) {
     const bool hasEmpty = std::any_of(options.tables.begin(), options.tables.end(),
                                       [](const std::string& t) { return t.empty(); });
@@ -134,6 +224,49 @@ CliParseResult ParseCliOptions(const std::vector<std::string>& args) {
   if (options.reportFile && options.reportFile->empty()) {
     return CliUsageError{"--report needs a file name."};
   }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string CliVersionText() {
+  return std::string(kProgram) + " " + SKERROW_VERSION_TEXT + "\n";
+}
+
+std::string CliUsageText() {
+  CliOptions defaults;
+  std::vector<std::string> tableArguments;
+  return MakeCliApp(defaults, tableArguments)->help();
+}
+
+CliParseResult ParseCliOptions(const std::vector<std::string>& args) {
+  CliOptions options;
+  std::vector<std::string> tableArguments;
+  const auto app = MakeCliApp(options, tableArguments);
+  const std::vector<std::string> given = SplitEmptyInlineValues(args);
+  // CLI11 takes the arguments last first.
+  std::vector<std::string> reversed(given.rbegin(), given.rend());
+  try {
+    app->parse(reversed);
+  } catch (InfoRequest request) {
+    // What stood before --help or --version was parsed already; a mistake there is reported.
+    if (const auto extras = app->remaining(); !extras.empty()) {
+      return ExtraArgumentError(*app, extras.front());
+    }
+    if (request == InfoRequest::Version) return CliInfoRequest{CliVersionText()};
+    return CliInfoRequest{CliUsageText()};
+  } catch (const CLI::ArgumentMismatch& error) {
+    return ArgumentCountError(*app, given, error);
+  } catch (const CLI::ParseError& error) {
+    return CliUsageError{error.what()};
+  }
+  if (const auto extras = app->remaining(); !extras.empty()) {
+    return ExtraArgumentError(*app, extras.front());
+  }
+
+  const bool tablesGiven = !tableArguments.empty();
+  options.tables = TableNames(tableArguments);
+  if (auto refused = CheckSelection(options, tablesGiven)) return *refused;
   return options;
 }
 

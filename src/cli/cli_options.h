@@ -39,9 +39,11 @@ struct CliUsageError {
 using CliParseResult = std::variant<CliOptions, CliInfoRequest, CliUsageError>;
 
 // Parses the arguments after the program name. Options take their value as the next argument
-// or after "=" (--database=sales).
+// (even one that starts with "-": passwords may) or after "=" (--database=sales). A misspelt
+// option is refused with the name it most likely meant.
 CliParseResult ParseCliOptions(const std::vector<std::string>& args);
 
+// The --help text: the options in their groups, with their defaults.
 std::string CliUsageText();
 std::string CliVersionText();
 

@@ -5,119 +5,49 @@
 #include <iomanip>
 #include <sstream>
 
+#include "text/utf8.h"
+
 namespace skerrow::cli {
 namespace {
 
-// Length of the valid UTF-8 sequence starting at `i`, or 0 when the bytes there are not one.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  std::size_t length = 0;
-  std::uint32_t minimum = 0;
-  std::uint32_t code = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, minimum = 0x80, code = lead & 0x1Fu;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, minimum = 0x800, code = lead & 0x0Fu;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, minimum = 0x10000, code = lead & 0x07u;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size()) return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0u) != 0x80u) return 0;
-    code = (code << 6) | (byte(i + k) & 0x3Fu);
-  }
-  if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-  return length;
-}
+using Json = nlohmann::ordered_json;
 
-void AppendEscapedAscii(std::string& out, unsigned char c) {
-  switch (c) {
-    case '"':
-      out += "\\\"";
-      return;
-    case '\\':
-      out += "\\\\";
-      return;
-    case '\b':
-      out += "\\b";
-      return;
-    case '\f':
-      out += "\\f";
-      return;
-    case '\n':
-      out += "\\n";
-      return;
-    case '\r':
-      out += "\\r";
-      return;
-    case '\t':
-      out += "\\t";
-      return;
-    default:
-      break;
+// Builds the report's values and remembers whether any text needs its bytes replaced.
+class ReportJsonBuilder {
+ public:
+  Json Text(const std::string& text) {
+    if (!text::IsValidUtf8(text)) invalidUtf8_ = true;
+    return text;
   }
-  if (c < 0x20 || c == 0x7F) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    out += "\\u00";
-    out += kHex[c >> 4];
-    out += kHex[c & 0xF];
-    return;
+  Json Optional(const std::optional<std::string>& text) {
+    return text ? Text(*text) : Json(nullptr);
   }
-  out += static_cast<char>(c);
-}
+  Json NonEmpty(const std::string& text) { return text.empty() ? Json(nullptr) : Text(text); }
 
-std::string JsonOptional(const std::optional<std::string>& text) {
-  return text ? JsonQuote(*text) : "null";
-}
-
-std::string JsonNonEmpty(const std::string& text) {
-  return text.empty() ? "null" : JsonQuote(text);
-}
-
-void WriteTable(const TableReport& table, std::ostream& out) {
-  out << "    {\n";
-  out << "      \"sourceName\": " << JsonQuote(table.sourceName) << ",\n";
-  out << "      \"createdName\": " << JsonOptional(table.createdName) << ",\n";
-  out << "      \"createError\": " << JsonNonEmpty(table.createError) << ",\n";
-  out << "      \"keyClauseAdded\": " << (table.keyClauseAdded ? "true" : "false") << ",\n";
-  out << "      \"rowsRead\": " << table.rowsRead << ",\n";
-  out << "      \"rowsWritten\": " << table.rowsWritten << ",\n";
-  out << "      \"rowsRefused\": " << table.rowsRefused << ",\n";
-  out << "      \"refusalMessages\": [";
-  for (std::size_t i = 0; i < table.refusalMessages.size(); ++i) {
-    out << (i ? ", " : "") << JsonQuote(table.refusalMessages[i]);
+  Json Table(const TableReport& table) {
+    Json messages = Json::array();
+    for (const auto& message : table.refusalMessages) messages.push_back(Text(message));
+    Json json;
+    json["sourceName"] = Text(table.sourceName);
+    json["createdName"] = Optional(table.createdName);
+    json["createError"] = NonEmpty(table.createError);
+    json["keyClauseAdded"] = table.keyClauseAdded;
+    json["rowsRead"] = table.rowsRead;
+    json["rowsWritten"] = table.rowsWritten;
+    json["rowsRefused"] = table.rowsRefused;
+    json["refusalMessages"] = std::move(messages);
+    json["abandoned"] = Optional(table.abandoned);
+    json["succeeded"] = table.Succeeded();
+    return json;
   }
-  out << "],\n";
-  out << "      \"abandoned\": " << JsonOptional(table.abandoned) << ",\n";
-  out << "      \"succeeded\": " << (table.Succeeded() ? "true" : "false") << "\n";
-  out << "    }";
-}
+
+  bool InvalidUtf8Seen() const { return invalidUtf8_; }
+
+ private:
+  bool invalidUtf8_ = false;
+};
 
 }  // namespace
-
-std::string JsonQuote(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + 2);
-  out += '"';
-  for (std::size_t i = 0; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      AppendEscapedAscii(out, c);
-      ++i;
-    } else if (const std::size_t length = Utf8SequenceLength(text, i); length > 0) {
-      out.append(text.substr(i, length));
-      i += length;
-    } else {
-      out += "\\ufffd";
-      ++i;
-    }
-  }
-  out += '"';
-  return out;
-}
 
 std::string FormatUtcTimestamp(std::chrono::system_clock::time_point time) {
   const auto millis =
@@ -133,31 +63,36 @@ std::string FormatUtcTimestamp(std::chrono::system_clock::time_point time) {
   return text.str();
 }
 
-void WriteRunReportJson(const RunReport& report, std::ostream& out) {
+Json RunReportJson(const RunReport& report) {
+  ReportJsonBuilder build;
   std::int64_t succeededTables = 0;
-  for (const auto& table : report.tables) succeededTables += table.Succeeded() ? 1 : 0;
-
-  out << "{\n";
-  out << "  \"database\": " << JsonQuote(report.destinationDatabase) << ",\n";
-  out << "  \"start\": " << JsonQuote(FormatUtcTimestamp(report.start)) << ",\n";
-  out << "  \"end\": " << JsonQuote(FormatUtcTimestamp(report.end)) << ",\n";
-  out << "  \"succeeded\": " << (report.Succeeded() ? "true" : "false") << ",\n";
-  out << "  \"stopped\": " << (report.stopped ? "true" : "false") << ",\n";
-  out << "  \"runError\": " << JsonNonEmpty(report.runError) << ",\n";
-  out << "  \"totals\": {\n";
-  out << "    \"tables\": " << report.tables.size() << ",\n";
-  out << "    \"tablesSucceeded\": " << succeededTables << ",\n";
-  out << "    \"rowsRead\": " << report.TotalRowsRead() << ",\n";
-  out << "    \"rowsWritten\": " << report.TotalRowsWritten() << ",\n";
-  out << "    \"rowsRefused\": " << report.TotalRowsRefused() << "\n";
-  out << "  },\n";
-  out << "  \"tables\": [";
-  for (std::size_t i = 0; i < report.tables.size(); ++i) {
-    out << (i ? ",\n" : "\n");
-    WriteTable(report.tables[i], out);
+  Json tables = Json::array();
+  for (const auto& table : report.tables) {
+    succeededTables += table.Succeeded() ? 1 : 0;
+    tables.push_back(build.Table(table));
   }
-  out << (report.tables.empty() ? "]\n" : "\n  ]\n");
-  out << "}\n";
+  Json database = build.Text(report.destinationDatabase);
+  Json runError = build.NonEmpty(report.runError);
+
+  Json json;
+  json["database"] = std::move(database);
+  json["start"] = FormatUtcTimestamp(report.start);
+  json["end"] = FormatUtcTimestamp(report.end);
+  json["succeeded"] = report.Succeeded();
+  json["stopped"] = report.stopped;
+  json["runError"] = std::move(runError);
+  json["invalidUtf8Replaced"] = build.InvalidUtf8Seen();
+  json["totals"] = {{"tables", report.tables.size()},
+                    {"tablesSucceeded", succeededTables},
+                    {"rowsRead", report.TotalRowsRead()},
+                    {"rowsWritten", report.TotalRowsWritten()},
+                    {"rowsRefused", report.TotalRowsRefused()}};
+  json["tables"] = std::move(tables);
+  return json;
+}
+
+void WriteRunReportJson(const RunReport& report, std::ostream& out) {
+  out << RunReportJson(report).dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
 }
 
 }  // namespace skerrow::cli

@@ -3,11 +3,25 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
+
+// Where an installed program's documents lie, seen from its own directory ("../share/skerrow"
+// under the usual layout); the build defines it from the install directories.
+#ifndef SKERROW_DOCUMENT_DIR_FROM_PROGRAM
+#define SKERROW_DOCUMENT_DIR_FROM_PROGRAM "../share/skerrow"
+#endif
 
 namespace skerrow::ui {
 
 QString ProgramDocumentPath(const char* name) {
-  return QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(name));
+  const QDir programDir(QCoreApplication::applicationDirPath());
+  const QString fileName = QString::fromLatin1(name);
+  // Beside the program in the build tree; in the data directory once installed, wherever the
+  // prefix is.
+  const QString beside = programDir.filePath(fileName);
+  if (QFileInfo::exists(beside)) return beside;
+  return QDir::cleanPath(
+      programDir.filePath(QStringLiteral(SKERROW_DOCUMENT_DIR_FROM_PROGRAM "/") + fileName));
 }
 
 QUrl HelpDocumentUrl() {

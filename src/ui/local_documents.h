@@ -5,7 +5,7 @@
 
 namespace skerrow::ui {
 
-// The documents shipped beside the executable. Nothing the program opens leaves the machine:
+// The documents shipped with the program. Nothing the program opens leaves the machine:
 // the about box's addresses and the page shown at exit are sections of the local maker page.
 inline constexpr char kHelpDocumentName[] = "skerrow-help.html";
 inline constexpr char kMakerPageName[] = "skerrow-about.html";
@@ -15,7 +15,9 @@ inline constexpr char kSupportAddress[] = "support@veltrano.example";
 inline constexpr char kWebSiteAddress[] = "http://www.veltrano.example/";
 inline constexpr char kSecondWebSiteAddress[] = "http://www.veltrano.example/skerrow/";
 
-// The full path of a document beside the executable.
+// The full path of a document: beside the executable when it lies there (the build tree), else
+// in the installed data directory relative to the executable. When neither holds it, the
+// installed path, for the message that says it is missing.
 QString ProgramDocumentPath(const char* name);
 
 QUrl HelpDocumentUrl();

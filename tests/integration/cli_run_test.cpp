@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -58,6 +59,17 @@ INSERT INTO broken VALUES ('x');
 COMMIT;
 )";
 
+// A user whose table name holds a Latin-1 byte, as a script saved in ISO-8859-1 gives it:
+// MySQL refuses the name, and the report must still be JSON.
+constexpr const char* kLatin1Script =
+    "CREATE USER cli_latin IDENTIFIED BY latin;\n"
+    "CONNECT cli_latin/latin\n"
+    "CREATE TABLE \"caf\xe9\" (id NUMBER(3));\n"
+    "INSERT INTO \"caf\xe9\" VALUES (1);\n"
+    "CREATE TABLE plain (id NUMBER(3) PRIMARY KEY);\n"
+    "INSERT INTO plain VALUES (1);\n"
+    "COMMIT;\n";
+
 std::string ReadWholeFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -86,16 +98,12 @@ fs::path OracleTool() {
   return fs::path(SKERROW_BINARY_DIR) / "src/oracle/tool/skerrow-oracle";
 }
 
-// The number after `"field": ` in the JSON object of table `sourceName`.
-std::optional<std::string> TableField(const std::string& json, const std::string& sourceName,
-                                      const std::string& field) {
-  const auto table = json.find("\"sourceName\": \"" + sourceName + "\"");
-  if (table == std::string::npos) return std::nullopt;
-  const std::string key = "\"" + field + "\": ";
-  const auto at = json.find(key, table);
-  if (at == std::string::npos) return std::nullopt;
-  const auto start = at + key.size();
-  return json.substr(start, json.find_first_of(",\n", start) - start);
+// The object of table `sourceName` in the report's table list; null when there is none.
+nlohmann::json TableOf(const nlohmann::json& report, const std::string& sourceName) {
+  for (const auto& table : report.at("tables")) {
+    if (table.at("sourceName") == sourceName) return table;
+  }
+  return nullptr;
 }
 
 class CliRunTest : public testing::Test {
@@ -106,7 +114,10 @@ class CliRunTest : public testing::Test {
     fs::create_directories(oraclePath_);
     const fs::path script = oraclePath_ / "fixture.sql";
     std::ofstream(script) << kFixtureScript;
-    loadRun_ = RunProgram(OracleTool(), {"load", kService, script.string()}, oraclePath_);
+    const fs::path latin1Script = oraclePath_ / "latin1.sql";
+    std::ofstream(latin1Script, std::ios::binary) << kLatin1Script;
+    loadRun_ = RunProgram(OracleTool(), {"load", kService, script.string(), latin1Script.string()},
+                          oraclePath_);
   }
   static void TearDownTestSuite() { fs::remove_all(oraclePath_); }
 
@@ -155,36 +166,59 @@ TEST_F(CliRunTest, FullConversionReportMatchesWhatMySqlHolds) {
   EXPECT_EQ(run.err, "");
   EXPECT_NE(run.out.find("Skerrow Database Conversion completed successfully."), std::string::npos);
 
-  const std::string json = ReadWholeFile(reportFile);
-  EXPECT_NE(json.find("\"database\": \"" + database + "\""), std::string::npos) << json;
-  EXPECT_NE(json.find("\"succeeded\": true"), std::string::npos);
+  const auto json = nlohmann::json::parse(ReadWholeFile(reportFile));
+  EXPECT_EQ(json["database"], database) << json;
+  EXPECT_EQ(json["succeeded"], true);
+  EXPECT_EQ(json["invalidUtf8Replaced"], false);
   struct Expected {
     std::string table;
-    std::string rows;
-    std::string keyClause;
+    int rows;
+    bool keyClause;
   };
-  for (const Expected& e : {Expected{"DEPT", "3", "true"}, Expected{"ASSIGNMENT", "2", "true"},
-                            Expected{"NOTES", "1", "false"}}) {
+  for (const Expected& e :
+       {Expected{"DEPT", 3, true}, Expected{"ASSIGNMENT", 2, true}, Expected{"NOTES", 1, false}}) {
     SCOPED_TRACE(e.table);
-    EXPECT_EQ(TableField(json, e.table, "createdName"), "\"" + e.table + "\"");
-    EXPECT_EQ(TableField(json, e.table, "rowsRead"), e.rows);
-    EXPECT_EQ(TableField(json, e.table, "rowsWritten"), e.rows);
-    EXPECT_EQ(TableField(json, e.table, "rowsRefused"), "0");
-    EXPECT_EQ(TableField(json, e.table, "abandoned"), "null");
-    EXPECT_EQ(TableField(json, e.table, "keyClauseAdded"), e.keyClause);
-    EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM `" + database + "`.`" + e.table + "`"), e.rows);
+    const nlohmann::json table = TableOf(json, e.table);
+    ASSERT_TRUE(table.is_object()) << json;
+    EXPECT_EQ(table["createdName"], e.table);
+    EXPECT_EQ(table["rowsRead"], e.rows);
+    EXPECT_EQ(table["rowsWritten"], e.rows);
+    EXPECT_EQ(table["rowsRefused"], 0);
+    EXPECT_EQ(table["abandoned"], nullptr);
+    EXPECT_EQ(table["keyClauseAdded"], e.keyClause);
+    EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM `" + database + "`.`" + e.table + "`"),
+              std::to_string(e.rows));
     const auto keyColumns = probe_->Scalar(
         "SELECT COUNT(*) FROM information_schema.key_column_usage WHERE table_schema = '" +
         database + "' AND table_name = '" + e.table + "' AND constraint_name = 'PRIMARY'");
-    EXPECT_EQ(keyColumns != "0", e.keyClause == "true");
+    EXPECT_EQ(keyColumns != "0", e.keyClause);
   }
   EXPECT_EQ(probe_->Scalar("SELECT dname FROM `" + database + "`.`DEPT` WHERE deptno = 20"),
             "O'Reilly \"R&D\"");
-  EXPECT_NE(json.find("\"rowsWritten\": 6,"), std::string::npos) << "totals: " << json;
+  EXPECT_EQ(json["totals"]["rowsWritten"], 6) << "totals: " << json["totals"];
 
   // The report table names every table with its figures.
   EXPECT_NE(run.out.find("ASSIGNMENT"), std::string::npos);
   EXPECT_NE(run.out.find("Total"), std::string::npos);
+}
+
+TEST_F(CliRunTest, ReportOfNamesThatAreNotUtf8IsStillJsonAndSaysSo) {
+  const std::string database = probe_->ScratchDatabase("cli_latin");
+  const fs::path reportFile = oraclePath_ / "latin1-report.json";
+  const ProgramRun run = RunCli(ConnectionArgs(database, "CLI_LATIN", "latin"),
+                                {"--all-tables", "--report=" + reportFile.string()});
+  EXPECT_EQ(run.status, 1) << run.out << run.err;
+
+  nlohmann::json json;
+  ASSERT_NO_THROW(json = nlohmann::json::parse(ReadWholeFile(reportFile)));
+  EXPECT_EQ(json["invalidUtf8Replaced"], true);
+  const nlohmann::json refused = TableOf(json, "caf\uFFFD");
+  ASSERT_TRUE(refused.is_object()) << json;
+  EXPECT_EQ(refused["createdName"], nullptr);
+  EXPECT_NE(refused["createError"].get<std::string>().find("Invalid utf8mb4 character string"),
+            std::string::npos)
+      << refused;
+  EXPECT_EQ(TableOf(json, "PLAIN")["rowsWritten"], 1);
 }
 
 TEST_F(CliRunTest, ExitStatusesAndTheMessagesBehindThem) {

@@ -1,6 +1,9 @@
+// The run report is read back with the JSON library, as any consumer of the file would.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 
@@ -9,34 +12,16 @@
 namespace skerrow::cli {
 namespace {
 
-TEST(CliJsonQuote, EscapesWhatJsonRequiresAndKeepsUtf8) {
-  struct Case {
-    std::string text;
-    std::string json;
-  };
-  const Case cases[] = {
-      {"", R"("")"},
-      {"it's", R"("it's")"},
-      {R"(say "no")", R"("say \"no\"")"},
-      {R"(C:\temp\)", R"("C:\\temp\\")"},
-      {"a\nb\r\tc\b\f", R"("a\nb\r\tc\b\f")"},
-      {std::string("nul\0here", 8), R"("nul\u0000here")"},
-      {"\x01\x1f\x7f", R"("\u0001\u001f\u007f")"},
-      {"Zoë 東京 😀", "\"Zoë 東京 😀\""},
-      // Bytes that are not UTF-8 (a lone Latin-1 byte, a cut sequence, an overlong form,
-      // a surrogate) become U+FFFD, so the file stays valid JSON.
-      {"caf\xe9", R"("caf\ufffd")"},
-      {"\xe6\x9d", R"("\ufffd\ufffd")"},
-      {"\xc0\xaf", R"("\ufffd\ufffd")"},
-      {"\xed\xa0\x80", R"("\ufffd\ufffd\ufffd")"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.json);
-    EXPECT_EQ(JsonQuote(c.text), c.json);
-  }
+using Json = nlohmann::ordered_json;
+
+// Parses what WriteRunReportJson wrote; a strict parser refuses invalid UTF-8 and bad escapes.
+Json WrittenReport(const RunReport& report) {
+  std::ostringstream out;
+  WriteRunReportJson(report, out);
+  return Json::parse(out.str());
 }
 
-TEST(CliJsonReport, HoldsEveryTableFieldAndTheTotals) {
+TEST(CliJsonReport, HoldsEveryTableFieldAndTheTotalsInOrder) {
   RunReport report;
   report.destinationDatabase = "de\"mo";
   report.start = std::chrono::system_clock::time_point(std::chrono::milliseconds(1781086613125));
@@ -54,63 +39,109 @@ TEST(CliJsonReport, HoldsEveryTableFieldAndTheTotals) {
   missing.sourceName = "BAD\\ONE";
   missing.createError = "Incorrect table name";
   missing.abandoned = "lost";
-  report.tables = {created, missing};
+  TableReport clean;
+  clean.sourceName = "DEPT";
+  clean.createdName = "DEPT";
+  clean.rowsRead = clean.rowsWritten = 4'000'000'000;
+  report.tables = {created, missing, clean};
 
-  std::ostringstream json;
-  WriteRunReportJson(report, json);
-  const std::string expected = R"({
-  "database": "de\"mo",
-  "start": "2026-06-10T10:16:53.125Z",
-  "end": "2026-06-10T10:16:55.125Z",
-  "succeeded": false,
-  "stopped": false,
-  "runError": null,
-  "totals": {
-    "tables": 2,
-    "tablesSucceeded": 0,
-    "rowsRead": 14,
-    "rowsWritten": 13,
-    "rowsRefused": 1
-  },
-  "tables": [
-    {
-      "sourceName": "EMP",
-      "createdName": "EMP0001",
-      "createError": null,
-      "keyClauseAdded": true,
-      "rowsRead": 14,
-      "rowsWritten": 13,
-      "rowsRefused": 1,
-      "refusalMessages": ["Data too long for column 'ENAME' at row 1"],
-      "abandoned": null,
-      "succeeded": false
-    },
-    {
-      "sourceName": "BAD\\ONE",
-      "createdName": null,
-      "createError": "Incorrect table name",
-      "keyClauseAdded": false,
-      "rowsRead": 0,
-      "rowsWritten": 0,
-      "rowsRefused": 0,
-      "refusalMessages": [],
-      "abandoned": "lost",
-      "succeeded": false
-    }
-  ]
-}
-)";
-  EXPECT_EQ(json.str(), expected);
+  // Compared as ordered objects: the field order is part of what readers see.
+  const Json expected = Json::parse(R"({
+    "database": "de\"mo",
+    "start": "2026-06-10T10:16:53.125Z",
+    "end": "2026-06-10T10:16:55.125Z",
+    "succeeded": false,
+    "stopped": false,
+    "runError": null,
+    "invalidUtf8Replaced": false,
+    "totals": {"tables": 3, "tablesSucceeded": 1, "rowsRead": 4000000014,
+               "rowsWritten": 4000000013, "rowsRefused": 1},
+    "tables": [
+      {"sourceName": "EMP", "createdName": "EMP0001", "createError": null,
+       "keyClauseAdded": true, "rowsRead": 14, "rowsWritten": 13, "rowsRefused": 1,
+       "refusalMessages": ["Data too long for column 'ENAME' at row 1"],
+       "abandoned": null, "succeeded": false},
+      {"sourceName": "BAD\\ONE", "createdName": null, "createError": "Incorrect table name",
+       "keyClauseAdded": false, "rowsRead": 0, "rowsWritten": 0, "rowsRefused": 0,
+       "refusalMessages": [], "abandoned": "lost", "succeeded": false},
+      {"sourceName": "DEPT", "createdName": "DEPT", "createError": null,
+       "keyClauseAdded": false, "rowsRead": 4000000000, "rowsWritten": 4000000000,
+       "rowsRefused": 0, "refusalMessages": [], "abandoned": null, "succeeded": true}
+    ]
+  })");
+  EXPECT_EQ(WrittenReport(report), expected);
 }
 
 TEST(CliJsonReport, EmptyRunIsStillAnObject) {
   RunReport report;
   report.runError = "Access denied";
-  std::ostringstream json;
-  WriteRunReportJson(report, json);
-  EXPECT_NE(json.str().find("\"tables\": []\n}"), std::string::npos) << json.str();
-  EXPECT_NE(json.str().find("\"runError\": \"Access denied\""), std::string::npos);
-  EXPECT_NE(json.str().find("\"start\": \"1970-01-01T00:00:00.000Z\""), std::string::npos);
+  const Json json = WrittenReport(report);
+  EXPECT_EQ(json["tables"], Json::array());
+  EXPECT_EQ(json["runError"], "Access denied");
+  EXPECT_EQ(json["start"], "1970-01-01T00:00:00.000Z");
+  EXPECT_EQ(json["totals"]["tables"], 0);
+}
+
+// Every text field of the report, each a place a message with any bytes can land.
+struct TextField {
+  const char* name;
+  std::function<void(RunReport&, const std::string&)> set;
+  std::function<Json(const Json&)> get;
+};
+
+const TextField kTextFields[] = {
+    {"database", [](RunReport& r, const std::string& t) { r.destinationDatabase = t; },
+     [](const Json& j) { return j["database"]; }},
+    {"runError", [](RunReport& r, const std::string& t) { r.runError = t; },
+     [](const Json& j) { return j["runError"]; }},
+    {"sourceName", [](RunReport& r, const std::string& t) { r.tables[0].sourceName = t; },
+     [](const Json& j) { return j["tables"][0]["sourceName"]; }},
+    {"createdName", [](RunReport& r, const std::string& t) { r.tables[0].createdName = t; },
+     [](const Json& j) { return j["tables"][0]["createdName"]; }},
+    {"createError", [](RunReport& r, const std::string& t) { r.tables[0].createError = t; },
+     [](const Json& j) { return j["tables"][0]["createError"]; }},
+    {"refusalMessages",
+     [](RunReport& r, const std::string& t) {
+       r.tables[0].refusalMessages = {"first", t};
+     },
+     [](const Json& j) { return j["tables"][0]["refusalMessages"][1]; }},
+    {"abandoned", [](RunReport& r, const std::string& t) { r.tables[0].abandoned = t; },
+     [](const Json& j) { return j["tables"][0]["abandoned"]; }},
+};
+
+TEST(CliJsonReport, AnyTextStaysValidJsonAndInvalidUtf8IsReplacedAndSaidSo) {
+  struct Case {
+    std::string text;
+    std::string readBack;
+    bool replaced;
+  };
+  const Case cases[] = {
+      {"it's", "it's", false},
+      {R"(say "no" C:\temp\)", R"(say "no" C:\temp\)", false},
+      {"a\nb\r\tc\b\f", "a\nb\r\tc\b\f", false},
+      {std::string("nul\0here\x01\x1f\x7f", 11), std::string("nul\0here\x01\x1f\x7f", 11), false},
+      {"Zoë 東京 😀", "Zoë 東京 😀", false},
+      // A server message quoting a Latin-1 value, a cut sequence, an overlong form, a
+      // surrogate, bytes that never occur in UTF-8: each bad stretch reads as U+FFFD.
+      {"Incorrect string value: 'caf\xe9' for column 'v'",
+       "Incorrect string value: 'caf\uFFFD' for column 'v'", true},
+      {"a\xe6\x9dz", "a\uFFFDz", true},
+      {"\xc0\xaf", "\uFFFD\uFFFD", true},
+      {"\xed\xa0\x80", "\uFFFD\uFFFD\uFFFD", true},
+      {"\xff\xfe", "\uFFFD\uFFFD", true},
+  };
+  for (const TextField& field : kTextFields) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(field.name) + ": " + c.readBack);
+      RunReport report;
+      report.tables.resize(1);
+      field.set(report, c.text);
+      Json json;
+      ASSERT_NO_THROW(json = WrittenReport(report));
+      EXPECT_EQ(field.get(json), c.readBack);
+      EXPECT_EQ(json["invalidUtf8Replaced"], c.replaced);
+    }
+  }
 }
 
 }  // namespace

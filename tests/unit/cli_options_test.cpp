@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -109,6 +111,9 @@ TEST(CliOptions, RefusedArgumentListsSayWhy) {
       {{"--all-tables", "--database"}, "--database needs a value"},
       {{"--all-tables", "--overwrite=yes"}, "--overwrite takes no value"},
       {{"--all-tables", "--report", ""}, "--report needs a file name"},
+      {{"--tables", "EMP", "DEPT"}, "Unexpected argument \"DEPT\""},
+      // Nothing here is a file name that "--" would protect; it is refused, not skipped.
+      {{"--all-tables", "--", "--quiet"}, "Unknown option --."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.args));
@@ -117,6 +122,110 @@ TEST(CliOptions, RefusedArgumentListsSayWhy) {
     ASSERT_NE(error, nullptr);
     EXPECT_NE(error->message.find(c.messagePart), std::string::npos) << error->message;
   }
+}
+
+TEST(CliOptions, ValuesAfterAnEqualsSignOrAsTheNextArgumentAlike) {
+  struct Case {
+    std::string option;
+    std::function<std::optional<std::string>(const CliOptions&)> read;
+  };
+  const Case cases[] = {
+      {"--oracle-service", [](const CliOptions& o) { return o.oracleService; }},
+      {"--oracle-user", [](const CliOptions& o) { return o.oracleUser; }},
+      {"--oracle-password", [](const CliOptions& o) { return o.oraclePassword; }},
+      {"--mysql-server", [](const CliOptions& o) { return o.mysqlServer; }},
+      {"--mysql-login", [](const CliOptions& o) { return o.mysqlLogin; }},
+      {"--mysql-password", [](const CliOptions& o) { return o.mysqlPassword; }},
+      {"--database", [](const CliOptions& o) { return o.database; }},
+      {"--report", [](const CliOptions& o) { return o.reportFile; }},
+  };
+  // A value may hold "=", start with "-", or look like another option.
+  for (const std::string value : {"v", "a=b", "-x", "--quiet"}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.option + " " + value);
+      for (const Args& args :
+           {Args{c.option + "=" + value, "--all-tables"}, Args{c.option, value, "--all-tables"}}) {
+        const auto result = ParseCliOptions(args);
+        const CliOptions* options = Options(result);
+        ASSERT_NE(options, nullptr) << std::get<CliUsageError>(result).message;
+        EXPECT_EQ(c.read(*options), value);
+        EXPECT_FALSE(options->quiet);
+      }
+    }
+  }
+}
+
+TEST(CliOptions, EmptyValueAfterAnEqualsSignDoesNotTakeTheNextArgument) {
+  const auto result = ParseCliOptions({"--oracle-password=", "--all-tables", "--database=x"});
+  const CliOptions* options = Options(result);
+  ASSERT_NE(options, nullptr);
+  EXPECT_EQ(options->oraclePassword, "");
+  EXPECT_TRUE(options->allTables);
+  EXPECT_EQ(options->database, "x");
+
+  const auto report = ParseCliOptions({"--all-tables", "--report=", "--quiet"});
+  const auto* error = std::get_if<CliUsageError>(&report);
+  ASSERT_NE(error, nullptr);
+  EXPECT_NE(error->message.find("--report needs a file name"), std::string::npos);
+}
+
+TEST(CliOptions, GivenTwiceTheLaterValueCounts) {
+  const auto result = ParseCliOptions({"--all-tables", "--database", "first", "--database=second"});
+  const CliOptions* options = Options(result);
+  ASSERT_NE(options, nullptr);
+  EXPECT_EQ(options->database, "second");
+}
+
+TEST(CliOptions, MisspeltOptionIsRefusedWithWhatItMostLikelyMeant) {
+  struct Case {
+    std::string typed;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"--databse=sales", "Unknown option --databse. Did you mean --database?"},
+      {"--all-table", "Unknown option --all-table. Did you mean --all-tables?"},
+      {"--oracle-servce", "Unknown option --oracle-servce. Did you mean --oracle-service?"},
+      {"--mysql-passwort", "Unknown option --mysql-passwort. Did you mean --mysql-password?"},
+      {"--Quiet", "Unknown option --Quiet. Did you mean --quiet?"},
+      {"--one-statement", "Unknown option --one-statement. Did you mean --one-statement-per-row?"},
+      {"--verison", "Unknown option --verison. Did you mean --version?"},
+      // Nothing close, or two names equally close: no guess.
+      {"--frobnicate", "Unknown option --frobnicate."},
+      {"--oracle", "Unknown option --oracle."},
+      {"-x", "Unknown option -x."},
+      {"--" + std::string(100000, 'a'), "Unknown option --aaaa"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed.substr(0, 40));
+    const auto result = ParseCliOptions({"--all-tables", c.typed});
+    const auto* error = std::get_if<CliUsageError>(&result);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(error->message.rfind(c.message, 0), 0u) << error->message.substr(0, 200);
+    if (c.message.find("Did you mean") == std::string::npos) {
+      EXPECT_EQ(error->message.find("Did you mean"), std::string::npos) << error->message;
+    }
+  }
+}
+
+TEST(CliOptions, HelpShowsTheOptionsInGroupsWithTheirDefaults) {
+  const std::string help = CliUsageText();
+  const char* groups[] = {"Oracle source:", "MySQL destination:", "What to convert:", "Output:"};
+  std::size_t previous = 0;
+  for (const char* group : groups) {
+    SCOPED_TRACE(group);
+    const std::size_t at = help.find(group);
+    ASSERT_NE(at, std::string::npos) << help;
+    EXPECT_GT(at, previous);
+    previous = at;
+  }
+  EXPECT_NE(help.find("--mysql-server HOST=localhost"), std::string::npos) << help;
+  EXPECT_NE(help.find("SKERROW_ORACLE_PASSWORD"), std::string::npos);
+  EXPECT_NE(help.find("SKERROW_MYSQL_PASSWORD"), std::string::npos);
+  // Every option is listed in the group it belongs to.
+  EXPECT_LT(help.find("--oracle-password"), help.find("MySQL destination:"));
+  EXPECT_GT(help.find("--database"), help.find("MySQL destination:"));
+  EXPECT_GT(help.find("--overwrite"), help.find("What to convert:"));
+  EXPECT_GT(help.find("--report"), help.find("Output:"));
 }
 
 TEST(CliOptions, HelpAndVersionStopTheParsing) {
