@@ -15,6 +15,10 @@ namespace skerrow {
 // The process-wide state of the converter: one instance for the life of the process, owned by
 // the front end and handed to every workflow step.
 struct ConversionState {
+  // The source opens through the program's providers: an embedded instance first, else
+  // Oracle's client library.
+  ConversionState();
+
   // Written by the connection step.
   std::vector<std::string> TableNames;
   SourceConnection Source;

@@ -9,6 +9,7 @@
 #include "db/source_connection.h"
 #include "oci_double_support.h"
 #include "oracle/oracle_error.h"
+#include "providers/source_providers.h"
 #include "schema/column_catalog.h"
 #include "schema/table_creation.h"
 #include "support/oracle_fixture.h"
@@ -85,7 +86,7 @@ class OciSessionTest : public ::testing::Test {
 
 TEST_F(OciSessionTest, LogonThroughTheClientLibraryInUtf8WithKnownSessionFormats) {
   OciRoute route(oracle_.SearchDirectory());
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenThroughOci(source);
   const std::string journal = DoubleJournal();
   EXPECT_NE(journal.find("ENV 1 873 873\n"), std::string::npos) << journal;
@@ -126,12 +127,12 @@ TEST_F(OciSessionTest, EveryWorkflowStatementReadsAsThroughTheEmbeddedProvider) 
   };
   std::vector<std::vector<std::vector<Variant>>> embedded;
   {
-    SourceConnection source;
+    SourceConnection source{StandardSourceProviders()};
     OpenEmbedded(source);
     for (const auto& sql : statements) embedded.push_back(AllRows(source, sql));
   }
   OciRoute route(oracle_.SearchDirectory());
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenThroughOci(source);
   for (std::size_t s = 0; s < statements.size(); ++s) {
     SCOPED_TRACE(statements[s]);
@@ -155,7 +156,7 @@ TEST_F(OciSessionTest, EveryWorkflowStatementReadsAsThroughTheEmbeddedProvider) 
 // The kinds the conversion rules rely on, by column type.
 TEST_F(OciSessionTest, ValueKindsNullsAndLobsThroughOci) {
   OciRoute route(oracle_.SearchDirectory());
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenThroughOci(source);
   struct Case {
     std::string sql;
@@ -215,7 +216,7 @@ TEST_F(OciSessionTest, ValueKindsNullsAndLobsThroughOci) {
 
 TEST_F(OciSessionTest, LargeTableArrivesInChunksOfArrayFetches) {
   OciRoute route(oracle_.SearchDirectory());
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenThroughOci(source);
   ClearDoubleJournal();
   source.Execute(RowQuery(R"("ID","LABEL")", "TYPES", "T_MANY"));
@@ -271,7 +272,7 @@ TEST_F(OciSessionTest, OracleErrorsArriveThroughTheErrorHandle) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string service = *c.service ? c.service : Service();
-    SourceConnection source;
+    SourceConnection source{StandardSourceProviders()};
     source.Create();
     try {
       source.Open(ConnectionString(service, "types", c.password), "types", c.password,
@@ -324,7 +325,7 @@ TEST_F(OciSessionTest, MissingClientLibraryIsNamedWithEveryPlaceSearched) {
         GTEST_SKIP() << "a real Oracle client library is installed on this machine";
       }
     }
-    SourceConnection source;
+    SourceConnection source{StandardSourceProviders()};
     source.Create();
     try {
       source.Open(ConnectionString("prod-db:1521/ORCL", "scott", "tiger"), "scott", "tiger",
@@ -349,7 +350,7 @@ TEST_F(OciSessionTest, MissingClientLibraryIsNamedWithEveryPlaceSearched) {
 // An embedded instance of the name wins over the client library, which then is never loaded.
 TEST_F(OciSessionTest, EmbeddedInstanceIsServedWithoutAnyClientLibrary) {
   ScopedVariable library("SKERROW_OCI_LIBRARY", "/nonexistent/libclntsh.so");
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenEmbedded(source);
   try {
     source.Execute("Select \"ID\" from \"TYPES\".\"NO_SUCH_TABLE\" w");
