@@ -8,6 +8,7 @@
 #include "workflow/completion_message.h"
 #include "workflow/control_ids.h"
 #include "workflow/destination_database.h"
+#include "workflow/table_window.h"
 
 namespace skerrow {
 
@@ -26,8 +27,10 @@ TableReport ConvertOneTable(ConversionState& state, WizardWindow& window,
                             const std::string& sourceTable) {
   TableReport report;
   report.sourceName = sourceTable;
+  TableWindow tableWindow(state, window);
   try {
-    TranslateTable(state, window, sourceTable, report);
+    TranslateTable(MakeTableJob(state, window, tableWindow), sourceTable, state.ColumnLists,
+                   report);
   } catch (const SourceError& error) {
     if (error.Code() == kCodeNoCurrentRecord)
       report.createError =

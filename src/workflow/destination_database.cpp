@@ -1,6 +1,6 @@
 #include "workflow/destination_database.h"
 
-#include "schema/oracle_sql_text.h"
+#include "text/ascii.h"
 #include "workflow/control_ids.h"
 
 namespace skerrow {
@@ -35,7 +35,7 @@ DestinationNameCheck CheckDestinationName(const std::string& typed) {
                             MessageIcon::None);
     return check;
   }
-  std::string name = TrimWhiteSpace(typed);
+  std::string name = text::TrimWhiteSpace(typed);
   if (name.empty()) {
     check.refusal =
         Message("Please enter valid MySQL Destination Database Name.", MessageIcon::Warning);
