@@ -115,9 +115,9 @@ int Convert(const CliOptions& options, CliStreams streams) {
   // This front end has no window thread to keep responsive: the run is the main thread's.
   RunConversion(state, window);
   // A refused destination name, a declined overwrite or an empty selection end the run
-  // before its progress panel; each has been explained already. A destination the server
-  // would not drop or create also ends it there, but that is a run with errors and a report.
-  if (!window.ProgressPanelShown() && state.Report.runError.empty()) return kExitNotRun;
+  // before its completion; each has been explained already. A destination the server would
+  // not drop or create completes it with errors and a report.
+  if (!state.Report.completed) return kExitNotRun;
 
   if (!options.quiet) PrintReportTable(state.Report, streams.out);
   int status = state.Report.Succeeded() ? kExitConverted : kExitCompletedWithErrors;

@@ -51,6 +51,7 @@ void CompleteRun(ConversionState& state, WizardWindow& window, bool stopped) {
   window.EndRunDisplay(stopped);
   state.StopRequested = false;
   state.Report.end = std::chrono::system_clock::now();
+  state.Report.completed = true;
   window.UnlockSelection();
   window.ClearTableChecks();
   window.ShowMessage(CompletionMessage(state.Report));
@@ -72,6 +73,7 @@ void RunConversion(ConversionState& state, WizardWindow& window) {
     request.text = "Please select at least one table to continue the conversion.";
     request.caption = "Message";
     request.icon = MessageIcon::Warning;
+    request.kind = MessageKind::Notice;
     window.ShowMessage(request);
     window.SetSelectAllChecked(false);
     return;

@@ -19,6 +19,10 @@ struct RunReport {
   // server connection); empty when the run went through its tables.
   std::string runError;
   bool stopped = false;
+  // The run went as far as its completion message: the destination database was prepared (or
+  // could not be), so this report tells how the run ended. False for a run that ended before
+  // (nothing checked, a refused name, a declined overwrite).
+  bool completed = false;
 
   bool Succeeded() const;
   std::int64_t TotalRowsRead() const;

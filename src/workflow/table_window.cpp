@@ -38,6 +38,7 @@ void TableWindow::ShowCopyFailure(const std::string& text) {
   message.caption = kApplicationName;
   message.icon = MessageIcon::Warning;
   message.buttons = MessageButtons::Ok;
+  message.kind = MessageKind::Error;
   window_.ShowMessage(message);
 }
 
