@@ -12,40 +12,19 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <ostream>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/fixture_users.h"
 #include "support/mysql_dump.h"
 #include "workflow_session.h"
 
 namespace skerrow::test {
 namespace {
 
-struct Conversion {
-  std::string script;
-  std::string user;
-  std::string password;
-};
-
-void PrintTo(const Conversion& conversion, std::ostream* out) {
-  *out << conversion.script << " as " << conversion.user;
-}
-
-// Every user of every fixture that owns tables.
-const std::vector<Conversion>& Conversions() {
-  static const std::vector<Conversion> conversions = {
-      {"classic.sql", "scott", "tiger"},  {"hr_style.sql", "hr", "hrpw"},
-      {"keys.sql", "shop", "shop_pw"},    {"keys.sql", "store", "store_pw"},
-      {"names.sql", "odd", "odd_pw"},     {"sample_style.sql", "hrs", "hrs_pw"},
-      {"types.sql", "types", "types_pw"}, {"unseen_sample.sql", "oex", "oex_pw"},
-  };
-  return conversions;
-}
-
-std::filesystem::path GoldenFile(const Conversion& conversion) {
+std::filesystem::path GoldenFile(const FixtureUser& conversion) {
   const std::string stem = std::filesystem::path(conversion.script).stem().string();
   return std::filesystem::path(SKERROW_GOLDEN_DIR) / (stem + "." + conversion.user + ".dump");
 }
@@ -86,10 +65,10 @@ std::string ShowReport(const RunReport& report) {
   return text;
 }
 
-class FixtureDumpTest : public ::testing::TestWithParam<Conversion> {};
+class FixtureDumpTest : public ::testing::TestWithParam<FixtureUser> {};
 
 TEST_P(FixtureDumpTest, ConvertsToTheRecordedMySqlContents) {
-  const Conversion& conversion = GetParam();
+  const FixtureUser& conversion = GetParam();
   const auto loadedAt = std::chrono::system_clock::now();
   WorkflowSession session("GOLDEN", {conversion.script});
   ASSERT_TRUE(session.Ready()) << session.NotReadyReason();
@@ -116,8 +95,8 @@ TEST_P(FixtureDumpTest, ConvertsToTheRecordedMySqlContents) {
   EXPECT_EQ(actual, ReadFile(golden)) << "what this build gives is in " << written;
 }
 
-INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureDumpTest, ::testing::ValuesIn(Conversions()),
-                         [](const ::testing::TestParamInfo<Conversion>& param) {
+INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureDumpTest, ::testing::ValuesIn(EveryFixtureUser()),
+                         [](const ::testing::TestParamInfo<FixtureUser>& param) {
                            return std::filesystem::path(param.param.script).stem().string() + "_" +
                                   param.param.user;
                          });
@@ -125,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureDumpTest, ::testing::ValuesIn(Conversi
 // A fixture added without its users here would never be compared.
 TEST(FixtureDump, CoversEveryFixture) {
   std::set<std::string> covered;
-  for (const auto& conversion : Conversions()) covered.insert(conversion.script);
+  for (const auto& conversion : EveryFixtureUser()) covered.insert(conversion.script);
   for (const auto& entry : std::filesystem::directory_iterator(SKERROW_FIXTURE_DIR)) {
     if (entry.path().extension() != ".sql") continue;
     EXPECT_TRUE(covered.count(entry.path().filename().string()))
