@@ -7,7 +7,9 @@ namespace {
 
 void PrintMessage(std::ostream& stream, const MessageRequest& request) {
   stream << request.text << '\n';
-  if (!request.details.empty()) {
+  // The end of a run with errors lists its failures in the text already.
+  const bool detailsShown = request.text.ends_with(request.details);
+  if (!detailsShown) {
     stream << request.details;
     if (request.details.back() != '\n') stream << '\n';
   }

@@ -45,6 +45,11 @@ TEST(CliWindow, ProblemsGoToStandardErrorAndSuccessToStandardOutput) {
       {Message(MessageKind::CompletedWithErrors, "The conversion completed with errors.",
                MessageIcon::Warning, MessageButtons::Ok, "EMP: refused"),
        false, "", "The conversion completed with errors.\nEMP: refused\n"},
+      // Details the text ends with already are not printed twice.
+      {Message(MessageKind::CompletedWithErrors,
+               "Skerrow Database Conversion completed with errors.\nEMP: refused",
+               MessageIcon::Warning, MessageButtons::Ok, "EMP: refused"),
+       false, "", "Skerrow Database Conversion completed with errors.\nEMP: refused\n"},
       // The kind decides, not the words.
       {Message(MessageKind::Error, "Skerrow Database Conversion completed successfully. Not."),
        false, "", "Skerrow Database Conversion completed successfully. Not.\n"},
