@@ -31,6 +31,7 @@ void ExpectCompletionSteps(const WorkflowSession& session, bool stopped,
   EXPECT_EQ(steps[2], "ClearTableChecks()");
   EXPECT_TRUE(StartsWith(steps[3], messageStart)) << steps[3];
   EXPECT_EQ(steps[4], "ResetProgressBars()");
+  EXPECT_TRUE(session.State().Report.completed);
 }
 
 void ExpectIdlePage(WorkflowSession& session) {

@@ -133,6 +133,7 @@ TEST(DestinationDatabaseTest, ADeclinedOverwriteEndsTheRunBeforeAnyTable) {
   EXPECT_EQ(session.RowCount(name, "marker"), "1");
   EXPECT_FALSE(session.Window().TableChecked(0));
   EXPECT_TRUE(session.Window().IsShown(kConvertButton));
+  EXPECT_FALSE(session.State().Report.completed);
 }
 
 }  // namespace
