@@ -20,12 +20,14 @@
 #include "schema/column_catalog.h"
 #include "schema/create_table_text.h"
 #include "schema/table_creation.h"
+#include "text/hex.h"
 #include "transfer/copy_table_rows.h"
 #include "transfer/render_value.h"
 #include "transfer/row_statements.h"
 #include "workflow/connection_step.h"
 #include "workflow/control_ids.h"
 #include "workflow/conversion_state.h"
+#include "workflow/table_window.h"
 
 namespace skerrow::bench {
 namespace {
@@ -116,11 +118,11 @@ int MakeSource(const std::filesystem::path& dir, const std::string& service, lon
 
 // The row query of ORDERS as the type mapping composes it.
 std::string OrdersQuery(ConversionState& state) {
-  ResetColumnLists(state);
+  ResetColumnLists(state.ColumnLists);
   const auto catalog = ReadColumnCatalog(state.Source, kTable);
-  SizeColumnLists(state, catalog.size());
-  static_cast<void>(BuildColumnDefinitions(state, catalog));
-  std::string query = RowQuery(state.SourceSelectList, kOwner, kTable);
+  SizeColumnLists(state.ColumnLists, catalog.size());
+  static_cast<void>(BuildColumnDefinitions(state.ColumnLists, catalog));
+  std::string query = RowQuery(state.ColumnLists.SourceSelectList, kOwner, kTable);
   return query;
 }
 
@@ -154,7 +156,7 @@ void AppendTsvField(std::string& line, const Variant& value) {
       line += "\\N";
       return;
     case VariantKind::ByteArray:
-      text = IsUtf8Text(value.Data()) ? value.Data() : HexText(value.Data());
+      text = IsUtf8Text(value.Data()) ? value.Data() : text::HexOfBytes(value.Data());
       break;
     case VariantKind::Date:
       text = value.AsDate().ToString();
@@ -229,7 +231,7 @@ int WriteFiles(const std::string& service, const std::string& database, const st
   ConversionState state;
   OpenSource(state, service);
   const std::string query = OrdersQuery(state);
-  const std::string prefix = InsertPrefix(database, kTable, state.SelectedColumnNames);
+  const std::string prefix = InsertPrefix(database, kTable, state.ColumnLists.SelectedColumnNames);
   std::ofstream tsv(tsvPath, std::ios::binary);
   std::ofstream sql(sqlPath, std::ios::binary);
   sql << kStrictModeStatement << ";\n";
@@ -247,8 +249,8 @@ int WriteFiles(const std::string& service, const std::string& database, const st
           statement.push_back(',');
         }
         AppendTsvField(line, block.At(column, row));
-        statement +=
-            RenderValue(block.At(column, row), state.TextColumnTypes[column], LiteralEscape);
+        statement += RenderValue(block.At(column, row), state.ColumnLists.TextColumnTypes[column],
+                                 LiteralEscape);
       }
       line.push_back('\n');
       tsv << line;
@@ -292,10 +294,10 @@ int CopyRows(const std::string& service, const std::string& host, const std::str
     std::cerr << "skerrow-bench: " << state.Target.LastErrorMessage() << "\n";
     return 1;
   }
-  ResetColumnLists(state);
+  ResetColumnLists(state.ColumnLists);
   const auto catalog = ReadColumnCatalog(state.Source, kTable);
-  SizeColumnLists(state, catalog.size());
-  const std::string definitions = BuildColumnDefinitions(state, catalog);
+  SizeColumnLists(state.ColumnLists, catalog.size());
+  const std::string definitions = BuildColumnDefinitions(state.ColumnLists, catalog);
   const std::string key = ReadKeyClause(state.Source, kTable, kOwner, catalog);
   if (!state.Target.Query(
           CreateTableStatement(CreateTableHead(database, kTable), definitions, key))) {
@@ -306,7 +308,10 @@ int CopyRows(const std::string& service, const std::string& host, const std::str
   TableReport report;
   report.sourceName = kTable;
   report.createdName = kTable;
-  CopyTableRows(state, window, kTable, kTable, report, options);
+  TableWindow tableWindow(state, window);
+  TableJob job = MakeTableJob(state, window, tableWindow);
+  job.options = options;
+  CopyTableRows(job, kTable, kTable, state.ColumnLists, report);
   const double seconds = SecondsSince(start);
   std::printf("rows %lld refused %lld seconds %.3f peak_kib %ld\n",
               static_cast<long long>(report.rowsWritten),

@@ -5,15 +5,11 @@
 namespace skerrow::cli {
 namespace {
 
-constexpr const char* kSuccessMessage = "Skerrow Database Conversion completed successfully.";
-
-bool ReportsProblem(const MessageRequest& request) {
-  return request.text.rfind(kSuccessMessage, 0) != 0;
-}
-
 void PrintMessage(std::ostream& stream, const MessageRequest& request) {
   stream << request.text << '\n';
-  if (!request.details.empty()) {
+  // The end of a run with errors lists its failures in the text already.
+  const bool detailsShown = request.text.ends_with(request.details);
+  if (!detailsShown) {
     stream << request.details;
     if (request.details.back() != '\n') stream << '\n';
   }
@@ -72,8 +68,13 @@ void CliWindow::EndRunDisplay(bool) {
 
 MessageAnswer CliWindow::ShowMessage(const MessageRequest& request) {
   if (!settings_.quiet) progress_.Finish();
-  if (request.buttons == MessageButtons::YesNo) return AnswerQuestion(request);
-  if (ReportsProblem(request)) {
+  if (request.kind == MessageKind::ReplaceQuestion) return AnswerReplaceQuestion(request);
+  if (request.buttons == MessageButtons::YesNo) {
+    // No other question has an answer on the command line; No changes nothing.
+    err_ << request.text << " No\n" << std::flush;
+    return MessageAnswer::No;
+  }
+  if (request.kind != MessageKind::Completed) {
     PrintMessage(err_, request);
   } else if (!settings_.quiet) {
     PrintMessage(out_, request);
@@ -81,8 +82,7 @@ MessageAnswer CliWindow::ShowMessage(const MessageRequest& request) {
   return MessageAnswer::Ok;
 }
 
-MessageAnswer CliWindow::AnswerQuestion(const MessageRequest& request) {
-  // The only question of a run is whether to overwrite the existing destination database.
+MessageAnswer CliWindow::AnswerReplaceQuestion(const MessageRequest& request) {
   if (settings_.overwrite) {
     if (!settings_.quiet) out_ << request.text << " Yes (--overwrite)\n" << std::flush;
     return MessageAnswer::Yes;

@@ -17,8 +17,9 @@ struct CliWindowSettings {
 };
 
 // The command line's window: it holds the field texts and the table list the workflow reads
-// and writes, prints message boxes (problems on `err`), answers the overwrite question from
-// --overwrite, and shows a run's progress.
+// and writes, prints message boxes by their kind (all but a clean completion on `err`), answers
+// the question whether to replace the destination database from --overwrite, and shows a
+// run's progress.
 class CliWindow : public WizardWindow {
  public:
   CliWindow(std::ostream& out, std::ostream& err, CliWindowSettings settings);
@@ -65,7 +66,8 @@ class CliWindow : public WizardWindow {
   void OnTableFinished(const TableReport& report) override;
 
  private:
-  MessageAnswer AnswerQuestion(const MessageRequest& request);
+  // Yes with --overwrite; otherwise No, and how to replace it.
+  MessageAnswer AnswerReplaceQuestion(const MessageRequest& request);
 
   std::ostream& out_;
   std::ostream& err_;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/progress_display.h"
+#include "text/utf8.h"
 
 namespace skerrow::cli {
 namespace {
@@ -14,20 +15,14 @@ namespace {
 // Refusal messages shown per table; the JSON report keeps all the run kept.
 constexpr std::size_t kShownRefusals = 3;
 
-// Characters on screen, for UTF-8 text: continuation bytes take no column.
-std::size_t DisplayWidth(const std::string& text) {
-  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0u) != 0x80u;
-  }));
-}
-
+// Characters on screen: one column per UTF-8 character.
 std::string PadRight(const std::string& text, std::size_t width) {
-  const std::size_t shown = DisplayWidth(text);
+  const std::size_t shown = text::Utf8Length(text);
   return text + std::string(width > shown ? width - shown : 0, ' ');
 }
 
 std::string PadLeft(const std::string& text, std::size_t width) {
-  const std::size_t shown = DisplayWidth(text);
+  const std::size_t shown = text::Utf8Length(text);
   return std::string(width > shown ? width - shown : 0, ' ') + text;
 }
 
@@ -70,7 +65,7 @@ void PrintReportTable(const RunReport& report, std::ostream& out) {
   std::array<std::size_t, 5> widths{};
   for (const auto& row : rows) {
     for (std::size_t c = 0; c < row.size(); ++c)
-      widths[c] = std::max(widths[c], DisplayWidth(row[c]));
+      widths[c] = std::max(widths[c], text::Utf8Length(row[c]));
   }
   const auto printRow = [&](const Row& row) {
     out << PadRight(row[0], widths[0]) << "  " << PadRight(row[1], widths[1]);

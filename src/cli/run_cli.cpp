@@ -12,6 +12,7 @@
 #include "cli/json_report.h"
 #include "cli/password_input.h"
 #include "cli/report_table.h"
+#include "text/ascii.h"
 #include "workflow/connection_step.h"
 #include "workflow/control_ids.h"
 #include "workflow/conversion_run.h"
@@ -20,13 +21,6 @@
 namespace skerrow::cli {
 namespace {
 
-std::string LowerAscii(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-  });
-  return text;
-}
-
 // The list position of `name`: the exact name, else the one name that matches when case is
 // ignored (Oracle keeps unquoted names in upper case; users type them as they like).
 std::optional<int> FindTable(const std::vector<std::string>& items, const std::string& name) {
@@ -34,7 +28,7 @@ std::optional<int> FindTable(const std::vector<std::string>& items, const std::s
   if (exact != items.end()) return static_cast<int>(exact - items.begin());
   std::optional<int> found;
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (LowerAscii(items[i]) != LowerAscii(name)) continue;
+    if (!text::EqualsIgnoringAsciiCase(items[i], name)) continue;
     if (found) return std::nullopt;  // ambiguous: "emp" when both EMP and Emp exist
     found = static_cast<int>(i);
   }
@@ -115,9 +109,9 @@ int Convert(const CliOptions& options, CliStreams streams) {
   // This front end has no window thread to keep responsive: the run is the main thread's.
   RunConversion(state, window);
   // A refused destination name, a declined overwrite or an empty selection end the run
-  // before its progress panel; each has been explained already. A destination the server
-  // would not drop or create also ends it there, but that is a run with errors and a report.
-  if (!window.ProgressPanelShown() && state.Report.runError.empty()) return kExitNotRun;
+  // before its completion; each has been explained already. A destination the server would
+  // not drop or create completes it with errors and a report.
+  if (!state.Report.completed) return kExitNotRun;
 
   if (!options.quiet) PrintReportTable(state.Report, streams.out);
   int status = state.Report.Succeeded() ? kExitConverted : kExitCompletedWithErrors;

@@ -1,25 +1,15 @@
 #include "db/source_connection.h"
 
-#include <cctype>
 #include <string_view>
+#include <utility>
 
-#include "oci/oci_session.h"
-#include "oracle/embedded_provider.h"
+#include "text/ascii.h"
 
 namespace skerrow {
 
 namespace {
 
 constexpr const char* kConnectionSource = "Skerrow Source Connection";
-
-bool SameKey(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
 
 // The value of `key` in a "Key=Value;Key=Value" connection string (keys without regard to case
 // and surrounding blanks); empty when absent.
@@ -31,10 +21,8 @@ std::string ConnectionStringValue(std::string_view text, std::string_view key) {
     std::string_view part = text.substr(start, end - start);
     const std::size_t equals = part.find('=');
     if (equals != std::string_view::npos) {
-      std::string_view name = part.substr(0, equals);
-      while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
-      while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-      if (SameKey(name, key)) return std::string(part.substr(equals + 1));
+      if (text::EqualsIgnoringAsciiCase(text::TrimmedView(part.substr(0, equals)), key))
+        return std::string(part.substr(equals + 1));
     }
     start = end + 1;
   }
@@ -47,7 +35,7 @@ std::string ConnectionStringValue(std::string_view text, std::string_view key) {
 
 }  // namespace
 
-SourceConnection::SourceConnection() = default;
+SourceConnection::SourceConnection(SourceProviders providers) : providers_(std::move(providers)) {}
 SourceConnection::~SourceConnection() = default;
 
 void SourceConnection::Create() {
@@ -60,12 +48,13 @@ void SourceConnection::Open(const std::string& connectionString, const std::stri
   if (!created_) RaiseInvalidPointer();
   backend_.reset();
   const std::string dataSource = ConnectionStringValue(connectionString, "Data Source");
-  // An embedded instance of that name wins; anything else is a connect identifier for
-  // Oracle's own client (a tnsnames alias or an Easy Connect text).
-  if (oracle::IsEmbeddedInstance(dataSource))
-    backend_ = oracle::OpenEmbeddedSession(dataSource, user, password);
-  else
-    backend_ = oci::OpenOciSession(dataSource, user, password);
+  for (const auto& provider : providers_) {
+    if (!provider->Serves(dataSource)) continue;
+    backend_ = provider->Open(dataSource, user, password);
+    return;
+  }
+  throw SourceError(std::string(kConnectionSource), kCodeInvalidArgument,
+                    "No Oracle provider serves the data source \"" + dataSource + "\".");
 }
 
 void SourceConnection::Execute(const std::string& sql) {

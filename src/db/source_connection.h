@@ -6,6 +6,7 @@
 #include "db/row_array.h"
 #include "db/source_backend.h"
 #include "db/source_error.h"
+#include "db/source_provider.h"
 
 namespace skerrow {
 
@@ -16,19 +17,18 @@ inline constexpr long kConnectUnspecified = -1;
 
 // The one connection to the Oracle source. Create makes a fresh, unopened connection object
 // (releasing the previous one); Open parses the connection string and opens a session of the
-// provider that serves its Data Source: the embedded stand-in when an instance of that name is
-// on SKERROW_ORACLE_PATH, otherwise Oracle's client library (OCI), loaded when first needed.
-// Every failure raises SourceError.
+// first of the connection's providers that serves its Data Source. Every failure raises
+// SourceError.
 class SourceConnection {
  public:
-  SourceConnection();
+  explicit SourceConnection(SourceProviders providers);
   ~SourceConnection();
   SourceConnection(const SourceConnection&) = delete;
   SourceConnection& operator=(const SourceConnection&) = delete;
 
   void Create();
   // Before Create: kCodeInvalidPointer. The user and password given here are the ones used;
-  // Data Source comes from the connection string.
+  // Data Source comes from the connection string. No provider serves it: kCodeInvalidArgument.
   void Open(const std::string& connectionString, const std::string& user,
             const std::string& password, long options);
   // Before Create: kCodeInvalidPointer; created but not open: kCodeObjectClosed.
@@ -40,6 +40,7 @@ class SourceConnection {
   bool IsOpen() const { return backend_ != nullptr; }
 
  private:
+  SourceProviders providers_;
   bool created_ = false;
   std::unique_ptr<SourceBackend> backend_;
 };

@@ -9,7 +9,6 @@
 #include <system_error>
 
 #include "db/source_error.h"
-#include "oracle/embedded_instance.h"
 
 namespace skerrow::oci {
 
@@ -111,9 +110,9 @@ std::vector<fs::path> FoldersWithLibrary(const fs::path& parent, const fs::path&
   return sorted;
 }
 
-std::string JoinedSearchPath() {
+std::string JoinedSearchPath(const std::vector<fs::path>& directories) {
   std::string joined;
-  for (const auto& directory : oracle::InstanceSearchPath())
+  for (const auto& directory : directories)
     joined += (joined.empty() ? "" : ", ") + directory.string();
   return joined.empty() ? std::string("(no directory)") : joined;
 }
@@ -192,7 +191,8 @@ OciLibrary::~OciLibrary() {
 }
 
 std::shared_ptr<OciLibrary> OciLibrary::Load(const std::vector<LibraryCandidate>& candidates,
-                                             const std::string& serviceName) {
+                                             const std::string& serviceName,
+                                             const std::vector<fs::path>& embeddedSearchPath) {
   std::string places;
   std::string refusals;
   const std::string* lastPlace = nullptr;
@@ -246,7 +246,7 @@ std::shared_ptr<OciLibrary> OciLibrary::Load(const std::vector<LibraryCandidate>
   description +=
       "\nInstall Oracle Instant Client (Basic or Basic Light) to convert a live database. "
       "Embedded Oracle instances are looked up in SKERROW_ORACLE_PATH (" +
-      JoinedSearchPath() + "); none is named \"" + serviceName + "\".";
+      JoinedSearchPath(embeddedSearchPath) + "); none is named \"" + serviceName + "\".";
   throw SourceError(std::string(kLoaderSource), kCodeOracleClientNotFound, description);
 }
 

@@ -88,9 +88,11 @@ class OciLibrary {
 
   // Loads the first candidate that can be loaded and resolves every entry point. Raises
   // SourceError with kCodeOracleClientNotFound naming every place it looked and why a found
-  // file was refused; `serviceName` is named with the embedded instance search path.
-  static std::shared_ptr<OciLibrary> Load(const std::vector<LibraryCandidate>& candidates,
-                                          const std::string& serviceName);
+  // file was refused; `serviceName` is named with `embeddedSearchPath`, the directories where
+  // no embedded instance of that name was found.
+  static std::shared_ptr<OciLibrary> Load(
+      const std::vector<LibraryCandidate>& candidates, const std::string& serviceName,
+      const std::vector<std::filesystem::path>& embeddedSearchPath);
 
  private:
   OciLibrary(void* handle, std::string path) : handle_(handle), path_(std::move(path)) {}

@@ -163,11 +163,12 @@ class OciSession : public SourceBackend {
 
 }  // namespace
 
-std::unique_ptr<SourceBackend> OpenOciSession(const std::string& connectIdentifier,
-                                              const std::string& user,
-                                              const std::string& password) {
-  return OpenOciSession(OciLibrary::Load(OciLibraryCandidates(), connectIdentifier),
-                        connectIdentifier, user, password);
+std::unique_ptr<SourceBackend> OpenOciSession(
+    const std::string& connectIdentifier, const std::string& user, const std::string& password,
+    const std::vector<std::filesystem::path>& embeddedSearchPath) {
+  return OpenOciSession(
+      OciLibrary::Load(OciLibraryCandidates(), connectIdentifier, embeddedSearchPath),
+      connectIdentifier, user, password);
 }
 
 std::unique_ptr<SourceBackend> OpenOciSession(std::shared_ptr<OciLibrary> library,

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "schema/oracle_sql_text.h"
-#include "workflow/conversion_state.h"
+#include "text/ascii.h"
+#include "transfer/oracle_sql_text.h"
 
 namespace skerrow {
 
@@ -48,9 +48,9 @@ std::string CatalogValueText(const Variant& value, bool timestampLength) {
     case VariantKind::Decimal:
       return DecimalText(value.Data());
     case VariantKind::Double:
-      return TrimWhiteSpace(DoubleText(value.AsDouble()));
+      return text::TrimWhiteSpace(DoubleText(value.AsDouble()));
     default:
-      return TrimWhiteSpace(value.ToText().value_or(""));
+      return text::TrimWhiteSpace(value.ToText().value_or(""));
   }
 }
 
@@ -75,19 +75,19 @@ std::vector<ColumnDescriptor> ReadColumnCatalog(SourceConnection& source,
   return DescriptorsFromCatalogRows(source.GetRows());
 }
 
-void ResetColumnLists(ConversionState& state) {
+void ResetColumnLists(TableColumnLists& lists) {
   // The row copy empties the select list, but a table that was never copied (its creation was
   // refused) must not leave its columns to the next table.
-  state.SourceSelectList.clear();
-  state.TextColumnTypes.clear();
-  state.TargetColumnList.clear();
-  state.SelectedColumnNames.clear();
-  state.HasSkippedColumns = false;
+  lists.SourceSelectList.clear();
+  lists.TextColumnTypes.clear();
+  lists.TargetColumnList.clear();
+  lists.SelectedColumnNames.clear();
+  lists.HasSkippedColumns = false;
 }
 
-void SizeColumnLists(ConversionState& state, std::size_t columnCount) {
-  state.TextColumnTypes.assign(columnCount + 1, std::string());
-  state.SkippedColumnNames.assign(columnCount + 1, std::string());
+void SizeColumnLists(TableColumnLists& lists, std::size_t columnCount) {
+  lists.TextColumnTypes.assign(columnCount + 1, std::string());
+  lists.SkippedColumnNames.assign(columnCount + 1, std::string());
 }
 
 }  // namespace skerrow

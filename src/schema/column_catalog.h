@@ -8,10 +8,9 @@
 #include "db/source_connection.h"
 #include "db/variant.h"
 #include "schema/column_descriptor.h"
+#include "transfer/table_column_lists.h"
 
 namespace skerrow {
-
-struct ConversionState;
 
 // The query that reads the columns of one of the connected user's tables.
 std::string ColumnCatalogQuery(const std::string& tableName);
@@ -29,9 +28,9 @@ std::vector<ColumnDescriptor> ReadColumnCatalog(SourceConnection& source,
                                                 const std::string& tableName);
 
 // Before a table's catalog is read: empties the lists the previous table left behind.
-void ResetColumnLists(ConversionState& state);
+void ResetColumnLists(TableColumnLists& lists);
 
 // Once the catalog of `columnCount` columns is known: one empty entry per column and one more.
-void SizeColumnLists(ConversionState& state, std::size_t columnCount);
+void SizeColumnLists(TableColumnLists& lists, std::size_t columnCount);
 
 }  // namespace skerrow

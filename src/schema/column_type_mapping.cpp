@@ -1,7 +1,7 @@
 #include "schema/column_type_mapping.h"
 
-#include "schema/oracle_sql_text.h"
-#include "workflow/conversion_state.h"
+#include "text/ascii.h"
+#include "transfer/oracle_sql_text.h"
 
 namespace skerrow {
 
@@ -25,8 +25,7 @@ void AppendListEntry(std::string& list, const std::string& entry) {
 }  // namespace
 
 TypeRule ClassifyDataType(std::string_view typed) {
-  const std::string trimmed = TrimWhiteSpace(typed);
-  const std::string_view type = trimmed;
+  const std::string_view type = text::TrimmedView(typed);
   using enum SelectForm;
   if (Contains(type, "NUMBER")) return {"DOUBLE", Plain, false, false};
   if (EqualsAny(type, {"VARCHAR2", "NVARCHAR2", "VARCHAR"})) return {"VARCHAR", Plain, true, false};
@@ -68,25 +67,25 @@ std::string SelectExpression(SelectForm form, std::string_view columnName) {
   return quoted;
 }
 
-std::string MapColumnType(ConversionState& state, const ColumnDescriptor& column,
+std::string MapColumnType(TableColumnLists& lists, const ColumnDescriptor& column,
                           std::size_t catalogPosition, bool& suppressDefault) {
   const TypeRule rule = ClassifyDataType(column.dataType);
   suppressDefault = rule.suppressDefault;
   if (rule.select == SelectForm::Skipped) {
-    if (state.SkippedColumnNames.size() <= catalogPosition)
-      state.SkippedColumnNames.resize(catalogPosition + 1);
-    state.SkippedColumnNames[catalogPosition] = column.columnName;
-    state.HasSkippedColumns = true;
+    if (lists.SkippedColumnNames.size() <= catalogPosition)
+      lists.SkippedColumnNames.resize(catalogPosition + 1);
+    lists.SkippedColumnNames[catalogPosition] = column.columnName;
+    lists.HasSkippedColumns = true;
     return rule.targetType;
   }
-  const std::size_t selectedPosition = state.SelectedColumnNames.size();
-  AppendListEntry(state.SourceSelectList, SelectExpression(rule.select, column.columnName));
-  AppendListEntry(state.TargetColumnList, OracleQuotedName(column.columnName));
-  state.SelectedColumnNames.push_back(column.columnName);
+  const std::size_t selectedPosition = lists.SelectedColumnNames.size();
+  AppendListEntry(lists.SourceSelectList, SelectExpression(rule.select, column.columnName));
+  AppendListEntry(lists.TargetColumnList, OracleQuotedName(column.columnName));
+  lists.SelectedColumnNames.push_back(column.columnName);
   if (rule.textLike) {
-    if (state.TextColumnTypes.size() <= selectedPosition)
-      state.TextColumnTypes.resize(selectedPosition + 1);
-    state.TextColumnTypes[selectedPosition] = TrimWhiteSpace(column.dataType);
+    if (lists.TextColumnTypes.size() <= selectedPosition)
+      lists.TextColumnTypes.resize(selectedPosition + 1);
+    lists.TextColumnTypes[selectedPosition] = text::TrimWhiteSpace(column.dataType);
   }
   return rule.targetType;
 }

@@ -5,10 +5,9 @@
 #include <string_view>
 
 #include "schema/column_descriptor.h"
+#include "transfer/table_column_lists.h"
 
 namespace skerrow {
-
-struct ConversionState;
 
 // How the row query reads a column.
 enum class SelectForm {
@@ -34,9 +33,9 @@ TypeRule ClassifyDataType(std::string_view dataType);
 std::string SelectExpression(SelectForm form, std::string_view columnName);
 
 // Maps one column at `catalogPosition`: returns its target type, sets `suppressDefault`, and
-// appends its entries to the state's column lists (a skipped column is noted in
+// appends its entries to the table's column lists (a skipped column is noted in
 // SkippedColumnNames instead).
-std::string MapColumnType(ConversionState& state, const ColumnDescriptor& column,
+std::string MapColumnType(TableColumnLists& lists, const ColumnDescriptor& column,
                           std::size_t catalogPosition, bool& suppressDefault);
 
 }  // namespace skerrow

@@ -4,8 +4,7 @@
 
 #include "db/target_connection.h"
 #include "schema/column_type_mapping.h"
-#include "schema/oracle_sql_text.h"
-#include "workflow/conversion_state.h"
+#include "text/ascii.h"
 
 namespace skerrow {
 
@@ -37,13 +36,13 @@ std::string DefaultClause(const std::string& dataDefault, bool suppressDefault) 
   if (value == "UID") {
     value = "0";
   } else if (value.find("--") != std::string::npos) {
-    value = TrimWhiteSpace(value);
+    value = text::TrimWhiteSpace(value);
     value.resize(value.find("--"));
   } else {
-    value = TrimWhiteSpace(value);
+    value = text::TrimWhiteSpace(value);
   }
   // "DEFAULT " alone would make the whole statement fail.
-  if (TrimWhiteSpace(value).empty()) return {};
+  if (text::TrimWhiteSpace(value).empty()) return {};
   return "DEFAULT " + value;
 }
 
@@ -51,7 +50,7 @@ std::string CreateTableHead(const std::string& database, const std::string& tabl
   return "Create table " + QuoteMySqlIdentifier(database) + "." + QuoteMySqlIdentifier(table) + "(";
 }
 
-std::string BuildColumnDefinitions(ConversionState& state,
+std::string BuildColumnDefinitions(TableColumnLists& lists,
                                    const std::vector<ColumnDescriptor>& catalog) {
   std::string definitions;
   for (std::size_t position = 0; position < catalog.size(); ++position) {
@@ -59,11 +58,11 @@ std::string BuildColumnDefinitions(ConversionState& state,
     if (position > 0) definitions += ',';
     definitions += QuoteMySqlIdentifier(column.columnName) + " ";
     bool suppressDefault = false;
-    const std::string type = MapColumnType(state, column, position, suppressDefault);
+    const std::string type = MapColumnType(lists, column, position, suppressDefault);
     definitions += type + " ";
     if (type == "VARCHAR") definitions += "(" + column.dataLength + ") ";
     if (type == "CHAR") definitions += "(255) ";
-    if (column.nullable == "N" && !state.HasSkippedColumns) definitions += "NOT NULL ";
+    if (column.nullable == "N" && !lists.HasSkippedColumns) definitions += "NOT NULL ";
     definitions += DefaultClause(column.dataDefault, suppressDefault);
   }
   return definitions;

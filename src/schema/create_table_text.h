@@ -4,10 +4,9 @@
 #include <vector>
 
 #include "schema/column_descriptor.h"
+#include "transfer/table_column_lists.h"
 
 namespace skerrow {
-
-struct ConversionState;
 
 // "DEFAULT <value>" for a column's DATA_DEFAULT, or nothing (no default, SYSDATE or USER, a
 // suppressed default, or a value that is empty once its parentheses are gone).
@@ -17,8 +16,8 @@ std::string DefaultClause(const std::string& dataDefault, bool suppressDefault);
 std::string CreateTableHead(const std::string& database, const std::string& table);
 
 // The column definitions of the whole catalog, in catalog order, joined by ",". Maps every
-// column, and so fills the state's column lists for the row copy.
-std::string BuildColumnDefinitions(ConversionState& state,
+// column, and so fills the table's column lists for the row copy.
+std::string BuildColumnDefinitions(TableColumnLists& lists,
                                    const std::vector<ColumnDescriptor>& catalog);
 
 // ",PRIMARY KEY(`A`,`B`(250))" from the key rows' column names in row order, or nothing when

@@ -2,10 +2,9 @@
 
 #include "schema/column_catalog.h"
 #include "schema/create_table_text.h"
-#include "schema/oracle_sql_text.h"
+#include "text/ascii.h"
 #include "transfer/copy_table_rows.h"
-#include "transfer/row_statements.h"
-#include "workflow/control_ids.h"
+#include "transfer/oracle_sql_text.h"
 
 namespace skerrow {
 
@@ -42,10 +41,10 @@ std::vector<std::string> OwnKeyColumnNames(const RowArray& rows, const std::stri
     // would make this table's key wrong (and its nullable columns NOT NULL).
     if (rows.FieldCount() > kKeyOwnerField) {
       const std::string rowOwner =
-          TrimWhiteSpace(rows.At(kKeyOwnerField, row).ToText().value_or(""));
+          text::TrimWhiteSpace(rows.At(kKeyOwnerField, row).ToText().value_or(""));
       if (!rowOwner.empty() && rowOwner != owner) continue;
     }
-    names.push_back(TrimWhiteSpace(rows.At(kKeyColumnNameField, row).ToText().value_or("")));
+    names.push_back(text::TrimWhiteSpace(rows.At(kKeyColumnNameField, row).ToText().value_or("")));
   }
   return names;
 }
@@ -63,30 +62,28 @@ std::string ReadKeyClause(SourceConnection& source, const std::string& tableName
   }
 }
 
-void TranslateTable(ConversionState& state, WizardWindow& window, const std::string& sourceTable,
+void TranslateTable(const TableJob& job, const std::string& sourceTable, TableColumnLists& lists,
                     TableReport& report) {
   report.sourceName = sourceTable;
-  ResetColumnLists(state);
-  const std::string database = TrimWhiteSpace(window.GetControlText(kDestinationNameEdit));
-  const std::string owner = SourceOwner(window.GetControlText(kOracleUserEdit));
-  const std::vector<ColumnDescriptor> catalog = ReadColumnCatalog(state.Source, sourceTable);
-  SizeColumnLists(state, catalog.size());
-  const std::string definitions = BuildColumnDefinitions(state, catalog);
+  ResetColumnLists(lists);
+  const std::vector<ColumnDescriptor> catalog = ReadColumnCatalog(job.source, sourceTable);
+  SizeColumnLists(lists, catalog.size());
+  const std::string definitions = BuildColumnDefinitions(lists, catalog);
 
   std::string targetName = sourceTable;
   int renames = 0;
   bool keyDropped = false;
   for (;;) {
     const std::string keyClause =
-        keyDropped ? std::string() : ReadKeyClause(state.Source, sourceTable, owner, catalog);
+        keyDropped ? std::string() : ReadKeyClause(job.source, sourceTable, job.owner, catalog);
     const std::string statement =
-        CreateTableStatement(CreateTableHead(database, targetName), definitions, keyClause);
-    if (state.Target.Query(statement)) {
+        CreateTableStatement(CreateTableHead(job.database, targetName), definitions, keyClause);
+    if (job.target.Query(statement)) {
       report.createdName = targetName;
       report.keyClauseAdded = !keyClause.empty();
       break;
     }
-    const unsigned error = state.Target.LastErrorNumber();
+    const unsigned error = job.target.LastErrorNumber();
     if (error == kErrorTableExists && renames < kMaxRenameAttempts) {
       targetName += "0001";
       ++renames;
@@ -95,24 +92,24 @@ void TranslateTable(ConversionState& state, WizardWindow& window, const std::str
     if (error == kErrorKeyTooLong && !keyClause.empty() && !keyDropped) {
       // A table without its key still holds every row; the report says the key is missing.
       report.createError =
-          "created without its primary key, which MySQL refused: " + RefusalText(state.Target);
+          "created without its primary key, which MySQL refused: " + RefusalText(job.target);
       keyDropped = true;
       continue;
     }
-    if (state.Target.LastErrorLostConnection()) {
+    if (job.target.LastErrorLostConnection()) {
       report.connectionLost = true;
       report.createError =
-          "not created: the connection to MySQL was lost: " + RefusalText(state.Target);
+          "not created: the connection to MySQL was lost: " + RefusalText(job.target);
     } else if (error == kErrorTableExists) {
       report.createError = "not created: the destination database holds tables named " +
                            sourceTable + " up to " + targetName + " already (" +
-                           RefusalText(state.Target) + ")";
+                           RefusalText(job.target) + ")";
     } else {
-      report.createError = "MySQL refused to create the table: " + RefusalText(state.Target);
+      report.createError = "MySQL refused to create the table: " + RefusalText(job.target);
     }
     return;
   }
-  CopyTableRows(state, window, sourceTable, targetName, report);
+  CopyTableRows(job, sourceTable, targetName, lists, report);
 }
 
 }  // namespace skerrow

@@ -3,11 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "db/row_array.h"
 #include "db/source_connection.h"
 #include "schema/column_descriptor.h"
-#include "workflow/conversion_state.h"
-#include "workflow/run_report.h"
-#include "workflow/wizard_window.h"
+#include "transfer/table_column_lists.h"
+#include "transfer/table_job.h"
+#include "transfer/table_report.h"
 
 namespace skerrow {
 
@@ -31,11 +32,11 @@ std::vector<std::string> OwnKeyColumnNames(const RowArray& rows, const std::stri
 std::string ReadKeyClause(SourceConnection& source, const std::string& tableName,
                           const std::string& owner, const std::vector<ColumnDescriptor>& catalog);
 
-// Creates the MySQL table for one checked source table in the destination database and copies
-// its rows. Fills `report` (the name the table was created under, whether it got its key, or
-// why it was not created). A failing catalog query raises the source's SourceError before
-// anything is sent to MySQL.
-void TranslateTable(ConversionState& state, WizardWindow& window, const std::string& sourceTable,
+// Creates the MySQL table for one checked source table in the job's destination database,
+// filling `lists` while it maps the columns, and copies its rows with them. Fills `report`
+// (the name the table was created under, whether it got its key, or why it was not created).
+// A failing catalog query raises the source's SourceError before anything is sent to MySQL.
+void TranslateTable(const TableJob& job, const std::string& sourceTable, TableColumnLists& lists,
                     TableReport& report);
 
 }  // namespace skerrow

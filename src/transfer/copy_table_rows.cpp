@@ -11,20 +11,10 @@
 #include "transfer/row_insertion.h"
 #include "transfer/row_progress.h"
 #include "transfer/row_statements.h"
-#include "workflow/control_ids.h"
 
 namespace skerrow {
 
 namespace {
-
-constexpr const char* kApplicationName = "skerrow";
-
-std::string TrimWhiteSpace(const std::string& text) {
-  constexpr const char* kWhiteSpace = " \t\n\v\f\r";
-  const auto first = text.find_first_not_of(kWhiteSpace);
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
-}
 
 std::string SourceReason(const SourceError& error) {
   if (error.Description() && !error.Description()->empty()) return *error.Description();
@@ -34,37 +24,38 @@ std::string SourceReason(const SourceError& error) {
 // The work of one call: the table's names, its counters and where it stands.
 class TableCopy {
  public:
-  TableCopy(ConversionState& state, WizardWindow& window, const std::string& sourceTable,
-            const std::string& targetTable, TableReport& report, const RowCopyOptions& options)
-      : state_(state),
-        window_(window),
+  TableCopy(const TableJob& job, const std::string& sourceTable, const std::string& targetTable,
+            TableColumnLists& lists, TableReport& report)
+      : job_(job),
+        source_(job.source),
+        target_(job.target),
+        window_(job.window),
+        options_(job.options),
+        database_(job.database),
         sourceTable_(sourceTable),
         targetTable_(targetTable),
+        lists_(lists),
         report_(report),
-        options_(options),
-        selectedTables_(state.SelectedTableCount),
-        progress_(window, targetTable) {}
+        progress_(job.window, targetTable) {}
 
   void Run() {
-    const std::string owner = SourceOwner(window_.GetControlText(kOracleUserEdit));
-    database_ = TrimWhiteSpace(window_.GetControlText(kDestinationNameEdit));
     std::optional<std::vector<std::string>> columns = SelectedColumns();
-    const std::string query = RowQuery(state_.SourceSelectList, owner, sourceTable_);
+    const std::string query = RowQuery(lists_.SourceSelectList, job_.owner, sourceTable_);
     // The table creation step appends the next table's expressions to this list.
-    state_.SourceSelectList.clear();
+    lists_.SourceSelectList.clear();
 
     if (!columns) {
-      EndUnread("The column list of the table could not be read: " + state_.TargetColumnList);
+      EndUnread("The column list of the table could not be read: " + lists_.TargetColumnList);
       return;
     }
     if (!UseStrictMode()) return;
 
     RowArray block;
     try {
-      state_.Source.Execute(query);
+      source_.Execute(query);
       // Fails when the query left no result to read rows from.
-      static_cast<void>(state_.Source.FieldCount());
-      if (!state_.Source.EndOfRows()) block = FetchBlock();
+      static_cast<void>(source_.FieldCount());
+      if (!source_.EndOfRows()) block = FetchBlock();
     } catch (const SourceError& error) {
       if (error.Code() == kCodeNoCurrentRecord)
         EndUnread(std::nullopt);  // a table without rows
@@ -73,26 +64,25 @@ class TableCopy {
       return;
     }
 
-    ++state_.ConvertedTableCount;
+    window_.CountConvertedTable();
     const std::unique_ptr<RowWriter> writer = MakeWriter(*columns);
     if (!CopyBlocks(*writer, std::move(block))) return;  // the connection is gone
     if (!SetSkippedColumns()) return;
     if (report_.abandoned) return;  // an abandoned table shows no summary and no step
-    window_.ShowTablesConverted(state_.ConvertedTableCount, selectedTables_);
-    window_.StepTablesProgress();
+    window_.ShowTableConverted();
   }
 
  private:
   // The names the type mapping recorded; a caller that only filled the quoted list gets
   // it split.
   std::optional<std::vector<std::string>> SelectedColumns() const {
-    if (!state_.SelectedColumnNames.empty() || state_.TargetColumnList.empty())
-      return state_.SelectedColumnNames;
-    return SplitQuotedNameList(state_.TargetColumnList);
+    if (!lists_.SelectedColumnNames.empty() || lists_.TargetColumnList.empty())
+      return lists_.SelectedColumnNames;
+    return SplitQuotedNameList(lists_.TargetColumnList);
   }
 
   RowArray FetchBlock() {
-    RowArray block = state_.Source.GetRows(options_.fetchRows);
+    RowArray block = source_.GetRows(options_.fetchRows);
     report_.rowsRead += static_cast<std::int64_t>(block.RowCount());
     if (options_.onRowsFetched) options_.onRowsFetched(block.RowCount());
     return block;
@@ -103,18 +93,16 @@ class TableCopy {
     // Without the strict mode a multi-row INSERT stores a null given to a NOT NULL column as
     // the column's default, where the single-row INSERT refuses the row.
     if (options_.writeMode == RowWriteMode::OneStatementPerRow || !strict_)
-      return std::make_unique<SingleRowWriter>(state_.Target, std::move(prefix), report_);
+      return std::make_unique<SingleRowWriter>(target_, std::move(prefix), report_);
     return std::make_unique<BatchedRowWriter>(
-        state_.Target, std::move(prefix), RowCountQuery(database_, targetTable_),
+        target_, std::move(prefix), RowCountQuery(database_, targetTable_),
         options_.maxStatementBytes, options_.maxStatementRows, report_);
   }
 
   // False when the connection was lost; a row that cannot be built abandons the rest of the
   // table after the operator has seen why.
   bool CopyBlocks(RowWriter& writer, RowArray block) {
-    const SqlEscaper escape = [this](std::string_view text) {
-      return state_.Target.EscapeString(text);
-    };
+    const SqlEscaper escape = [this](std::string_view text) { return target_.EscapeString(text); };
     std::string values;
     std::int64_t rowsShown = 0;
     bool fetching = false;
@@ -128,7 +116,7 @@ class TableCopy {
           if (writer.RowsDone() != rowsShown) progress_.RowSent(rowsShown = writer.RowsDone());
         }
         block = RowArray();  // free this block before the next one arrives
-        if (state_.Source.EndOfRows()) break;
+        if (source_.EndOfRows()) break;
         fetching = true;
         block = FetchBlock();
         fetching = false;
@@ -137,12 +125,7 @@ class TableCopy {
       // The rows before the one that failed are copied, as if each had been sent at once.
       if (!writer.Flush()) return ConnectionLost(writer);
       progress_.Finish(writer.RowsDone());
-      MessageRequest message;
-      message.text = FormatSourceError(error);
-      message.caption = kApplicationName;
-      message.icon = MessageIcon::Warning;
-      message.buttons = MessageButtons::Ok;
-      window_.ShowMessage(message);
+      window_.ShowCopyFailure(FormatSourceError(error));
       report_.abandoned = "The copy stopped at source row " + std::to_string(rowsTaken_ + 1) +
                           (fetching ? ", which could not be read from the source: "
                                     : ", which could not be converted: ") +
@@ -161,38 +144,38 @@ class TableCopy {
     for (std::size_t column = 0; column < block.FieldCount(); ++column) {
       if (column > 0) values.push_back(',');
       const std::string& type =
-          column < state_.TextColumnTypes.size() ? state_.TextColumnTypes[column] : kNoType;
+          column < lists_.TextColumnTypes.size() ? lists_.TextColumnTypes[column] : kNoType;
       values += RenderValue(block.At(column, row), type, escape);
     }
   }
 
   // Once per table, after its rows: the source query leaves these columns out.
   bool SetSkippedColumns() {
-    if (!state_.HasSkippedColumns) return true;
-    for (const std::string& column : state_.SkippedColumnNames) {
+    if (!lists_.HasSkippedColumns) return true;
+    for (const std::string& column : lists_.SkippedColumnNames) {
       if (column.empty()) continue;
-      if (state_.Target.Query(SkippedColumnUpdate(database_, targetTable_, column))) continue;
-      if (state_.Target.LastErrorLostConnection()) {
-        ConnectionLost(state_.Target.LastErrorMessage(), 0);
+      if (target_.Query(SkippedColumnUpdate(database_, targetTable_, column))) continue;
+      if (target_.LastErrorLostConnection()) {
+        ConnectionLost(target_.LastErrorMessage(), 0);
         return false;
       }
       KeepRefusalMessage(report_, "Column " + column + " could not be set to the empty text: " +
-                                      state_.Target.LastErrorMessage());
+                                      target_.LastErrorMessage());
     }
     return true;
   }
 
   bool UseStrictMode() {
-    strict_ = state_.Target.Query(kStrictModeStatement);
+    strict_ = target_.Query(kStrictModeStatement);
     if (strict_) return true;
-    if (state_.Target.LastErrorLostConnection()) {
-      ConnectionLost(state_.Target.LastErrorMessage(), 0);
+    if (target_.LastErrorLostConnection()) {
+      ConnectionLost(target_.LastErrorMessage(), 0);
       return false;
     }
     KeepRefusalMessage(report_,
                        "The strict SQL mode could not be set, so the server may have cut values "
                        "too long for their column: " +
-                           state_.Target.LastErrorMessage());
+                           target_.LastErrorMessage());
     return true;
   }
 
@@ -200,9 +183,8 @@ class TableCopy {
   void EndUnread(std::optional<std::string> reason) {
     window_.SetProgressTitle(RowCaption(targetTable_, 0));
     window_.OnTableRowsProgress(targetTable_, 0);
-    ++state_.ConvertedTableCount;
-    window_.ShowTablesConverted(state_.ConvertedTableCount, selectedTables_);
-    window_.StepTablesProgress();
+    window_.CountConvertedTable();
+    window_.ShowTableConverted();
     if (reason) report_.abandoned = std::move(reason);
   }
 
@@ -227,15 +209,17 @@ class TableCopy {
     report_.abandoned = std::move(text);
   }
 
-  ConversionState& state_;
-  WizardWindow& window_;
+  const TableJob& job_;
+  SourceConnection& source_;
+  TargetConnection& target_;
+  RowCopyWindow& window_;
+  const RowCopyOptions& options_;
+  const std::string& database_;
   const std::string& sourceTable_;
   const std::string& targetTable_;
+  TableColumnLists& lists_;
   TableReport& report_;
-  const RowCopyOptions& options_;
-  const std::int32_t selectedTables_;
   RowProgress progress_;
-  std::string database_;
   bool strict_ = false;
   // Rows taken from the source and handed to the writer.
   std::int64_t rowsTaken_ = 0;
@@ -243,17 +227,9 @@ class TableCopy {
 
 }  // namespace
 
-void CopyTableRows(ConversionState& state, WizardWindow& window, const std::string& sourceTable,
-                   const std::string& targetTable, TableReport& report) {
-  RowCopyOptions options;
-  if (state.OneStatementPerRow) options.writeMode = RowWriteMode::OneStatementPerRow;
-  CopyTableRows(state, window, sourceTable, targetTable, report, options);
-}
-
-void CopyTableRows(ConversionState& state, WizardWindow& window, const std::string& sourceTable,
-                   const std::string& targetTable, TableReport& report,
-                   const RowCopyOptions& options) {
-  TableCopy(state, window, sourceTable, targetTable, report, options).Run();
+void CopyTableRows(const TableJob& job, const std::string& sourceTable,
+                   const std::string& targetTable, TableColumnLists& lists, TableReport& report) {
+  TableCopy(job, sourceTable, targetTable, lists, report).Run();
 }
 
 }  // namespace skerrow

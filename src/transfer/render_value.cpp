@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "db/source_error.h"
+#include "text/hex.h"
+#include "text/utf8.h"
 
 namespace skerrow {
 
@@ -27,51 +29,10 @@ std::string DoubleText(double value) {
   return buffer;
 }
 
-std::size_t Utf8SequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) return 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  return 0;  // continuation byte, overlong lead (C0, C1) or beyond U+10FFFF
-}
-
-bool IsContinuation(unsigned char byte) {
-  return (byte & 0xC0) == 0x80;
-}
-
 }  // namespace
 
-std::string HexText(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  hex.reserve(bytes.size() * 2);
-  for (char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    hex.push_back(kDigits[byte >> 4]);
-    hex.push_back(kDigits[byte & 0x0F]);
-  }
-  return hex;
-}
-
 bool IsUtf8Text(std::string_view bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    if (lead == 0) return false;
-    const std::size_t length = Utf8SequenceLength(lead);
-    if (length == 0 || i + length > bytes.size()) return false;
-    for (std::size_t k = 1; k < length; ++k)
-      if (!IsContinuation(static_cast<unsigned char>(bytes[i + k]))) return false;
-    if (length >= 3) {
-      const auto second = static_cast<unsigned char>(bytes[i + 1]);
-      if (lead == 0xE0 && second < 0xA0) return false;  // overlong
-      if (lead == 0xED && second > 0x9F) return false;  // UTF-16 surrogate
-      if (lead == 0xF0 && second < 0x90) return false;  // overlong
-      if (lead == 0xF4 && second > 0x8F) return false;  // beyond U+10FFFF
-    }
-    i += length;
-  }
-  return true;
+  return bytes.find('\0') == std::string_view::npos && text::IsValidUtf8(bytes);
 }
 
 std::string RenderValue(const Variant& value, std::string_view /*columnType*/,
@@ -94,7 +55,8 @@ std::string RenderValue(const Variant& value, std::string_view /*columnType*/,
       return Quoted(value.Data(), escape);
     case VariantKind::ByteArray:
       if (value.Data().empty()) return "null";
-      return Quoted(IsUtf8Text(value.Data()) ? value.Data() : HexText(value.Data()), escape);
+      return Quoted(IsUtf8Text(value.Data()) ? value.Data() : text::HexOfBytes(value.Data()),
+                    escape);
   }
   throw SourceError(std::string("Skerrow"), kCodeInvalidArgument,
                     "A value of an unknown kind cannot be converted.");

@@ -21,9 +21,6 @@ using SqlEscaper = std::function<std::string(std::string_view)>;
 std::string RenderValue(const Variant& value, std::string_view columnType,
                         const SqlEscaper& escape);
 
-// Two upper-case hexadecimal digits per byte, in order, no separator ("0A", never "A").
-std::string HexText(std::string_view bytes);
-
 // True when `bytes` is well-formed UTF-8 without a zero byte: content that a text column holds
 // as the same text. A zero byte marks binary content.
 bool IsUtf8Text(std::string_view bytes);

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "db/target_connection.h"
-#include "workflow/run_report.h"
+#include "transfer/table_report.h"
 
 namespace skerrow {
 

@@ -9,7 +9,7 @@ std::string RowCaption(const std::string& targetTable, std::int64_t rowsSent) {
          " rows converted...";
 }
 
-RowProgress::RowProgress(WizardWindow& window, std::string targetTable,
+RowProgress::RowProgress(RowCopyWindow& window, std::string targetTable,
                          std::chrono::steady_clock::duration minInterval)
     : window_(window), targetTable_(std::move(targetTable)), minInterval_(minInterval) {}
 

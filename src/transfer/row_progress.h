@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "workflow/wizard_window.h"
+#include "transfer/row_copy_window.h"
 
 namespace skerrow {
 
@@ -19,7 +19,7 @@ class RowProgress {
  public:
   static constexpr std::chrono::milliseconds kDefaultInterval{50};
 
-  RowProgress(WizardWindow& window, std::string targetTable,
+  RowProgress(RowCopyWindow& window, std::string targetTable,
               std::chrono::steady_clock::duration minInterval = kDefaultInterval);
 
   void RowSent(std::int64_t rowsSent);
@@ -29,7 +29,7 @@ class RowProgress {
  private:
   void Show(std::int64_t rowsSent);
 
-  WizardWindow& window_;
+  RowCopyWindow& window_;
   std::string targetTable_;
   std::chrono::steady_clock::duration minInterval_;
   std::optional<std::int64_t> shown_;

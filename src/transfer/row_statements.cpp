@@ -1,20 +1,10 @@
 #include "transfer/row_statements.h"
 
 #include "db/target_connection.h"
+#include "text/ascii.h"
+#include "transfer/oracle_sql_text.h"
 
 namespace skerrow {
-
-std::string QuoteOracleIdentifier(std::string_view name) {
-  std::string quoted;
-  quoted.reserve(name.size() + 2);
-  quoted.push_back('"');
-  for (char c : name) {
-    if (c == '"') quoted.push_back('"');
-    quoted.push_back(c);
-  }
-  quoted.push_back('"');
-  return quoted;
-}
 
 std::optional<std::vector<std::string>> SplitQuotedNameList(std::string_view list) {
   std::vector<std::string> names;
@@ -45,10 +35,7 @@ std::optional<std::vector<std::string>> SplitQuotedNameList(std::string_view lis
 }
 
 std::string SourceOwner(std::string_view userName) {
-  std::string owner(userName);
-  for (char& c : owner)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return owner;
+  return text::ToUpperAscii(userName);
 }
 
 std::string RowQuery(std::string_view selectList, std::string_view owner,
@@ -56,9 +43,9 @@ std::string RowQuery(std::string_view selectList, std::string_view owner,
   std::string query = "Select ";
   query += selectList;
   query += " from ";
-  query += QuoteOracleIdentifier(owner);
+  query += OracleQuotedName(owner);
   query += ".";
-  query += QuoteOracleIdentifier(sourceTable);
+  query += OracleQuotedName(sourceTable);
   query += " w";
   return query;
 }

@@ -7,9 +7,6 @@
 
 namespace skerrow {
 
-// `name` as an Oracle quoted identifier: in double quotes, every double quote doubled.
-std::string QuoteOracleIdentifier(std::string_view name);
-
 // The names of a list of Oracle quoted identifiers joined by "," (TargetColumnList), with the
 // doubled quotes undone; nullopt when the text is not such a list.
 std::optional<std::vector<std::string>> SplitQuotedNameList(std::string_view list);

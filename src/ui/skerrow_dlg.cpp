@@ -155,14 +155,9 @@ bool CSkerrowDlg::HandleKey(QKeyEvent& key) {
     case Qt::Key_Enter:
       return true;
     case Qt::Key_Escape:
-      if (key.type() == QEvent::KeyPress && !key.isAutoRepeat()) {
-        MessageRequest question;
-        question.text = "Do you want to exit from Veltrano Database Converter - Skerrow?";
-        question.caption = "Message";
-        question.icon = MessageIcon::Question;
-        question.buttons = MessageButtons::YesNo;
-        if (ShowMessage(question) == MessageAnswer::Yes) RequestExit();
-      }
+      if (key.type() == QEvent::KeyPress && !key.isAutoRepeat() &&
+          AskExitQuestion() == MessageAnswer::Yes)
+        RequestExit();
       return true;
     case Qt::Key_F1:
       if (key.type() == QEvent::KeyPress) OpenHelpFile();

@@ -20,6 +20,7 @@ void CSkerrowDlg::OpenHelpFile() {
     missing.text = "The help document could not be found: " + path.toStdString();
     missing.caption = "Message";
     missing.icon = MessageIcon::Warning;
+    missing.kind = MessageKind::Error;
     ShowMessage(missing);
     return;
   }
@@ -32,6 +33,7 @@ MessageAnswer CSkerrowDlg::AskExitQuestion() {
   question.caption = "Message";
   question.icon = MessageIcon::Question;
   question.buttons = MessageButtons::YesNo;
+  question.kind = MessageKind::ExitQuestion;
   return ShowMessage(question);
 }
 

@@ -25,6 +25,7 @@ MessageRequest CompletionMessage(const RunReport& report) {
   request.caption = "Message";
   if (report.Succeeded()) {
     request.text = "Skerrow Database Conversion completed successfully.";
+    request.kind = MessageKind::Completed;
     return request;
   }
   std::string lines;
@@ -35,6 +36,7 @@ MessageRequest CompletionMessage(const RunReport& report) {
   request.text = "Skerrow Database Conversion completed with errors.\n" + lines;
   request.icon = MessageIcon::Warning;
   request.details = lines;
+  request.kind = MessageKind::CompletedWithErrors;
   return request;
 }
 

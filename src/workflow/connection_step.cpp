@@ -9,18 +9,20 @@ namespace {
 
 constexpr const char* kTableQuery = "select table_name from user_tables";
 
-void Inform(WizardWindow& window, std::string text, MessageIcon icon, std::string details = {}) {
+void Inform(WizardWindow& window, MessageKind kind, std::string text, MessageIcon icon,
+            std::string details = {}) {
   MessageRequest request;
   request.text = std::move(text);
   request.caption = "Message";
   request.icon = icon;
   request.details = std::move(details);
+  request.kind = kind;
   window.ShowMessage(request);
 }
 
 // A missing field: say which, put the cursor there, and let the operator try again.
 void AskForField(WizardWindow& window, const char* text, int controlId) {
-  Inform(window, text, MessageIcon::Information);
+  Inform(window, MessageKind::Notice, text, MessageIcon::Information);
   window.FocusControl(controlId);
   window.EnableControl(kNextButton, true);
 }
@@ -39,13 +41,15 @@ std::optional<RowArray> ReadTableList(ConversionState& state, WizardWindow& wind
     if (rows.FieldCount() > 0 && rows.RowCount() > 0) return rows;
   } catch (const SourceError& error) {
     if (error.Code() != kCodeNoCurrentRecord) {
-      Inform(window, "The list of tables could not be read from Oracle: " + Describe(error),
+      Inform(window, MessageKind::Error,
+             "The list of tables could not be read from Oracle: " + Describe(error),
              MessageIcon::Warning, FormatSourceError(error));
       window.EnableControl(kNextButton, true);
       return std::nullopt;
     }
   }
-  Inform(window, "The Oracle user " + user + " owns no tables. There is nothing to convert.",
+  Inform(window, MessageKind::Error,
+         "The Oracle user " + user + " owns no tables. There is nothing to convert.",
          MessageIcon::Warning);
   window.EnableControl(kNextButton, true);
   return std::nullopt;
@@ -88,7 +92,7 @@ void ConnectAndListTables(ConversionState& state, WizardWindow& window) {
     return AskForField(window, "Please enter MySQL Password.", kMySqlPasswordEdit);
 
   if (!state.Target.Connect(server, login, mysqlPassword)) {
-    Inform(window,
+    Inform(window, MessageKind::Error,
            "There is an error to connect with MySQL. Please check your input parameters or server "
            "configuration.",
            MessageIcon::None, state.Target.LastErrorMessage());

@@ -8,6 +8,7 @@
 #include "workflow/completion_message.h"
 #include "workflow/control_ids.h"
 #include "workflow/destination_database.h"
+#include "workflow/table_window.h"
 
 namespace skerrow {
 
@@ -26,8 +27,10 @@ TableReport ConvertOneTable(ConversionState& state, WizardWindow& window,
                             const std::string& sourceTable) {
   TableReport report;
   report.sourceName = sourceTable;
+  TableWindow tableWindow(state, window);
   try {
-    TranslateTable(state, window, sourceTable, report);
+    TranslateTable(MakeTableJob(state, window, tableWindow), sourceTable, state.ColumnLists,
+                   report);
   } catch (const SourceError& error) {
     if (error.Code() == kCodeNoCurrentRecord)
       report.createError =
@@ -48,6 +51,7 @@ void CompleteRun(ConversionState& state, WizardWindow& window, bool stopped) {
   window.EndRunDisplay(stopped);
   state.StopRequested = false;
   state.Report.end = std::chrono::system_clock::now();
+  state.Report.completed = true;
   window.UnlockSelection();
   window.ClearTableChecks();
   window.ShowMessage(CompletionMessage(state.Report));
@@ -69,6 +73,7 @@ void RunConversion(ConversionState& state, WizardWindow& window) {
     request.text = "Please select at least one table to continue the conversion.";
     request.caption = "Message";
     request.icon = MessageIcon::Warning;
+    request.kind = MessageKind::Notice;
     window.ShowMessage(request);
     window.SetSelectAllChecked(false);
     return;

@@ -8,6 +8,7 @@
 
 #include "db/source_connection.h"
 #include "db/target_connection.h"
+#include "transfer/table_column_lists.h"
 #include "workflow/run_report.h"
 
 namespace skerrow {
@@ -15,6 +16,10 @@ namespace skerrow {
 // The process-wide state of the converter: one instance for the life of the process, owned by
 // the front end and handed to every workflow step.
 struct ConversionState {
+  // The source opens through the program's providers: an embedded instance first, else
+  // Oracle's client library.
+  ConversionState();
+
   // Written by the connection step.
   std::vector<std::string> TableNames;
   SourceConnection Source;
@@ -31,14 +36,9 @@ struct ConversionState {
   // for servers or proxies that mishandle large statements, and for measurements).
   bool OneStatementPerRow = false;
 
-  // The per-table column lists of the table being converted.
-  std::string SourceSelectList;
-  std::string TargetColumnList;
-  std::vector<std::string> TextColumnTypes;
-  std::vector<std::string> SkippedColumnNames;
-  bool HasSkippedColumns = false;
-  // The names of the selected columns, unquoted, in the order of TargetColumnList.
-  std::vector<std::string> SelectedColumnNames;
+  // The column lists of the table being converted, handed to its creation and row copy; they
+  // keep the last table's lists until the next table begins.
+  TableColumnLists ColumnLists;
 
   // The report of the current (or last) run.
   RunReport Report;

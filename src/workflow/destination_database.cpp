@@ -1,6 +1,6 @@
 #include "workflow/destination_database.h"
 
-#include "schema/oracle_sql_text.h"
+#include "text/ascii.h"
 #include "workflow/control_ids.h"
 
 namespace skerrow {
@@ -10,13 +10,14 @@ namespace {
 constexpr std::size_t kMaxNameBytes = 64;
 constexpr std::string_view kForbiddenCharacters = "\"\\~`*.,?><:|/";
 
-MessageRequest Message(std::string text, MessageIcon icon,
+MessageRequest Message(MessageKind kind, std::string text, MessageIcon icon,
                        MessageButtons buttons = MessageButtons::Ok) {
   MessageRequest request;
   request.text = std::move(text);
   request.caption = "Message";
   request.icon = icon;
   request.buttons = buttons;
+  request.kind = kind;
   return request;
 }
 
@@ -30,19 +31,22 @@ std::string ServerFailure(const std::string& what, const TargetConnection& targe
 DestinationNameCheck CheckDestinationName(const std::string& typed) {
   DestinationNameCheck check;
   if (typed.size() > kMaxNameBytes) {
-    check.refusal = Message("MySQL Destination Database Name [" + typed +
+    check.refusal = Message(MessageKind::Notice,
+                            "MySQL Destination Database Name [" + typed +
                                 "] is too long.Maximum length is 64 characters.",
                             MessageIcon::None);
     return check;
   }
-  std::string name = TrimWhiteSpace(typed);
+  std::string name = text::TrimWhiteSpace(typed);
   if (name.empty()) {
     check.refusal =
-        Message("Please enter valid MySQL Destination Database Name.", MessageIcon::Warning);
+        Message(MessageKind::Notice, "Please enter valid MySQL Destination Database Name.",
+                MessageIcon::Warning);
     return check;
   }
   if (name.find_first_of(kForbiddenCharacters) != std::string::npos) {
     check.refusal = Message(
+        MessageKind::Notice,
         "The Database name you provided contains unsupported Characters.\n"
         "MySQL database does not support '\"','\\','~','`','*','|','','/',':','','.','<','>','?' "
         "characters in name.",
@@ -77,7 +81,8 @@ PrepareResult PrepareDestinationDatabase(TargetConnection& target, WizardWindow&
                                          const std::string& name) {
   if (target.Query(ProbeDatabaseStatement(name))) {
     const MessageAnswer answer = window.ShowMessage(
-        Message("Are you sure you want to overwrite?", MessageIcon::None, MessageButtons::YesNo));
+        Message(MessageKind::ReplaceQuestion, "Are you sure you want to overwrite?",
+                MessageIcon::None, MessageButtons::YesNo));
     if (answer != MessageAnswer::Yes) return {PrepareOutcome::Declined, {}};
     if (!target.Query(DropDatabaseStatement(name)))
       return {PrepareOutcome::Failed,

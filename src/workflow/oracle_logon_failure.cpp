@@ -12,6 +12,7 @@ void Inform(WizardWindow& window, std::string text, std::string details) {
   request.caption = "Message";
   request.icon = MessageIcon::None;
   request.details = std::move(details);
+  request.kind = MessageKind::Error;
   window.ShowMessage(request);
 }
 

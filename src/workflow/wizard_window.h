@@ -11,6 +11,24 @@ enum class MessageIcon { None, Information, Warning, Question };
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 
+// What a message box is for, so that a front end without boxes answers and reports it by its
+// kind, never by its text.
+enum class MessageKind {
+  // Something to type or choose before going on: a missing field, no table checked, a
+  // destination name that cannot be used.
+  Notice,
+  // A step failed; the text says what and why.
+  Error,
+  // Yes/No: replace the destination database that exists already?
+  ReplaceQuestion,
+  // Yes/No: end the program?
+  ExitQuestion,
+  // The end of a run in which every checked table converted with every row.
+  Completed,
+  // The end of a run with failures; the text and the details list them.
+  CompletedWithErrors,
+};
+
 // One modal message box. `details` is extra text a window may offer beside the message (the
 // per-table report of a run that completed with errors); empty when there is none.
 struct MessageRequest {
@@ -19,6 +37,7 @@ struct MessageRequest {
   MessageIcon icon = MessageIcon::None;
   MessageButtons buttons = MessageButtons::Ok;
   std::string details;
+  MessageKind kind = MessageKind::Error;
 };
 
 // The window operations the workflow calls. The Qt wizard and the command-line front end

@@ -333,5 +333,31 @@ TEST_F(CliRunTest, ExistingDatabaseIsReplacedOnlyWithOverwrite) {
   EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM `" + database + "`.`DEPT`"), "3");
 }
 
+// The server refuses to create the destination: the run completed, with errors, so it has a
+// report and exit status 1, not the status of a run that could not start.
+TEST_F(CliRunTest, ADestinationTheServerWillNotCreateIsARunWithErrors) {
+  const std::string login = "skerrow_nocreate_" + std::to_string(::getpid());
+  const std::string password = "no-create-pw";
+  for (const char* host : {"127.0.0.1", "localhost"})
+    ASSERT_TRUE(probe_->Execute("CREATE OR REPLACE USER '" + login + "'@'" + host +
+                                "' IDENTIFIED BY '" + password + "'"))
+        << probe_->Error();
+  const std::string database = probe_->ScratchDatabase("cli_nocreate");
+  std::vector<std::string> args = ConnectionArgs(database);
+  args[9] = login;
+  args[11] = password;
+  const fs::path report = oraclePath_ / "nocreate.json";
+  const ProgramRun run = RunCli(args, {"--all-tables", "--report", report.string()});
+  for (const char* host : {"127.0.0.1", "localhost"})
+    EXPECT_TRUE(probe_->Execute("DROP USER IF EXISTS '" + login + "'@'" + host + "'"));
+
+  EXPECT_EQ(run.status, 1) << run.out << run.err;
+  EXPECT_NE(run.err.find("completed with errors"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("could not be created"), std::string::npos) << run.err;
+  EXPECT_FALSE(DatabaseExists(database));
+  ASSERT_TRUE(fs::exists(report));
+  EXPECT_NE(ReadWholeFile(report).find("could not be created"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace skerrow::test

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "db/source_connection.h"
+#include "providers/source_providers.h"
 #include "support/converter_queries.h"
 #include "support/oracle_fixture.h"
 
@@ -34,7 +35,7 @@ class UnseenSampleSchema : public ::testing::Test {
     OpenOracle(source_, "OEXSAMPLE", "oex", "oex_pw");
   }
   OracleFixture oracle_;
-  SourceConnection source_;
+  SourceConnection source_{StandardSourceProviders()};
 };
 
 TEST_F(UnseenSampleSchema, WhatTheLoaderSkipsIsReportedWithItsLine) {
@@ -197,7 +198,7 @@ TEST_F(UnseenSampleSchema, RowsReadBackAsOracleDeliversThem) {
 TEST(HrStyleSchema, LoadsAsWrittenAndReadsBack) {
   OracleFixture oracle("HRSTYLE", {"hr_style.sql"});
   ASSERT_TRUE(oracle.Ok()) << oracle.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "HRSTYLE", "hr", "hrpw");
   EXPECT_EQ(Sorted(QueryRows(source, "select table_name from user_tables")),
             (std::vector<std::string>{"TEXT:COUNTRIES", "TEXT:EMPLOYEES", "TEXT:REGIONS"}));

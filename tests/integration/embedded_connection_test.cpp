@@ -9,6 +9,7 @@
 
 #include "db/source_connection.h"
 #include "oracle/embedded_provider.h"
+#include "providers/source_providers.h"
 #include "support/oracle_fixture.h"
 #include "support/recording_window.h"
 #include "workflow/oracle_logon_failure.h"
@@ -29,7 +30,7 @@ class EmbeddedConnection : public ::testing::Test {
 };
 
 TEST_F(EmbeddedConnection, ExecuteBeforeCreationRaisesInvalidPointerFormattedByteForByte) {
-  SourceConnection never;
+  SourceConnection never{StandardSourceProviders()};
   try {
     never.Execute("select table_name from user_tables");
     FAIL() << "Execute before Create must fail";
@@ -54,7 +55,7 @@ TEST_F(EmbeddedConnection, ExecuteBeforeCreationRaisesInvalidPointerFormattedByt
 
 TEST_F(EmbeddedConnection, EmptyResultFailsGetRowsAndOneRowGivesRowCountOne) {
   ASSERT_TRUE(oracle_.Ok()) << oracle_.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "CONNTEST", "SCOTT", "tiger");
 
   source.Execute(R"(Select "ENAME" from "SCOTT"."BONUS" w)");  // a table without rows
@@ -79,7 +80,7 @@ TEST_F(EmbeddedConnection, EmptyResultFailsGetRowsAndOneRowGivesRowCountOne) {
 
 TEST_F(EmbeddedConnection, SecondExecuteReplacesTheFirstResult) {
   ASSERT_TRUE(oracle_.Ok()) << oracle_.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "CONNTEST", "SCOTT", "tiger");
   source.Execute(kDeptQuery);
   source.Execute(R"(Select "GRADE","LOSAL","HISAL" from "SCOTT"."SALGRADE" w)");
@@ -99,7 +100,7 @@ TEST_F(EmbeddedConnection, SecondExecuteReplacesTheFirstResult) {
 
 TEST_F(EmbeddedConnection, BoundedGetRowsReadsAResultInBlocks) {
   ASSERT_TRUE(oracle_.Ok()) << oracle_.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "CONNTEST", "SCOTT", "tiger");
   source.Execute(R"(Select "EMPNO" from "SCOTT"."EMP" w)");
   std::vector<std::size_t> blocks;
@@ -155,7 +156,7 @@ TEST_F(EmbeddedConnection, OracleErrorsCarryTheirTextsAndSelectTheRightLogonMess
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    SourceConnection source;
+    SourceConnection source{StandardSourceProviders()};
     source.Create();
     try {
       source.Open(service + c.dataSource + ";Database=" + c.user + ";User ID=" + c.user +

@@ -9,6 +9,7 @@
 
 #include "db/source_connection.h"
 #include "oracle/embedded_instance.h"
+#include "providers/source_providers.h"
 #include "support/oracle_fixture.h"
 
 namespace skerrow {
@@ -66,7 +67,7 @@ TEST(EmbeddedLargeResult, MillionRowsLoadAndReadBackInBlocksWithoutHoldingTheRes
     instance->Commit();
   }
 
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   test::OpenOracle(source, "BIGROWS", "BIG", "big_pw");
   source.Execute(R"(Select "ID","LABEL","AMOUNT" from "BIG"."FACTS" w)");
   ASSERT_EQ(source.FieldCount(), 3);

@@ -10,6 +10,7 @@
 #include "db/source_connection.h"
 #include "oracle/embedded_instance.h"
 #include "oracle/script_loader.h"
+#include "providers/source_providers.h"
 #include "support/oracle_fixture.h"
 
 namespace skerrow {
@@ -83,7 +84,7 @@ TEST(EmbeddedLoader, LiteralFormsArriveAsOracleStoresThem) {
               std::to_string(i) + " VALUES (" + cases[i].literal + ");\n";
   script += "COMMIT;\n";
   ASSERT_TRUE(oracle.LoadText(script, "literals.sql")) << oracle.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "LITERALS", "LIT", "lit_pw");
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const std::vector<std::string> rows =
@@ -141,7 +142,7 @@ ALTER TABLE later ADD CONSTRAINT later_uq UNIQUE (a);
 )sql",
                               "forms.sql"))
       << oracle.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "FORMS", "LIT", "lit_pw");
   EXPECT_EQ(QueryRows(source,
                       "select COLUMN_NAME, DATA_TYPE, DATA_LENGTH, DATA_PRECISION, NULLABLE from "
@@ -239,7 +240,7 @@ TEST(EmbeddedLoader, ConstructorsOfCreatedTypesStoreTheTextOracleShows) {
           "INSERT INTO people VALUES (2, NULL, phone_list_typ());\n",
       "objects.sql"))
       << oracle.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "OBJECTS", "lit", "lit_pw");
   EXPECT_EQ(
       QueryRows(source, R"(Select "ID","HOME","PHONES" from "LIT"."PEOPLE" w)"),

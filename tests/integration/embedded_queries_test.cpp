@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/source_connection.h"
+#include "providers/source_providers.h"
 #include "support/converter_queries.h"
 #include "support/oracle_fixture.h"
 
@@ -53,13 +54,13 @@ std::vector<std::string> Sorted(std::vector<std::string> rows) {
 TEST(EmbeddedQueries, TableQueryListsTheUsersOwnTablesOnly) {
   OracleFixture oracle("KEYSQ", {"keys.sql"});
   ASSERT_TRUE(oracle.Ok()) << oracle.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "KEYSQ", "SHOP", "shop_pw");
   EXPECT_EQ(Sorted(QueryRows(source, kTableQuery)),
             (std::vector<std::string>{"TEXT:DEFAULTS", "TEXT:DOCS", "TEXT:ITEMS", "TEXT:LOOSE",
                                       "TEXT:ONLY_BFILE", "TEXT:ONLY_XML", "TEXT:ORDER_LINES",
                                       "TEXT:RULES", "TEXT:TOKENS"}));
-  SourceConnection store;
+  SourceConnection store{StandardSourceProviders()};
   OpenOracle(store, "KEYSQ", "store", "store_pw");  // user names are not case-sensitive
   EXPECT_EQ(QueryRows(store, kTableQuery), std::vector<std::string>{"TEXT:ITEMS"});
 }
@@ -67,7 +68,7 @@ TEST(EmbeddedQueries, TableQueryListsTheUsersOwnTablesOnly) {
 TEST(EmbeddedQueries, CatalogQueryGivesColumnsInTableOrderWithOraclesKinds) {
   OracleFixture oracle("CLASSICQ", {"classic.sql"});
   ASSERT_TRUE(oracle.Ok()) << oracle.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "CLASSICQ", "scott", "tiger");
   EXPECT_EQ(QueryRows(source, CatalogQueryText("EMP")),
             (std::vector<std::string>{
@@ -88,7 +89,7 @@ TEST(EmbeddedQueries, CatalogQueryGivesColumnsInTableOrderWithOraclesKinds) {
 TEST(EmbeddedQueries, CatalogQueryReportsEveryTypeAsOracleWritesIt) {
   OracleFixture oracle("TYPESQ", {"types.sql"});
   ASSERT_TRUE(oracle.Ok()) << oracle.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "TYPESQ", "TYPES", "types_pw");
   struct Case {
     const char* table;
@@ -153,7 +154,7 @@ TEST(EmbeddedQueries, CatalogQueryReportsEveryTypeAsOracleWritesIt) {
 TEST(EmbeddedQueries, CatalogQueryKeepsDefaultsAsWrittenWithTheirLineBreaks) {
   OracleFixture oracle("DEFAULTSQ", {"keys.sql"});
   ASSERT_TRUE(oracle.Ok()) << oracle.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "DEFAULTSQ", "SHOP", "shop_pw");
   source.Execute(CatalogQueryText("DEFAULTS"));
   const RowArray rows = source.GetRows();
@@ -178,7 +179,7 @@ TEST(EmbeddedQueries, CatalogQueryKeepsDefaultsAsWrittenWithTheirLineBreaks) {
 TEST(EmbeddedQueries, ConstraintQueryFindsEveryConstraintOfTheTableAndNothingForAPlainOne) {
   OracleFixture oracle("CONSQ", {"keys.sql"});
   ASSERT_TRUE(oracle.Ok()) << oracle.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "CONSQ", "SHOP", "shop_pw");
 
   // Named constraints by name; unnamed ones with a generated SYS_C name.
@@ -205,7 +206,7 @@ TEST(EmbeddedQueries, ConstraintQueryFindsEveryConstraintOfTheTableAndNothingFor
 TEST(EmbeddedQueries, KeyQueryRunsWithItsOddBlanksAndJoinsAcrossSchemas) {
   OracleFixture oracle("KEYQ", {"keys.sql"});
   ASSERT_TRUE(oracle.Ok()) << oracle.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "KEYQ", "SHOP", "shop_pw");
   struct Case {
     const char* table;
@@ -238,7 +239,7 @@ TEST(EmbeddedQueries, KeyQueryRunsWithItsOddBlanksAndJoinsAcrossSchemas) {
 TEST(EmbeddedQueries, RowQueryDeliversEachTypeFamilyInItsKind) {
   OracleFixture oracle("CLASSICR", {"classic.sql"});
   ASSERT_TRUE(oracle.Ok()) << oracle.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   // The owner is written upper case in the query; the logon name as typed.
   OpenOracle(source, "CLASSICR", "scott", "tiger");
   const std::vector<std::string> rows = QueryRows(
@@ -263,7 +264,7 @@ TEST(EmbeddedQueries, RowQueryDeliversEachTypeFamilyInItsKind) {
 TEST(EmbeddedQueries, RowQueryRunsEverySelectExpressionForm) {
   OracleFixture oracle("TYPESR", {"types.sql"});
   ASSERT_TRUE(oracle.Ok()) << oracle.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "TYPESR", "types", "types_pw");
   struct Case {
     const char* what;
@@ -347,7 +348,7 @@ TEST(EmbeddedQueries, RowQueryRunsEverySelectExpressionForm) {
 TEST(EmbeddedQueries, LongClobTextArrivesWhole) {
   OracleFixture oracle("LOBQ", {"types.sql"});
   ASSERT_TRUE(oracle.Ok()) << oracle.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "LOBQ", "TYPES", "types_pw");
   source.Execute(R"(Select "C",utl_raw.cast_to_raw("C") from "TYPES"."T_LOBS" w)");
   const RowArray rows = source.GetRows();
@@ -369,7 +370,7 @@ TEST(EmbeddedQueries, LongClobTextArrivesWhole) {
 TEST(EmbeddedQueries, AwkwardNamesWorkWhenQuotedAsOracleQuotesThem) {
   OracleFixture oracle("NAMESQ", {"names.sql"});
   ASSERT_TRUE(oracle.Ok()) << oracle.Error();
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, "NAMESQ", "odd", "odd_pw");
   EXPECT_EQ(Sorted(QueryRows(source, kTableQuery)),
             (std::vector<std::string>{"TEXT:Größe", "TEXT:MixedCase", "TEXT:it's",

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "oci_double_support.h"
+#include "support/fixture_users.h"
 #include "support/mysql_sandbox.h"
 #include "support/oracle_fixture.h"
 #include "support/recording_window.h"
@@ -20,19 +21,8 @@
 namespace skerrow::test {
 namespace {
 
-struct Conversion {
-  std::string script;
-  std::string user;
-  std::string password;
-};
-
-// For test names and failure messages: the script and the user, not the struct's bytes.
-void PrintTo(const Conversion& conversion, std::ostream* out) {
-  *out << conversion.script << " as " << conversion.user;
-}
-
 // Next, check every table, Convert: what an operator does, into `database`.
-void Convert(const MySqlSandbox& sandbox, const std::string& service, const Conversion& c,
+void Convert(const MySqlSandbox& sandbox, const std::string& service, const FixtureUser& c,
              const std::string& database, std::vector<std::string>& tablesListed) {
   ConversionState state;
   RecordingWindow window;
@@ -89,14 +79,14 @@ std::vector<std::string> Contents(MySqlProbe& probe, const std::string& database
   return lines;
 }
 
-class OciConversionTest : public ::testing::TestWithParam<Conversion> {};
+class OciConversionTest : public ::testing::TestWithParam<FixtureUser> {};
 
 TEST_P(OciConversionTest, ConvertsToTheSameMySqlContentsAsTheEmbeddedProvider) {
   const auto sandbox = RequireSandbox();
   if (!sandbox) return;
   MySqlProbe probe(*sandbox);
   ASSERT_TRUE(probe.Connected()) << probe.Error();
-  const Conversion& conversion = GetParam();
+  const FixtureUser& conversion = GetParam();
   const std::string stem = "oci_" + conversion.user;
   const std::string viaEmbedded = probe.ScratchDatabase(stem + "_embedded");
   const std::string viaOci = probe.ScratchDatabase(stem + "_oci");
@@ -127,13 +117,13 @@ TEST_P(OciConversionTest, ConvertsToTheSameMySqlContentsAsTheEmbeddedProvider) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, OciConversionTest,
-                         ::testing::Values(Conversion{"classic.sql", "scott", "tiger"},
-                                           Conversion{"keys.sql", "shop", "shop_pw"},
-                                           Conversion{"keys.sql", "store", "store_pw"},
-                                           Conversion{"names.sql", "odd", "odd_pw"},
-                                           Conversion{"sample_style.sql", "hrs", "hrs_pw"},
-                                           Conversion{"types.sql", "types", "types_pw"}),
-                         [](const ::testing::TestParamInfo<Conversion>& param) {
+                         ::testing::Values(FixtureUser{"classic.sql", "scott", "tiger"},
+                                           FixtureUser{"keys.sql", "shop", "shop_pw"},
+                                           FixtureUser{"keys.sql", "store", "store_pw"},
+                                           FixtureUser{"names.sql", "odd", "odd_pw"},
+                                           FixtureUser{"sample_style.sql", "hrs", "hrs_pw"},
+                                           FixtureUser{"types.sql", "types", "types_pw"}),
+                         [](const ::testing::TestParamInfo<FixtureUser>& param) {
                            return param.param.user;
                          });
 

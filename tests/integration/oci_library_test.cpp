@@ -12,6 +12,7 @@
 #include "db/source_connection.h"
 #include "oci/oci_library.h"
 #include "oci_double_support.h"
+#include "providers/source_providers.h"
 #include "support/oracle_fixture.h"
 
 namespace skerrow::test {
@@ -98,7 +99,7 @@ TEST(OciLibrarySearch, LibraryInstalledUnderAVersionedNameOnlyServesTheLogon) {
   OciRoute route(oracle.SearchDirectory());
   ScopedVariable noOverride("SKERROW_OCI_LIBRARY", std::nullopt);
   ScopedVariable oracleHome("ORACLE_HOME", home.Path().string());
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   try {
     OpenOracle(source, oracle.Service(), "scott", "tiger");
   } catch (const SourceError& error) {

@@ -7,6 +7,7 @@
 
 #include "db/source_connection.h"
 #include "oci_double_support.h"
+#include "providers/source_providers.h"
 #include "support/oracle_fixture.h"
 #include "transfer/row_statements.h"
 
@@ -55,12 +56,12 @@ TEST(OciLongValues, LongAndLongRawOfAnyLengthArriveWholeInPieces) {
   };
   std::vector<std::vector<std::vector<Variant>>> embedded;
   {
-    SourceConnection source;
+    SourceConnection source{StandardSourceProviders()};
     OpenOracle(source, oracle.Service(), "types", "types_pw");
     for (const auto& c : cases) embedded.push_back(AllRows(source, c.sql));
   }
   OciRoute route(oracle.SearchDirectory());
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenOracle(source, oracle.Service(), "types", "types_pw");
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];

@@ -9,6 +9,7 @@
 #include "db/source_connection.h"
 #include "oci_double_support.h"
 #include "oracle/oracle_error.h"
+#include "providers/source_providers.h"
 #include "schema/column_catalog.h"
 #include "schema/table_creation.h"
 #include "support/oracle_fixture.h"
@@ -91,7 +92,7 @@ class OciSessionTest : public ::testing::Test {
 
 TEST_F(OciSessionTest, LogonThroughTheClientLibraryInUtf8WithKnownSessionFormats) {
   OciRoute route(oracle_.SearchDirectory());
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenThroughOci(source);
   const std::string journal = DoubleJournal();
   EXPECT_NE(journal.find("ENV 1 873 873\n"), std::string::npos) << journal;
@@ -132,12 +133,12 @@ TEST_F(OciSessionTest, EveryWorkflowStatementReadsAsThroughTheEmbeddedProvider) 
   };
   std::vector<std::vector<std::vector<Variant>>> embedded;
   {
-    SourceConnection source;
+    SourceConnection source{StandardSourceProviders()};
     OpenEmbedded(source);
     for (const auto& sql : statements) embedded.push_back(AllRows(source, sql));
   }
   OciRoute route(oracle_.SearchDirectory());
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenThroughOci(source);
   for (std::size_t s = 0; s < statements.size(); ++s) {
     SCOPED_TRACE(statements[s]);
@@ -161,7 +162,7 @@ TEST_F(OciSessionTest, EveryWorkflowStatementReadsAsThroughTheEmbeddedProvider) 
 // The kinds the conversion rules rely on, by column type.
 TEST_F(OciSessionTest, ValueKindsNullsAndLobsThroughOci) {
   OciRoute route(oracle_.SearchDirectory());
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenThroughOci(source);
   struct Case {
     std::string sql;
@@ -222,7 +223,7 @@ TEST_F(OciSessionTest, ValueKindsNullsAndLobsThroughOci) {
 // NUMBER values arrive exact whatever the length of their text.
 TEST_F(OciSessionTest, NumbersWithTheLongestTextsArriveExact) {
   OciRoute route(oracle_.SearchDirectory());
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenThroughOci(source);
   const std::vector<std::string> expected = {
       "DECIMAL:-0.000000000000000000000000012345678901234567890123456789012345678",
@@ -243,7 +244,7 @@ TEST_F(OciSessionTest, NumbersWithTheLongestTextsArriveExact) {
 // (the RAW of their text) and directly.
 TEST_F(OciSessionTest, TimestampsKeepTheirOwnPrecisionAndLocalTimeZoneValuesAreInUtc) {
   OciRoute route(oracle_.SearchDirectory());
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenThroughOci(source);
   const std::vector<std::string> expected = {
       "2024-02-29 23:59:58", "2024-02-29 23:59:58.1", "2024-02-29 23:59:58.123456789",
@@ -276,7 +277,7 @@ TEST_F(OciSessionTest, TimestampsKeepTheirOwnPrecisionAndLocalTimeZoneValuesAreI
 // character set (Latin-1 in the double) 日本, € and 😀 would arrive as inverted question marks.
 TEST_F(OciSessionTest, NationalCharacterColumnsAreReadInTheNationalForm) {
   OciRoute route(oracle_.SearchDirectory());
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenThroughOci(source);
   struct Case {
     std::string sql;
@@ -317,7 +318,7 @@ TEST_F(OciSessionTest, NationalCharacterColumnsAreReadInTheNationalForm) {
 // locator's define costs nothing and is only noted; for NVARCHAR2 the form is the whole point.
 TEST_F(OciSessionTest, ARefusedNationalFormFailsATextColumnButOnlyNotesAnNclob) {
   OciRoute route(oracle_.SearchDirectory());
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenThroughOci(source);
   const std::string refusal = "ORA-24315: illegal attribute type";
   ClearDoubleJournal();
@@ -340,7 +341,7 @@ TEST_F(OciSessionTest, ARefusedNationalFormFailsATextColumnButOnlyNotesAnNclob) 
 
 TEST_F(OciSessionTest, LargeTableArrivesInChunksOfArrayFetches) {
   OciRoute route(oracle_.SearchDirectory());
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenThroughOci(source);
   ClearDoubleJournal();
   source.Execute(RowQuery(R"("ID","LABEL")", "TYPES", "T_MANY"));
@@ -396,7 +397,7 @@ TEST_F(OciSessionTest, OracleErrorsArriveThroughTheErrorHandle) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string service = *c.service ? c.service : Service();
-    SourceConnection source;
+    SourceConnection source{StandardSourceProviders()};
     source.Create();
     try {
       source.Open(ConnectionString(service, "types", c.password), "types", c.password,
@@ -443,7 +444,7 @@ TEST_F(OciSessionTest, SuccessWithInformationIsASuccessAndItsTextIsLogged) {
     InjectIntoDouble(c.call, 1 /* OCI_SUCCESS_WITH_INFO */, c.message);
     ClogCapture log;
     try {
-      SourceConnection source;
+      SourceConnection source{StandardSourceProviders()};
       OpenThroughOci(source);
       EXPECT_EQ(AllRows(source, RowQuery(R"("ID")", "TYPES", "T_MANY")).size(), 1200u);
       const auto rows = AllRows(source, RowQuery(R"("ID","C")", "TYPES", "T_LOBS"));
@@ -465,7 +466,7 @@ TEST_F(OciSessionTest, AFailedEnvironmentShowsTheMessageOfTheEnvironmentHandle) 
   const std::string reason =
       "ORA-12705: Cannot access NLS data files or invalid environment specified";
   InjectIntoDouble("OCIEnvNlsCreate", -1 /* OCI_ERROR */, reason);
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   try {
     OpenThroughOci(source);
     ADD_FAILURE() << "the logon succeeded";
@@ -509,7 +510,7 @@ TEST_F(OciSessionTest, MissingClientLibraryIsNamedWithEveryPlaceSearched) {
           GTEST_SKIP() << "a real Oracle client library is installed on this machine";
         }
     }
-    SourceConnection source;
+    SourceConnection source{StandardSourceProviders()};
     source.Create();
     try {
       source.Open(ConnectionString("prod-db:1521/ORCL", "scott", "tiger"), "scott", "tiger",
@@ -534,7 +535,7 @@ TEST_F(OciSessionTest, MissingClientLibraryIsNamedWithEveryPlaceSearched) {
 // An embedded instance of the name wins over the client library, which then is never loaded.
 TEST_F(OciSessionTest, EmbeddedInstanceIsServedWithoutAnyClientLibrary) {
   ScopedVariable library("SKERROW_OCI_LIBRARY", "/nonexistent/libclntsh.so");
-  SourceConnection source;
+  SourceConnection source{StandardSourceProviders()};
   OpenEmbedded(source);
   try {
     source.Execute("Select \"ID\" from \"TYPES\".\"NO_SUCH_TABLE\" w");

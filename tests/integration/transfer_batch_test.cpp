@@ -2,12 +2,12 @@
 #include <malloc.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "text/ascii.h"
 #include "transfer_copy_fixture.h"
 
 namespace skerrow {
@@ -101,12 +101,11 @@ FaultTable MakeFaultTable(int count, const std::vector<std::pair<int, Fault>>& f
     if (fault == Fault::DuplicateKey) key = lastStoredKey;
     if (fault == Fault::KeyDifferingInCase) {
       key = lastStoredKey;
-      std::transform(key.begin(), key.end(), key.begin(), ::tolower);
+      key = text::ToLowerAscii(key);
     }
     table.rows.push_back({Variant::FromDecimal(std::to_string(id)), Variant::FromText(key),
                           Variant::FromText(value), number});
-    std::string folded = key;
-    std::transform(folded.begin(), folded.end(), folded.begin(), ::toupper);
+    const std::string folded = text::ToUpperAscii(key);
     const bool stored = value.size() <= 5 && !number.IsNullOrEmpty() && !storedKeys.count(folded);
     if (stored) {
       storedKeys.insert(folded);

@@ -20,10 +20,12 @@
 #include "support/mysql_sandbox.h"
 #include "support/recording_window.h"
 #include "transfer/copy_table_rows.h"
+#include "transfer/oracle_sql_text.h"
 #include "transfer/row_statements.h"
 #include "workflow/control_ids.h"
 #include "workflow/conversion_state.h"
 #include "workflow/run_report.h"
+#include "workflow/table_window.h"
 
 namespace skerrow::test {
 
@@ -131,30 +133,30 @@ class TransferCopyFixture : public ::testing::Test {
 
   // The column lists as the type mapping leaves them for a table of these columns.
   void SetColumnLists(const std::vector<Column>& columns) {
-    state_.SourceSelectList.clear();
-    state_.TargetColumnList.clear();
-    state_.SelectedColumnNames.clear();
-    state_.TextColumnTypes.assign(columns.size() + 1, "");
-    state_.SkippedColumnNames.assign(columns.size() + 1, "");
-    state_.HasSkippedColumns = false;
+    state_.ColumnLists.SourceSelectList.clear();
+    state_.ColumnLists.TargetColumnList.clear();
+    state_.ColumnLists.SelectedColumnNames.clear();
+    state_.ColumnLists.TextColumnTypes.assign(columns.size() + 1, "");
+    state_.ColumnLists.SkippedColumnNames.assign(columns.size() + 1, "");
+    state_.ColumnLists.HasSkippedColumns = false;
     std::size_t selected = 0;
     for (std::size_t i = 0; i < columns.size(); ++i) {
       const auto& column = columns[i];
-      const std::string quoted = QuoteOracleIdentifier(column.name);
+      const std::string quoted = OracleQuotedName(column.name);
       if (column.read == Read::Skipped) {
-        state_.SkippedColumnNames[i] = column.name;
-        state_.HasSkippedColumns = true;
+        state_.ColumnLists.SkippedColumnNames[i] = column.name;
+        state_.ColumnLists.HasSkippedColumns = true;
         continue;
       }
-      if (!state_.SourceSelectList.empty()) {
-        state_.SourceSelectList += ",";
-        state_.TargetColumnList += ",";
+      if (!state_.ColumnLists.SourceSelectList.empty()) {
+        state_.ColumnLists.SourceSelectList += ",";
+        state_.ColumnLists.TargetColumnList += ",";
       }
-      state_.SourceSelectList +=
+      state_.ColumnLists.SourceSelectList +=
           column.read == Read::RawCast ? "utl_raw.cast_to_raw(" + quoted + ")" : quoted;
-      state_.TargetColumnList += quoted;
-      state_.SelectedColumnNames.push_back(column.name);
-      if (column.textLike) state_.TextColumnTypes[selected] = column.oracleType;
+      state_.ColumnLists.TargetColumnList += quoted;
+      state_.ColumnLists.SelectedColumnNames.push_back(column.name);
+      if (column.textLike) state_.ColumnLists.TextColumnTypes[selected] = column.oracleType;
       ++selected;
     }
   }
@@ -180,7 +182,11 @@ class TransferCopyFixture : public ::testing::Test {
     TableReport report;
     report.sourceName = table;
     report.createdName = table;
-    CopyTableRows(state_, window_, table, table, report, options);
+    // As the run hands a table over: the window's fields and the state's connections and lists.
+    TableWindow tableWindow(state_, window_);
+    TableJob job = MakeTableJob(state_, window_, tableWindow);
+    job.options = options;
+    CopyTableRows(job, table, table, state_.ColumnLists, report);
     return report;
   }
 

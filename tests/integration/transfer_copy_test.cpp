@@ -51,7 +51,7 @@ TEST_P(TransferCopyTest, ARefusedRowIsReportedWithTheServersMessageAndTheOthersA
   EXPECT_FALSE(report.abandoned);
   EXPECT_FALSE(report.Succeeded());
   EXPECT_EQ(state_.ConvertedTableCount, 2);
-  EXPECT_TRUE(state_.SourceSelectList.empty());
+  EXPECT_TRUE(state_.ColumnLists.SourceSelectList.empty());
   // The refused row still counts as sent, and no message box interrupts the copy.
   const auto calls = ProgressCalls();
   ASSERT_GE(calls.size(), 3u);
@@ -95,7 +95,7 @@ TEST_P(TransferCopyTest, TablesThatYieldNoRowsEndWithZeroRowsConverted) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.table);
     PrepareTable(c.table, c.columns, c.rows);
-    if (!c.selectList.empty()) state_.SourceSelectList = c.selectList;
+    if (!c.selectList.empty()) state_.ColumnLists.SourceSelectList = c.selectList;
     OpenConnections();
     const std::int32_t before = state_.ConvertedTableCount;
     const auto callsBefore = ProgressCalls().size();
@@ -108,7 +108,7 @@ TEST_P(TransferCopyTest, TablesThatYieldNoRowsEndWithZeroRowsConverted) {
       EXPECT_NE(report.abandoned->find(c.reasonPart), std::string::npos) << *report.abandoned;
     }
     EXPECT_EQ(state_.ConvertedTableCount, before + 1);
-    EXPECT_TRUE(state_.SourceSelectList.empty());
+    EXPECT_TRUE(state_.ColumnLists.SourceSelectList.empty());
     const auto calls = ProgressCalls();
     const std::vector<std::string> expected = {
         "SetProgressTitle(Converting Table: [" + std::string(c.table) + "] 0 rows converted...)",

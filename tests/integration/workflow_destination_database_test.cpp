@@ -77,6 +77,10 @@ TEST(DestinationDatabaseTest, ProbeCreateAndDropInTheirOrder) {
     EXPECT_EQ(window.Actions(),
               c.exists ? std::vector<std::string>{kOverwriteQuestion} : std::vector<std::string>{})
         << c.what;
+    if (c.exists) {
+      ASSERT_EQ(window.Messages().size(), 1u) << c.what;
+      EXPECT_EQ(window.Messages()[0].kind, MessageKind::ReplaceQuestion) << c.what;
+    }
 
     // Dropped before it was created again: the database exists and the marker is gone.
     EXPECT_EQ(probe.Scalar("SELECT COUNT(*) FROM information_schema.SCHEMATA WHERE "
@@ -129,6 +133,7 @@ TEST(DestinationDatabaseTest, ADeclinedOverwriteEndsTheRunBeforeAnyTable) {
   EXPECT_EQ(session.RowCount(name, "marker"), "1");
   EXPECT_FALSE(session.Window().TableChecked(0));
   EXPECT_TRUE(session.Window().IsShown(kConvertButton));
+  EXPECT_FALSE(session.State().Report.completed);
 }
 
 }  // namespace

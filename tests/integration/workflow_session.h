@@ -63,6 +63,7 @@ class WorkflowSession {
   MySqlProbe& Probe() { return *probe_; }
   RecordingWindow& Window() { return window_; }
   ConversionState& State() { return state_; }
+  const ConversionState& State() const { return state_; }
 
   // The six fields of page 1, the MySQL ones from the sandbox.
   void FillConnectionFields(const std::string& user, const std::string& password) {

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "oracle/embedded_instance.h"
+#include "text/hex.h"
 
 namespace skerrow::test {
 
@@ -30,20 +31,13 @@ void OpenOracle(SourceConnection& connection, const std::string& service, const 
 }
 
 std::string ShowValue(const Variant& value) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   switch (value.Kind()) {
     case VariantKind::Null:
       return "NULL";
     case VariantKind::Empty:
       return "EMPTY";
-    case VariantKind::ByteArray: {
-      std::string hex = "BYTES:";
-      for (unsigned char c : value.Data()) {
-        hex += kHex[c >> 4];
-        hex += kHex[c & 0x0F];
-      }
-      return hex;
-    }
+    case VariantKind::ByteArray:
+      return "BYTES:" + text::HexOfBytes(value.Data());
     case VariantKind::Date:
       return "DATE:" + value.AsDate().ToString();
     case VariantKind::Text:

@@ -9,7 +9,7 @@
 namespace skerrow::cli {
 namespace {
 
-MessageRequest Message(std::string text, MessageIcon icon = MessageIcon::None,
+MessageRequest Message(MessageKind kind, std::string text, MessageIcon icon = MessageIcon::None,
                        MessageButtons buttons = MessageButtons::Ok, std::string details = "") {
   MessageRequest request;
   request.text = std::move(text);
@@ -17,6 +17,7 @@ MessageRequest Message(std::string text, MessageIcon icon = MessageIcon::None,
   request.icon = icon;
   request.buttons = buttons;
   request.details = std::move(details);
+  request.kind = kind;
   return request;
 }
 
@@ -33,16 +34,26 @@ TEST(CliWindow, ProblemsGoToStandardErrorAndSuccessToStandardOutput) {
     std::string err;
   };
   const Case cases[] = {
-      {Message("Please enter Oracle Password.", MessageIcon::Information), false, "",
-       "Please enter Oracle Password.\n"},
-      {Message("There is an error to connect with MySQL."), true, "",
+      {Message(MessageKind::Notice, "Please enter Oracle Password.", MessageIcon::Information),
+       false, "", "Please enter Oracle Password.\n"},
+      {Message(MessageKind::Error, "There is an error to connect with MySQL."), true, "",
        "There is an error to connect with MySQL.\n"},
-      {Message("Skerrow Database Conversion completed successfully."), false,
-       "Skerrow Database Conversion completed successfully.\n", ""},
-      {Message("Skerrow Database Conversion completed successfully."), true, "", ""},
-      {Message("The conversion completed with errors.", MessageIcon::Warning, MessageButtons::Ok,
-               "EMP: refused"),
+      {Message(MessageKind::Completed, "Skerrow Database Conversion completed successfully."),
+       false, "Skerrow Database Conversion completed successfully.\n", ""},
+      {Message(MessageKind::Completed, "Skerrow Database Conversion completed successfully."), true,
+       "", ""},
+      {Message(MessageKind::CompletedWithErrors, "The conversion completed with errors.",
+               MessageIcon::Warning, MessageButtons::Ok, "EMP: refused"),
        false, "", "The conversion completed with errors.\nEMP: refused\n"},
+      // Details the text ends with already are not printed twice.
+      {Message(MessageKind::CompletedWithErrors,
+               "Skerrow Database Conversion completed with errors.\nEMP: refused",
+               MessageIcon::Warning, MessageButtons::Ok, "EMP: refused"),
+       false, "", "Skerrow Database Conversion completed with errors.\nEMP: refused\n"},
+      // The kind decides, not the words.
+      {Message(MessageKind::Error, "Skerrow Database Conversion completed successfully. Not."),
+       false, "", "Skerrow Database Conversion completed successfully. Not.\n"},
+      {Message(MessageKind::Completed, "Done."), false, "Done.\n", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.request.text);
@@ -56,7 +67,8 @@ TEST(CliWindow, ProblemsGoToStandardErrorAndSuccessToStandardOutput) {
 
 TEST(CliWindow, OverwriteIsAnsweredYesOnlyWhenAskedFor) {
   const MessageRequest question =
-      Message("Are you sure you want to overwrite?", MessageIcon::None, MessageButtons::YesNo);
+      Message(MessageKind::ReplaceQuestion, "Are you sure you want to overwrite?",
+              MessageIcon::None, MessageButtons::YesNo);
   {
     Printed printed;
     CliWindow window(printed.out, printed.err, {.overwrite = true});
@@ -74,6 +86,17 @@ TEST(CliWindow, OverwriteIsAnsweredYesOnlyWhenAskedFor) {
     EXPECT_NE(printed.err.str().find("`sales` already exists"), std::string::npos);
     EXPECT_NE(printed.err.str().find("left untouched"), std::string::npos);
     EXPECT_NE(printed.err.str().find("--overwrite"), std::string::npos);
+  }
+  {
+    // --overwrite answers that question only: any other is No, and replaces nothing.
+    Printed printed;
+    CliWindow window(printed.out, printed.err, {.overwrite = true});
+    const MessageRequest exit =
+        Message(MessageKind::ExitQuestion, "Are you sure you want to overwrite?",
+                MessageIcon::Question, MessageButtons::YesNo);
+    EXPECT_EQ(window.ShowMessage(exit), MessageAnswer::No);
+    EXPECT_FALSE(window.OverwriteDeclined());
+    EXPECT_EQ(printed.err.str(), "Are you sure you want to overwrite? No\n");
   }
 }
 

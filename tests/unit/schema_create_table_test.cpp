@@ -6,7 +6,7 @@
 #include "schema/column_catalog.h"
 #include "schema/create_table_text.h"
 #include "schema/table_creation.h"
-#include "workflow/conversion_state.h"
+#include "transfer/table_column_lists.h"
 
 namespace skerrow {
 namespace {
@@ -38,10 +38,10 @@ INSTANTIATE_TEST_SUITE_P(
 std::string Statement(const std::string& database, const std::string& table,
                       const std::vector<ColumnDescriptor>& catalog,
                       const std::vector<std::string>& keyRows) {
-  ConversionState state;
-  ResetColumnLists(state);
-  SizeColumnLists(state, catalog.size());
-  const std::string definitions = BuildColumnDefinitions(state, catalog);
+  TableColumnLists lists;
+  ResetColumnLists(lists);
+  SizeColumnLists(lists, catalog.size());
+  const std::string definitions = BuildColumnDefinitions(lists, catalog);
   return CreateTableStatement(CreateTableHead(database, table), definitions,
                               KeyClause(keyRows, catalog));
 }

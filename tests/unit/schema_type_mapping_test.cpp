@@ -5,7 +5,7 @@
 
 #include "schema/column_catalog.h"
 #include "schema/column_type_mapping.h"
-#include "workflow/conversion_state.h"
+#include "transfer/table_column_lists.h"
 
 namespace skerrow {
 namespace {
@@ -22,21 +22,21 @@ class TypeMappingTest : public testing::TestWithParam<MappingCase> {};
 
 TEST_P(TypeMappingTest, MapsOneColumn) {
   const MappingCase& c = GetParam();
-  ConversionState state;
-  ResetColumnLists(state);
-  SizeColumnLists(state, 1);
+  TableColumnLists lists;
+  ResetColumnLists(lists);
+  SizeColumnLists(lists, 1);
   bool suppressDefault = !c.suppressDefault;
   const std::string type =
-      MapColumnType(state, {"C", c.dataType, "10", "", "Y", ""}, 0, suppressDefault);
+      MapColumnType(lists, {"C", c.dataType, "10", "", "Y", ""}, 0, suppressDefault);
 
   EXPECT_EQ(type, c.targetType);
   EXPECT_EQ(suppressDefault, c.suppressDefault);
-  EXPECT_EQ(state.SourceSelectList, c.selectExpression);
-  EXPECT_EQ(state.TextColumnTypes[0], c.textType);
+  EXPECT_EQ(lists.SourceSelectList, c.selectExpression);
+  EXPECT_EQ(lists.TextColumnTypes[0], c.textType);
   const bool skipped = c.selectExpression.empty();
-  EXPECT_EQ(state.TargetColumnList, skipped ? "" : "\"C\"");
-  EXPECT_EQ(state.SkippedColumnNames[0], skipped ? "C" : "");
-  EXPECT_EQ(state.HasSkippedColumns, skipped);
+  EXPECT_EQ(lists.TargetColumnList, skipped ? "" : "\"C\"");
+  EXPECT_EQ(lists.SkippedColumnNames[0], skipped ? "C" : "");
+  EXPECT_EQ(lists.HasSkippedColumns, skipped);
 }
 
 const std::string kRaw = "utl_raw.cast_to_raw(\"C\")";
@@ -81,60 +81,60 @@ INSTANTIATE_TEST_SUITE_P(
                     MappingCase{"SDO_GEOMETRY", "VARCHAR", "\"C\"", "", false}));
 
 TEST(TypeMappingTest, QuotesInColumnNamesAreDoubled) {
-  ConversionState state;
-  SizeColumnLists(state, 2);
+  TableColumnLists lists;
+  SizeColumnLists(lists, 2);
   bool suppress = false;
-  MapColumnType(state, {"A\"B", "URITYPE", "10", "", "Y", ""}, 0, suppress);
-  MapColumnType(state, {"R\"", "RAW", "10", "", "Y", ""}, 1, suppress);
-  EXPECT_EQ(state.SourceSelectList, "w.\"A\"\"B\".getUrl(),utl_raw.cast_to_raw(\"R\"\"\")");
-  EXPECT_EQ(state.TargetColumnList, "\"A\"\"B\",\"R\"\"\"");
-  EXPECT_EQ(state.SelectedColumnNames, (std::vector<std::string>{"A\"B", "R\""}));
+  MapColumnType(lists, {"A\"B", "URITYPE", "10", "", "Y", ""}, 0, suppress);
+  MapColumnType(lists, {"R\"", "RAW", "10", "", "Y", ""}, 1, suppress);
+  EXPECT_EQ(lists.SourceSelectList, "w.\"A\"\"B\".getUrl(),utl_raw.cast_to_raw(\"R\"\"\")");
+  EXPECT_EQ(lists.TargetColumnList, "\"A\"\"B\",\"R\"\"\"");
+  EXPECT_EQ(lists.SelectedColumnNames, (std::vector<std::string>{"A\"B", "R\""}));
 }
 
 // A skipped column between selected ones: the lists skip it, the text types follow the
 // selected positions, the skipped name keeps its catalog position.
 TEST(TypeMappingTest, MixedTableKeepsListsAligned) {
-  ConversionState state;
-  SizeColumnLists(state, 3);
+  TableColumnLists lists;
+  SizeColumnLists(lists, 3);
   bool suppress = false;
-  MapColumnType(state, {"ID", "NUMBER", "22", "", "N", ""}, 0, suppress);
-  MapColumnType(state, {"DOC", "XMLType", "4000", "", "Y", ""}, 1, suppress);
-  MapColumnType(state, {"NAME", "VARCHAR2", "30", "", "Y", ""}, 2, suppress);
+  MapColumnType(lists, {"ID", "NUMBER", "22", "", "N", ""}, 0, suppress);
+  MapColumnType(lists, {"DOC", "XMLType", "4000", "", "Y", ""}, 1, suppress);
+  MapColumnType(lists, {"NAME", "VARCHAR2", "30", "", "Y", ""}, 2, suppress);
 
-  EXPECT_EQ(state.SourceSelectList, "\"ID\",\"NAME\"");
-  EXPECT_EQ(state.TargetColumnList, "\"ID\",\"NAME\"");
-  EXPECT_EQ(state.TextColumnTypes, (std::vector<std::string>{"", "VARCHAR2", "", ""}));
-  EXPECT_EQ(state.SkippedColumnNames, (std::vector<std::string>{"", "DOC", "", ""}));
-  EXPECT_TRUE(state.HasSkippedColumns);
+  EXPECT_EQ(lists.SourceSelectList, "\"ID\",\"NAME\"");
+  EXPECT_EQ(lists.TargetColumnList, "\"ID\",\"NAME\"");
+  EXPECT_EQ(lists.TextColumnTypes, (std::vector<std::string>{"", "VARCHAR2", "", ""}));
+  EXPECT_EQ(lists.SkippedColumnNames, (std::vector<std::string>{"", "DOC", "", ""}));
+  EXPECT_TRUE(lists.HasSkippedColumns);
 }
 
 TEST(TypeMappingTest, LeadingSkippedColumnLeavesNoSeparator) {
-  ConversionState state;
-  SizeColumnLists(state, 2);
+  TableColumnLists lists;
+  SizeColumnLists(lists, 2);
   bool suppress = false;
-  MapColumnType(state, {"DOC", "XMLTYPE", "4000", "", "Y", ""}, 0, suppress);
-  MapColumnType(state, {"NAME", "CHAR", "3", "", "Y", ""}, 1, suppress);
-  EXPECT_EQ(state.SourceSelectList, "\"NAME\"");
-  EXPECT_EQ(state.TextColumnTypes[0], "CHAR");
-  EXPECT_EQ(state.SkippedColumnNames[0], "DOC");
+  MapColumnType(lists, {"DOC", "XMLTYPE", "4000", "", "Y", ""}, 0, suppress);
+  MapColumnType(lists, {"NAME", "CHAR", "3", "", "Y", ""}, 1, suppress);
+  EXPECT_EQ(lists.SourceSelectList, "\"NAME\"");
+  EXPECT_EQ(lists.TextColumnTypes[0], "CHAR");
+  EXPECT_EQ(lists.SkippedColumnNames[0], "DOC");
 }
 
 // The next table starts clean, also when the previous one was never copied (its select list
 // was not emptied by the row copy).
 TEST(ColumnListsTest, ResetAndSizeForgetThePreviousTable) {
-  ConversionState state;
-  SizeColumnLists(state, 2);
+  TableColumnLists lists;
+  SizeColumnLists(lists, 2);
   bool suppress = false;
-  MapColumnType(state, {"DOC", "XMLTYPE", "4000", "", "Y", ""}, 0, suppress);
-  MapColumnType(state, {"NAME", "VARCHAR2", "3", "", "Y", ""}, 1, suppress);
+  MapColumnType(lists, {"DOC", "XMLTYPE", "4000", "", "Y", ""}, 0, suppress);
+  MapColumnType(lists, {"NAME", "VARCHAR2", "3", "", "Y", ""}, 1, suppress);
 
-  ResetColumnLists(state);
-  SizeColumnLists(state, 3);
-  EXPECT_EQ(state.SourceSelectList, "");
-  EXPECT_EQ(state.TargetColumnList, "");
-  EXPECT_FALSE(state.HasSkippedColumns);
-  EXPECT_EQ(state.TextColumnTypes, std::vector<std::string>(4));
-  EXPECT_EQ(state.SkippedColumnNames, std::vector<std::string>(4));
+  ResetColumnLists(lists);
+  SizeColumnLists(lists, 3);
+  EXPECT_EQ(lists.SourceSelectList, "");
+  EXPECT_EQ(lists.TargetColumnList, "");
+  EXPECT_FALSE(lists.HasSkippedColumns);
+  EXPECT_EQ(lists.TextColumnTypes, std::vector<std::string>(4));
+  EXPECT_EQ(lists.SkippedColumnNames, std::vector<std::string>(4));
 }
 
 }  // namespace

@@ -6,10 +6,18 @@
 
 #include "support/recording_window.h"
 #include "transfer/row_progress.h"
-#include "workflow/run_report.h"
+#include "workflow/conversion_state.h"
+#include "workflow/table_window.h"
 
 namespace skerrow {
 namespace {
+
+// The row copy's window operations as a run carries them out on its window.
+struct RunWindow {
+  ConversionState state;
+  test::RecordingWindow window;
+  TableWindow table{state, window};
+};
 
 std::vector<std::string> Titles(const test::RecordingWindow& window) {
   std::vector<std::string> titles;
@@ -24,8 +32,9 @@ TEST(TransferProgressTest, CaptionReadsAsTheOperatorExpects) {
 }
 
 TEST(TransferProgressTest, EveryRowIsShownWhenNoIntervalApplies) {
-  test::RecordingWindow window;
-  RowProgress progress(window, "T", std::chrono::steady_clock::duration::zero());
+  RunWindow run;
+  test::RecordingWindow& window = run.window;
+  RowProgress progress(run.table, "T", std::chrono::steady_clock::duration::zero());
   for (int row = 1; row <= 3; ++row) progress.RowSent(row);
   progress.Finish(3);
   EXPECT_EQ(Titles(window), (std::vector<std::string>{
@@ -35,8 +44,9 @@ TEST(TransferProgressTest, EveryRowIsShownWhenNoIntervalApplies) {
 }
 
 TEST(TransferProgressTest, AFastTableShowsItsFirstAndFinalCount) {
-  test::RecordingWindow window;
-  RowProgress progress(window, "T", std::chrono::hours(1));
+  RunWindow run;
+  test::RecordingWindow& window = run.window;
+  RowProgress progress(run.table, "T", std::chrono::hours(1));
   for (int row = 1; row <= 1000; ++row) progress.RowSent(row);
   progress.Finish(1000);
   EXPECT_EQ(Titles(window), (std::vector<std::string>{
@@ -46,8 +56,9 @@ TEST(TransferProgressTest, AFastTableShowsItsFirstAndFinalCount) {
 }
 
 TEST(TransferProgressTest, ATableWithoutRowsShowsZero) {
-  test::RecordingWindow window;
-  RowProgress progress(window, "T");
+  RunWindow run;
+  test::RecordingWindow& window = run.window;
+  RowProgress progress(run.table, "T");
   progress.Finish(0);
   EXPECT_EQ(window.Title(), "Converting Table: [T] 0 rows converted...");
 }

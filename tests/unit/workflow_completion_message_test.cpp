@@ -21,6 +21,7 @@ TEST(CompletionMessageTest, SuccessWhenEveryTableConverted) {
   EXPECT_EQ(message.caption, "Message");
   EXPECT_EQ(message.icon, MessageIcon::None);
   EXPECT_EQ(message.details, "");
+  EXPECT_EQ(message.kind, MessageKind::Completed);
 }
 
 TEST(CompletionMessageTest, ListsEveryFailedTableWithItsReason) {
@@ -40,6 +41,7 @@ TEST(CompletionMessageTest, ListsEveryFailedTableWithItsReason) {
   EXPECT_EQ(message.text, "Skerrow Database Conversion completed with errors.\n" + lines);
   EXPECT_EQ(message.details, lines);
   EXPECT_EQ(message.icon, MessageIcon::Warning);
+  EXPECT_EQ(message.kind, MessageKind::CompletedWithErrors);
 }
 
 TEST(CompletionMessageTest, RunErrorComesFirst) {
@@ -47,6 +49,7 @@ TEST(CompletionMessageTest, RunErrorComesFirst) {
   report.runError = "The MySQL database `x` could not be created: Access denied (MySQL error 1044)";
   const MessageRequest message = CompletionMessage(report);
   EXPECT_EQ(message.text, "Skerrow Database Conversion completed with errors.\n" + report.runError);
+  EXPECT_EQ(message.kind, MessageKind::CompletedWithErrors);
 }
 
 }  // namespace

@@ -37,6 +37,7 @@ TEST_P(DestinationNameTest, AppliesTheRules) {
     EXPECT_EQ(check.refusal.caption, "Message");
     EXPECT_EQ(check.refusal.icon, c.icon);
     EXPECT_EQ(check.refusal.buttons, MessageButtons::Ok);
+    EXPECT_EQ(check.refusal.kind, MessageKind::Notice);
   } else {
     ASSERT_TRUE(check.name.has_value()) << check.refusal.text;
     EXPECT_EQ(*check.name, c.name);

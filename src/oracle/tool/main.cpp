@@ -9,6 +9,7 @@
 #include "oracle/embedded_instance.h"
 #include "oracle/script_expression.h"
 #include "oracle/script_loader.h"
+#include "providers/source_providers.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ int Load(const std::string& service, const std::vector<std::string>& scripts) {
 
 int Query(const std::string& service, const std::string& user, const std::string& password,
           const std::string& sql) {
-  skerrow::SourceConnection connection;
+  skerrow::SourceConnection connection(skerrow::StandardSourceProviders());
   connection.Create();
   connection.Open("Provider=MSDAORA.1;Password=" + password + ";User ID=" + user +
                       ";Data Source=" + service + ";Persist Security Info=True",

@@ -11,7 +11,4 @@ std::string OracleTextLiteral(std::string_view text);
 // `name` as an Oracle quoted identifier: in double quotes, every double quote doubled.
 std::string OracleQuotedName(std::string_view name);
 
-// `text` without blank, tab, line feed, vertical tab, form feed and carriage return at its ends.
-std::string TrimWhiteSpace(std::string_view text);
-
 }  // namespace skerrow

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace skerrow {
+
+// What happened to one checked table: its creation fills the first part, its row copy the
+// rest.
+struct TableReport {
+  static constexpr std::size_t kMaxRefusalMessages = 10;
+
+  std::string sourceName;
+  // The name the target table was created under; absent when it was not created.
+  std::optional<std::string> createdName;
+  // Why it was not created (the server's or the source's message).
+  std::string createError;
+  bool keyClauseAdded = false;
+
+  std::int64_t rowsRead = 0;
+  std::int64_t rowsWritten = 0;
+  std::int64_t rowsRefused = 0;
+  // The server's messages for the first refused rows.
+  std::vector<std::string> refusalMessages;
+  // Why the rest of the table was not copied; absent when every row read was handled.
+  std::optional<std::string> abandoned;
+  // The server connection was lost during this table: nothing more can be sent in this run.
+  bool connectionLost = false;
+
+  bool Succeeded() const {
+    return createdName && rowsRefused == 0 && !abandoned && createError.empty();
+  }
+};
+
+}  // namespace skerrow
