@@ -1,6 +1,7 @@
 #include "oracle/catalog_store.h"
 
 #include "oracle/oracle_names.h"
+#include "text/ascii.h"
 
 namespace skerrow::oracle {
 
@@ -58,7 +59,7 @@ std::optional<UserRecord> FindUser(const SqliteDatabase& catalog, const std::str
 std::optional<UserRecord> FindUserIgnoringCase(const SqliteDatabase& catalog,
                                                const std::string& name) {
   for (auto& user : AllUsers(catalog))
-    if (EqualsIgnoringAsciiCase(user.name, name)) return user;
+    if (text::EqualsIgnoringAsciiCase(user.name, name)) return user;
   return std::nullopt;
 }
 
@@ -108,7 +109,7 @@ std::optional<std::string> FindTableIgnoringCase(const SqliteDatabase& catalog,
   query.BindText(1, owner);
   while (query.Step()) {
     std::string name = query.ColumnText(0);
-    if (EqualsIgnoringAsciiCase(name, table)) return name;
+    if (text::EqualsIgnoringAsciiCase(name, table)) return name;
   }
   return std::nullopt;
 }

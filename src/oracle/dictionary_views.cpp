@@ -90,7 +90,7 @@ void CreateDictionaryViews(const SqliteDatabase& catalog, const std::string& use
   catalog.Exec(sql);
 }
 
-bool NamesDictionaryView(const std::vector<SqlToken>& tokens) {
+bool NamesDictionaryView(const std::vector<Token>& tokens) {
   for (const auto& token : tokens) {
     const std::string name = token.Name();
     for (const char* view : kViewNames)

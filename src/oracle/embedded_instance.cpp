@@ -9,6 +9,7 @@
 #include "oracle/column_default.h"
 #include "oracle/oracle_names.h"
 #include "oracle/stored_value.h"
+#include "text/ascii.h"
 
 namespace skerrow::oracle {
 
@@ -337,7 +338,7 @@ void EmbeddedInstance::CreateTable(const std::string& ownerName, const std::stri
     if (column.name.empty() || column.dataType.empty())
       Refuse("ORA-00904: a column needs a name and a type");
     if (!seen.insert(column.name).second) Refuse("ORA-00957: duplicate column name");
-    if (!seenFolded.insert(AsciiUpper(column.name)).second)
+    if (!seenFolded.insert(text::ToUpperAscii(column.name)).second)
       Refuse("the embedded instance cannot hold columns whose names differ only in case (" +
              QuoteOracleName(column.name) + ")");
   }

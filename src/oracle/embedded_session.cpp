@@ -49,7 +49,7 @@ class EmbeddedSession : public SourceBackend {
 
   void Execute(const std::string& sql) override {
     try {
-      const std::vector<SqlToken> tokens = TokenizeSql(sql);
+      const std::vector<Token> tokens = Tokenize(sql);
       if (!tokens.front().IsWord("SELECT") && !tokens.front().IsWord("WITH"))
         Fail("ORA-00900: invalid SQL statement");
       std::unique_ptr<QueryResult> next = NamesDictionaryView(tokens)
@@ -109,9 +109,9 @@ class EmbeddedSession : public SourceBackend {
   }
 
   std::unique_ptr<QueryResult> RunDictionaryQuery(const std::string& sql,
-                                                  const std::vector<SqlToken>& tokens) {
+                                                  const std::vector<Token>& tokens) {
     for (const auto& token : tokens)
-      if (token.IsSymbol(';')) Fail("ORA-00911: invalid character");
+      if (token.IsSymbol(";")) Fail("ORA-00911: invalid character");
     SqliteStatement statement;
     restricted_ = true;
     try {

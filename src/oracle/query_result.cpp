@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "oracle/stored_value.h"
+#include "text/hex.h"
 
 namespace skerrow::oracle {
 
@@ -28,7 +29,7 @@ Variant DictionaryValue(const SqliteStatement& statement, int index) {
 std::string BytesForRawParameter(const Variant& value, TypeFamily family) {
   if (value.Kind() == VariantKind::ByteArray) return value.Data();
   const Variant text = ToOracleTextForm(value, family);
-  auto bytes = BytesOfHex(text.Data());
+  auto bytes = text::BytesOfHex(text.Data());
   if (!bytes) throw std::runtime_error("ORA-01465: invalid hex number");
   return *bytes;
 }

@@ -4,6 +4,7 @@
 #include "double_handles.h"
 #include "oci/oci_values.h"
 #include "oracle/stored_value.h"
+#include "text/hex.h"
 
 namespace skerrow::ocidouble {
 
@@ -19,7 +20,7 @@ std::string TextOf(const Variant& value) {
     case VariantKind::Date:
       return value.AsDate().ToString();
     case VariantKind::ByteArray:
-      return oracle::HexOfBytes(value.Data());
+      return text::HexOfBytes(value.Data());
     default:
       return value.ToText().value_or("");
   }

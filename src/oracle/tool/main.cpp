@@ -7,8 +7,8 @@
 
 #include "db/source_connection.h"
 #include "oracle/embedded_instance.h"
-#include "oracle/script_expression.h"
-#include "oracle/script_loader.h"
+#include "oracle/loader/script_loader.h"
+#include "text/hex.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ std::string ShowValue(const skerrow::Variant& value) {
     case VariantKind::Empty:
       return kind;
     case VariantKind::ByteArray:
-      return kind + ":" + skerrow::oracle::HexText(value.Data());
+      return kind + ":" + skerrow::text::HexOfBytes(value.Data());
     case VariantKind::Date:
       return kind + ":" + value.AsDate().ToString();
     default: {

@@ -1,11 +1,16 @@
-#include "oracle/script_expression.h"
+#include "oracle/sql_expression.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 
-#include "oracle/script_datetime.h"
-#include "oracle/script_decimal.h"
-#include "oracle/script_error.h"
+#include "oracle/sql_datetime.h"
+#include "oracle/sql_decimal.h"
+#include "oracle/sql_error.h"
+#include "oracle/stored_value.h"
+#include "text/ascii.h"
+#include "text/hex.h"
+#include "text/utf8.h"
 
 namespace skerrow::oracle {
 
@@ -14,43 +19,6 @@ namespace {
 using Kind = ScriptValue::Kind;
 
 constexpr const char* kInvalidNumber = "ORA-01722: invalid number";
-
-void AppendUtf8(std::string& out, unsigned long code) {
-  if (code < 0x80) {
-    out.push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
-}
-
-std::size_t Utf8Length(const std::string& text) {
-  std::size_t count = 0;
-  for (unsigned char c : text)
-    if ((c & 0xC0) != 0x80) ++count;
-  return count;
-}
-
-// The first `chars` characters of a UTF-8 text.
-std::string Utf8Prefix(const std::string& text, std::size_t chars) {
-  std::size_t count = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-      if (count == chars) return text.substr(0, i);
-      ++count;
-    }
-  }
-  return text;
-}
 
 class Evaluator {
  public:
@@ -105,7 +73,7 @@ class Evaluator {
         auto exact = MakeDecimal(token.text);
         if (!exact) cursor_.Fail(kInvalidNumber);
         ScriptValue value = ScriptValue::Number(*exact);
-        if (token.end - token.begin > token.text.size()) value.kind = Kind::Double;
+        if (token.HasBinarySuffix()) value.kind = Kind::Double;
         return value;
       }
       case TokenKind::String:
@@ -124,7 +92,10 @@ class Evaluator {
         return WordValue();
       case TokenKind::QuotedName:
         cursor_.Fail("ORA-00984: column not allowed here (" + Describe(token) + ")");
+      case TokenKind::Bind:
+        cursor_.Fail("ORA-01008: not all variables bound (" + Describe(token) + ")");
       case TokenKind::End:
+      case TokenKind::SlashLine:
         break;
     }
     cursor_.FailUnexpected("a value");
@@ -132,7 +103,7 @@ class Evaluator {
 
   ScriptValue WordValue() {
     const Token& token = cursor_.Next();
-    const std::string word = ToUpperAscii(token.text);
+    const std::string word = text::ToUpperAscii(token.text);
     if (word == "NULL") return ScriptValue::Null();
     if (word == "DATE" && cursor_.Peek().kind == TokenKind::String)
       return Checked(ParseDateLiteral(cursor_.Next().text, error_));
@@ -176,7 +147,7 @@ class Evaluator {
 
   ScriptValue IntervalLiteral() {
     const std::string text = cursor_.Next().text;
-    const std::string unit = ToUpperAscii(cursor_.Next().text);
+    const std::string unit = text::ToUpperAscii(cursor_.Next().text);
     int leading = 2, fraction = 6;
     auto precision = [&](int& target) {
       if (cursor_.AcceptSymbol("(")) {
@@ -187,7 +158,7 @@ class Evaluator {
     precision(leading);
     std::string toUnit;
     if (cursor_.AcceptWord("TO")) {
-      toUnit = ToUpperAscii(cursor_.Next().text);
+      toUnit = text::ToUpperAscii(cursor_.Next().text);
       if (toUnit == "SECOND") precision(fraction);
     }
     std::string sign = "+";
@@ -339,15 +310,15 @@ class Evaluator {
       Arity(name, args, 1, 1);
       if (args[0].IsNull()) return ScriptValue::Null();
       if (args[0].kind == Kind::Bytes) return args[0];
-      auto bytes = BytesFromHex(TextOf(args[0]));
+      auto bytes = text::BytesOfHex(TextOf(args[0]));
       if (!bytes) cursor_.Fail("ORA-01465: invalid hex number");
       return ScriptValue::Bytes(*bytes);
     }
     if (name == "RAWTOHEX") {
       Arity(name, args, 1, 1);
       if (args[0].IsNull()) return ScriptValue::Null();
-      return ScriptValue::Text(args[0].kind == Kind::Bytes ? HexText(args[0].text)
-                                                           : HexText(TextOf(args[0])));
+      return ScriptValue::Text(args[0].kind == Kind::Bytes ? text::HexOfBytes(args[0].text)
+                                                           : text::HexOfBytes(TextOf(args[0])));
     }
     if (name == "UTL_RAW.CAST_TO_RAW") {
       Arity(name, args, 1, 1);
@@ -381,7 +352,7 @@ class Evaluator {
       if (code < 0 || code > 0x10FFFF) cursor_.Fail("ORA-01722: invalid number for " + name);
       std::string text;
       if (name == "NCHR" || code < 0x80) {
-        AppendUtf8(text, static_cast<unsigned long>(code));
+        text::AppendUtf8(text, static_cast<std::uint32_t>(code));
       } else {
         // CHR takes the bytes of the database character set's encoding.
         for (int shift = 24; shift >= 0; shift -= 8)
@@ -402,10 +373,12 @@ class Evaluator {
       if (width <= 0) return ScriptValue::Null();
       const std::string pad = args.size() > 2 ? TextOf(args[2]) : " ";
       const std::size_t target = static_cast<std::size_t>(width);
-      if (Utf8Length(text) >= target) return ScriptValue::Text(Utf8Prefix(text, target));
+      if (text::Utf8Length(text) >= target)
+        return ScriptValue::Text(std::string(text::Utf8Prefix(text, target)));
       std::string padding;
-      while (Utf8Length(padding) < target - Utf8Length(text)) padding += pad;
-      padding = Utf8Prefix(padding, target - Utf8Length(text));
+      const std::size_t missing = target - text::Utf8Length(text);
+      while (text::Utf8Length(padding) < missing) padding += pad;
+      padding = std::string(text::Utf8Prefix(padding, missing));
       return ScriptValue::Text(name == "RPAD" ? text + padding : padding + text);
     }
     if (name == "UPPER" || name == "LOWER") {
@@ -520,7 +493,7 @@ class Evaluator {
           i += 5;
         }
       }
-      AppendUtf8(out, unit);
+      text::AppendUtf8(out, static_cast<std::uint32_t>(unit));
     }
     return out;
   }
@@ -531,48 +504,6 @@ class Evaluator {
 };
 
 }  // namespace
-
-std::string OracleNumberText(const std::string& exact) {
-  // Oracle writes numbers between -1 and 1 without the leading zero: .5, -.25
-  if (exact.starts_with("0.")) return exact.substr(1);
-  if (exact.starts_with("-0.")) return "-" + exact.substr(2);
-  return exact;
-}
-
-std::string HexText(const std::string& bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  hex.reserve(bytes.size() * 2);
-  for (unsigned char byte : bytes) {
-    hex.push_back(kDigits[byte >> 4]);
-    hex.push_back(kDigits[byte & 0x0F]);
-  }
-  return hex;
-}
-
-std::optional<std::string> BytesFromHex(const std::string& hex) {
-  auto nibble = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-  };
-  std::string bytes;
-  // An odd count of digits reads as if a leading 0 stood before them.
-  std::size_t i = 0;
-  if (hex.size() % 2 == 1) {
-    int low = nibble(hex[0]);
-    if (low < 0) return std::nullopt;
-    bytes.push_back(static_cast<char>(low));
-    i = 1;
-  }
-  for (; i + 1 < hex.size() + 1 && i < hex.size(); i += 2) {
-    int high = nibble(hex[i]), low = nibble(hex[i + 1]);
-    if (high < 0 || low < 0) return std::nullopt;
-    bytes.push_back(static_cast<char>(high * 16 + low));
-  }
-  return bytes;
-}
 
 std::string ValueAsText(const ScriptValue& value, const ExpressionContext& context) {
   switch (value.kind) {
@@ -585,7 +516,7 @@ std::string ValueAsText(const ScriptValue& value, const ExpressionContext& conte
     case Kind::Text:
       return value.text;
     case Kind::Bytes:
-      return HexText(value.text);
+      return text::HexOfBytes(value.text);
     case Kind::Date:
       return FormatDate(value.date, context.dateFormat);
     case Kind::Timestamp: {

@@ -1,4 +1,4 @@
-#include "oracle/script_decimal.h"
+#include "oracle/sql_decimal.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,26 +1,22 @@
-#include "oracle/script_conversion.h"
+#include "oracle/loader/script_conversion.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <vector>
 
-#include "oracle/script_datetime.h"
-#include "oracle/script_decimal.h"
-#include "oracle/script_types.h"
+#include "oracle/sql_datetime.h"
+#include "oracle/sql_decimal.h"
+#include "oracle/type_family.h"
+#include "text/ascii.h"
+#include "text/hex.h"
+#include "text/utf8.h"
 
 namespace skerrow::oracle {
 
 namespace {
 
 using Kind = ScriptValue::Kind;
-
-std::size_t CharacterCount(const std::string& text) {
-  std::size_t count = 0;
-  for (unsigned char c : text)
-    if ((c & 0xC0) != 0x80) ++count;
-  return count;
-}
 
 [[noreturn]] void TooLarge(const std::string& qualifiedName, std::size_t actual, int maximum) {
   throw std::runtime_error("ORA-12899: value too large for column " + qualifiedName + " (actual: " +
@@ -108,7 +104,7 @@ Variant FitText(const ScriptValue& value, const ColumnDefinition& column,
   if (column.dataType == "LONG" || column.dataType == "ROWID" || column.dataType == "UROWID")
     return Variant::FromText(std::move(text));
   const bool charSemantics = column.charUsed == "C";
-  const std::size_t chars = CharacterCount(text);
+  const std::size_t chars = text::Utf8Length(text);
   if (charSemantics && chars > static_cast<std::size_t>(column.charLength))
     TooLarge(qualifiedName, chars, column.charLength);
   if (text.size() > static_cast<std::size_t>(column.dataLength))
@@ -276,7 +272,7 @@ Variant FitBinary(const ScriptValue& value, const ColumnDefinition& column,
   if (value.kind == Kind::Bytes) {
     bytes = value.text;
   } else if (value.kind == Kind::Text) {
-    auto decoded = BytesFromHex(value.text);
+    auto decoded = text::BytesOfHex(value.text);
     if (!decoded)
       throw std::runtime_error("ORA-01465: invalid hex number ('" + value.text.substr(0, 40) +
                                "' for column " + qualifiedName + ")");
@@ -293,10 +289,10 @@ Variant FitBinary(const ScriptValue& value, const ColumnDefinition& column,
 
 Variant FitToColumn(const ScriptValue& value, const ColumnDefinition& column,
                     const std::string& qualifiedName, const ExpressionContext& context) {
-  const TypeFamily family = FamilyOf(column);
+  const TypeFamily family = FamilyOfDataType(column.dataType);
   if (value.kind == Kind::EmptyLob) {
-    if (family == TypeFamily::Lob) return Variant::FromText("");
-    if (family == TypeFamily::Binary && column.dataType == "BLOB") return Variant::FromBytes("");
+    if (family == TypeFamily::CharLob) return Variant::FromText("");
+    if (family == TypeFamily::Blob) return Variant::FromBytes("");
     Inconsistent(qualifiedName, column.dataType, "LOB");
   }
   if (value.IsNull()) return Variant::Null();
@@ -306,22 +302,30 @@ Variant FitToColumn(const ScriptValue& value, const ColumnDefinition& column,
     case TypeFamily::BinaryFloat:
     case TypeFamily::BinaryDouble:
       return FitBinaryNumber(value, column, qualifiedName);
-    case TypeFamily::Text:
+    case TypeFamily::VarChar:
+    case TypeFamily::Long:
       return FitText(value, column, qualifiedName, context, false);
-    case TypeFamily::FixedText:
+    case TypeFamily::FixedChar:
       return FitText(value, column, qualifiedName, context, true);
     case TypeFamily::Interval:
       return FitInterval(value, column, qualifiedName, context);
-    case TypeFamily::Lob:
-    case TypeFamily::Object:
-      if (value.kind == Kind::Bytes && family == TypeFamily::Lob)
-        Inconsistent(qualifiedName, "CLOB", "BINARY");
+    case TypeFamily::OtherText:
+      // Row ids are checked like text; object values are kept as the text Oracle shows.
+      if (!column.typeOwner && (column.dataType == "ROWID" || column.dataType == "UROWID"))
+        return FitText(value, column, qualifiedName, context, false);
+      return Variant::FromText(ValueAsText(value, context));
+    case TypeFamily::CharLob:
+      if (value.kind == Kind::Bytes) Inconsistent(qualifiedName, "CLOB", "BINARY");
+      return Variant::FromText(ValueAsText(value, context));
+    case TypeFamily::Uri:
       return Variant::FromText(ValueAsText(value, context));
     case TypeFamily::Date:
       return FitDate(value, qualifiedName, context);
     case TypeFamily::Timestamp:
       return FitTimestamp(value, column, qualifiedName, context);
-    case TypeFamily::Binary:
+    case TypeFamily::Raw:
+    case TypeFamily::LongRaw:
+    case TypeFamily::Blob:
       return FitBinary(value, column, qualifiedName);
   }
   return Variant::Null();

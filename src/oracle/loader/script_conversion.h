@@ -3,8 +3,8 @@
 #include <string>
 
 #include "db/variant.h"
-#include "oracle/script_expression.h"
 #include "oracle/script_target.h"
+#include "oracle/sql_expression.h"
 
 namespace skerrow::oracle {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "oracle/script_cursor.h"
 #include "oracle/script_target.h"
+#include "oracle/sql_cursor.h"
 
 namespace skerrow::oracle {
 
@@ -13,21 +13,5 @@ namespace skerrow::oracle {
 // charLength, charUsed) the way Oracle's USER_TAB_COLUMNS shows them for an AL32UTF8 database
 // with an AL16UTF16 national character set. `currentSchema` owns unqualified object types.
 void ReadDataType(TokenCursor& cursor, const std::string& currentSchema, ColumnDefinition& column);
-
-// The family of a stored DATA_TYPE, which decides the kind of the values a column delivers.
-enum class TypeFamily {
-  Number,
-  BinaryFloat,
-  BinaryDouble,
-  Text,
-  FixedText,
-  Lob,
-  Date,
-  Timestamp,
-  Interval,
-  Binary,
-  Object
-};
-TypeFamily FamilyOf(const ColumnDefinition& column);
 
 }  // namespace skerrow::oracle

@@ -1,8 +1,9 @@
-#include "oracle/script_table_parser.h"
+#include "oracle/loader/script_table_parser.h"
 
 #include <array>
 
-#include "oracle/script_types.h"
+#include "oracle/loader/script_types.h"
+#include "text/ascii.h"
 
 namespace skerrow::oracle {
 
@@ -16,7 +17,7 @@ constexpr std::array kClauseWords = {
 
 bool IsClauseWord(const Token& token) {
   if (token.kind != TokenKind::Word) return false;
-  const std::string upper = ToUpperAscii(token.text);
+  const std::string upper = text::ToUpperAscii(token.text);
   for (const char* word : kClauseWords)
     if (upper == word) return true;
   return false;
@@ -36,13 +37,6 @@ std::vector<std::string> NameList(TokenCursor& cursor, std::string_view what) {
   return names;
 }
 
-std::string Trimmed(std::string text) {
-  const char* blanks = " \t\r\n";
-  text.erase(0, text.find_first_not_of(blanks));
-  text.erase(text.find_last_not_of(blanks) + 1);
-  return text;
-}
-
 // The text inside a parenthesised group, as written.
 std::string ParenthesisedText(TokenCursor& cursor, std::string_view statement) {
   const Token& open = cursor.Peek();
@@ -50,7 +44,7 @@ std::string ParenthesisedText(TokenCursor& cursor, std::string_view statement) {
   const std::size_t begin = open.end;
   cursor.SkipParenthesised();
   const std::size_t end = cursor.Previous().begin;
-  return Trimmed(std::string(statement.substr(begin, end - begin)));
+  return text::TrimWhiteSpace(statement.substr(begin, end - begin));
 }
 
 // USING INDEX ... : an index description the stand-in does not need.

@@ -1,4 +1,4 @@
-#include "oracle/script_types.h"
+#include "oracle/loader/script_types.h"
 
 #include <algorithm>
 #include <charconv>
@@ -278,24 +278,6 @@ void ReadDataType(TokenCursor& cursor, const std::string& currentSchema, ColumnD
     // A user-defined object type of the current schema.
     SetObjectType(column, currentSchema, word);
   }
-}
-
-TypeFamily FamilyOf(const ColumnDefinition& column) {
-  const std::string& type = column.dataType;
-  if (column.typeOwner) return TypeFamily::Object;
-  if (type == "NUMBER" || type == "FLOAT") return TypeFamily::Number;
-  if (type == "BINARY_FLOAT") return TypeFamily::BinaryFloat;
-  if (type == "BINARY_DOUBLE") return TypeFamily::BinaryDouble;
-  if (type == "CHAR" || type == "NCHAR") return TypeFamily::FixedText;
-  if (type == "VARCHAR2" || type == "NVARCHAR2" || type == "LONG" || type == "ROWID" ||
-      type == "UROWID")
-    return TypeFamily::Text;
-  if (type == "CLOB" || type == "NCLOB") return TypeFamily::Lob;
-  if (type == "DATE") return TypeFamily::Date;
-  if (type.starts_with("TIMESTAMP")) return TypeFamily::Timestamp;
-  if (type.starts_with("INTERVAL")) return TypeFamily::Interval;
-  if (type == "RAW" || type == "LONG RAW" || type == "BLOB") return TypeFamily::Binary;
-  return TypeFamily::Object;
 }
 
 }  // namespace skerrow::oracle

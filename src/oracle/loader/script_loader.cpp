@@ -1,4 +1,4 @@
-#include "oracle/script_loader.h"
+#include "oracle/loader/script_loader.h"
 
 #include <array>
 #include <fstream>
@@ -6,8 +6,10 @@
 #include <set>
 #include <sstream>
 
-#include "oracle/script_conversion.h"
-#include "oracle/script_tokens.h"
+#include "oracle/loader/script_conversion.h"
+#include "oracle/oracle_names.h"
+#include "oracle/sql_lexer.h"
+#include "text/ascii.h"
 
 namespace skerrow::oracle {
 
@@ -51,19 +53,15 @@ std::string ReadFile(const std::filesystem::path& path) {
   return contents.str();
 }
 
-std::string Quoted(const std::string& name) {
-  return "\"" + name + "\"";
-}
-
 std::string ColumnPath(const std::string& owner, const std::string& table,
                        const std::string& column) {
-  return Quoted(owner) + "." + Quoted(table) + "." + Quoted(column);
+  return QuoteOracleName(owner) + "." + QuoteOracleName(table) + "." + QuoteOracleName(column);
 }
 
 std::string LeadingWords(TokenCursor& cursor, std::size_t count) {
   std::string words;
   for (std::size_t i = 0; i < count && cursor.Peek(i).kind == TokenKind::Word; ++i)
-    words += (i ? " " : "") + ToUpperAscii(cursor.Peek(i).text);
+    words += (i ? " " : "") + text::ToUpperAscii(cursor.Peek(i).text);
   return words;
 }
 
@@ -170,7 +168,7 @@ std::string ScriptLoader::Substitute(const std::string& text, int line) const {
       out.push_back('&');
       continue;
     }
-    const std::string name = ToUpperAscii(text.substr(start, end - start));
+    const std::string name = text::ToUpperAscii(text.substr(start, end - start));
     auto found = defines_.find(name);
     if (found == defines_.end())
       throw StatementError(line, "the substitution variable &" + name +
@@ -186,7 +184,7 @@ std::string ScriptLoader::Substitute(const std::string& text, int line) const {
 void ScriptLoader::RunSqlPlus(const ScriptUnit& unit, LoadResult& result) {
   const std::string text = substitution_ ? Substitute(unit.text, unit.line) : unit.text;
   std::size_t wordEnd = text.find_first_of(" \t");
-  const std::string command = ToUpperAscii(text.substr(0, wordEnd));
+  const std::string command = text::ToUpperAscii(text.substr(0, wordEnd));
   const std::string arguments =
       wordEnd == std::string::npos ? "" : text.substr(text.find_first_not_of(" \t", wordEnd));
   if (command == "CONNECT" || command == "CONN") {
@@ -194,7 +192,7 @@ void ScriptLoader::RunSqlPlus(const ScriptUnit& unit, LoadResult& result) {
     return;
   }
   if (command == "SET") {
-    const std::string upper = ToUpperAscii(arguments);
+    const std::string upper = text::ToUpperAscii(arguments);
     if (upper.starts_with("DEFINE OFF") || upper.starts_with("DEF OFF") ||
         upper.starts_with("SCAN OFF")) {
       substitution_ = false;
@@ -215,13 +213,13 @@ void ScriptLoader::RunSqlPlus(const ScriptUnit& unit, LoadResult& result) {
     if (value.size() >= 2 && (value.front() == '\'' || value.front() == '"') &&
         value.back() == value.front())
       value = value.substr(1, value.size() - 2);
-    defines_[ToUpperAscii(name)] = value;
+    defines_[text::ToUpperAscii(name)] = value;
     return;
   }
   if (command == "REM" || command == "REMARK" || command == "PROMPT" || command == "PRO") return;
   if (command == "EXIT" || command == "QUIT") {
     exited_ = true;
-    exitedWithRollback_ = ToUpperAscii(arguments).find("ROLLBACK") != std::string::npos;
+    exitedWithRollback_ = text::ToUpperAscii(arguments).find("ROLLBACK") != std::string::npos;
     if (exitedWithRollback_)
       Notice(unit.line, "EXIT ROLLBACK: rows not committed before it are not kept", result);
     return;
@@ -233,7 +231,7 @@ void ScriptLoader::RunSqlPlus(const ScriptUnit& unit, LoadResult& result) {
 void ScriptLoader::RunConnect(const std::string& arguments, int line, LoadResult& result) {
   std::string logon = arguments;
   logon.erase(logon.find_last_not_of(" \t;") + 1);
-  const std::string upper = ToUpperAscii(logon);
+  const std::string upper = text::ToUpperAscii(logon);
   const std::size_t slash = logon.find('/');
   if (upper.find("AS SYSDBA") != std::string::npos ||
       upper.find("AS SYSOPER") != std::string::npos || slash == 0) {
@@ -254,7 +252,7 @@ void ScriptLoader::RunConnect(const std::string& arguments, int line, LoadResult
   auto unquote = [](std::string value) {
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
       return value.substr(1, value.size() - 2);
-    return ToUpperAscii(value);
+    return text::ToUpperAscii(value);
   };
   user = unquote(user);
   if (password.size() >= 2 && password.front() == '"' && password.back() == '"')
@@ -278,7 +276,7 @@ void ScriptLoader::RunStatement(const std::string& text, int line, LoadResult& r
   const std::vector<Token> tokens = Tokenize(text, line);
   TokenCursor cursor(tokens);
   if (cursor.AtEnd()) return;
-  const std::string first = ToUpperAscii(cursor.Peek().text);
+  const std::string first = text::ToUpperAscii(cursor.Peek().text);
   auto skip = [&](const std::string& what) { Notice(line, "skipped " + what, result); };
 
   if (cursor.Peek().kind != TokenKind::Word) cursor.FailUnexpected("a SQL statement");
@@ -444,8 +442,8 @@ const ScriptLoader::KnownTable& ScriptLoader::TableFor(const std::string& owner,
   if (auto columns = target_.DescribeTable(owner, table)) {
     return tables_[{owner, table}] = KnownTable{*columns, {}};
   }
-  cursor.Fail("ORA-00942: table or view does not exist (" + Quoted(owner) + "." + Quoted(table) +
-              ")");
+  cursor.Fail("ORA-00942: table or view does not exist (" + QuoteOracleName(owner) + "." +
+              QuoteOracleName(table) + ")");
 }
 
 ConstraintDefinition ScriptLoader::Resolve(const DeclaredConstraint& declared,
@@ -463,8 +461,9 @@ ConstraintDefinition ScriptLoader::Resolve(const DeclaredConstraint& declared,
     for (const ColumnDefinition& definedColumn : known.columns)
       if (definedColumn.name == column) exists = true;
     if (!exists)
-      cursor.Fail("ORA-00904: " + Quoted(column) + ": invalid identifier (no such column in " +
-                  Quoted(owner) + "." + Quoted(table) + ")");
+      cursor.Fail("ORA-00904: " + QuoteOracleName(column) +
+                  ": invalid identifier (no such column in " + QuoteOracleName(owner) + "." +
+                  QuoteOracleName(table) + ")");
   }
   for (const auto& [key, other] : tables_)
     if (key.first == owner)
@@ -475,7 +474,8 @@ ConstraintDefinition ScriptLoader::Resolve(const DeclaredConstraint& declared,
   if (definition.type == 'P') {
     for (const ConstraintDefinition& existing : known.constraints)
       if (existing.type == 'P')
-        cursor.Fail("ORA-02260: table can have only one primary key (" + Quoted(table) + ")");
+        cursor.Fail("ORA-02260: table can have only one primary key (" + QuoteOracleName(table) +
+                    ")");
   }
   if (definition.type != 'R') return definition;
 
@@ -502,7 +502,7 @@ ConstraintDefinition ScriptLoader::Resolve(const DeclaredConstraint& declared,
     return definition;
   }
   cursor.Fail("ORA-02270: no matching unique or primary key for this column-list (" +
-              Quoted(refOwner) + "." + Quoted(declared.refTable) + ")");
+              QuoteOracleName(refOwner) + "." + QuoteOracleName(declared.refTable) + ")");
 }
 
 void ScriptLoader::RunCreateTable(TokenCursor& cursor, const std::string& text,
@@ -511,7 +511,7 @@ void ScriptLoader::RunCreateTable(TokenCursor& cursor, const std::string& text,
   declaration.owner = OwnerOr(declaration.owner, cursor);
   if (tables_.count({declaration.owner, declaration.name}))
     cursor.Fail("ORA-00955: name is already used by an existing object (" +
-                Quoted(declaration.owner) + "." + Quoted(declaration.name) + ")");
+                QuoteOracleName(declaration.owner) + "." + QuoteOracleName(declaration.name) + ")");
   KnownTable known{declaration.columns, {}};
   for (const DeclaredConstraint& declared : declaration.constraints) {
     ConstraintDefinition definition =
@@ -570,10 +570,12 @@ void ScriptLoader::RunInsert(TokenCursor& cursor, LoadResult& result) {
       for (const ColumnDefinition& definition : table.columns)
         if (definition.name == column) found = &definition;
       if (!found)
-        cursor.Fail("ORA-00904: " + Quoted(column) + ": invalid identifier (no such column in " +
-                    Quoted(owner) + "." + Quoted(name.name) + ")");
+        cursor.Fail("ORA-00904: " + QuoteOracleName(column) +
+                    ": invalid identifier (no such column in " + QuoteOracleName(owner) + "." +
+                    QuoteOracleName(name.name) + ")");
       for (const ColumnDefinition* seen : columns)
-        if (seen == found) cursor.Fail("ORA-00957: duplicate column name " + Quoted(column));
+        if (seen == found)
+          cursor.Fail("ORA-00957: duplicate column name " + QuoteOracleName(column));
       columns.push_back(found);
     } while (cursor.AcceptSymbol(","));
     cursor.ExpectSymbol(")");

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "oracle/script_cursor.h"
 #include "oracle/script_target.h"
+#include "oracle/sql_cursor.h"
 
 namespace skerrow::oracle {
 

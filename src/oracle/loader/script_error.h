@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "oracle/sql_error.h"
+
 namespace skerrow::oracle {
 
 // A statement of a script that cannot be loaded: where it is and what is wrong with it.
@@ -22,17 +24,6 @@ class ScriptError : public std::runtime_error {
   std::string script_;
   int line_;
   std::string message_;
-};
-
-// A fault found while reading one statement, before the script's name is known; the loader
-// turns it into a ScriptError.
-class StatementError : public std::runtime_error {
- public:
-  StatementError(int line, const std::string& message) : std::runtime_error(message), line_(line) {}
-  int Line() const { return line_; }
-
- private:
-  int line_;
 };
 
 }  // namespace skerrow::oracle

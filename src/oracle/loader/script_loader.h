@@ -7,12 +7,12 @@
 #include <utility>
 #include <vector>
 
-#include "oracle/script_cursor.h"
-#include "oracle/script_error.h"
-#include "oracle/script_expression.h"
-#include "oracle/script_splitter.h"
-#include "oracle/script_table_parser.h"
+#include "oracle/loader/script_error.h"
+#include "oracle/loader/script_splitter.h"
+#include "oracle/loader/script_table_parser.h"
 #include "oracle/script_target.h"
+#include "oracle/sql_cursor.h"
+#include "oracle/sql_expression.h"
 
 namespace skerrow::oracle {
 

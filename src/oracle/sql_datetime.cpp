@@ -1,13 +1,14 @@
-#include "oracle/script_datetime.h"
+#include "oracle/sql_datetime.h"
 
 #include <array>
 #include <charconv>
 #include <cstdio>
 #include <ctime>
 
-#include "oracle/script_decimal.h"
-#include "oracle/script_tokens.h"
 #include "oracle/sql_characters.h"
+#include "oracle/sql_decimal.h"
+#include "oracle/sql_lexer.h"
+#include "text/ascii.h"
 
 namespace skerrow::oracle {
 
@@ -85,7 +86,7 @@ std::optional<SourceDate> DateFromSeconds(long long seconds) {
 // The next element of a format model at `pos`: an element name, a "quoted text" or one
 // punctuation character.
 std::string NextElement(std::string_view format, std::size_t pos) {
-  const std::string upper = ToUpperAscii(format.substr(pos, 5));
+  const std::string upper = text::ToUpperAscii(format.substr(pos, 5));
   for (const char* element : kElements)
     if (upper.starts_with(element)) return element;
   for (const char* element : kShortElements)
@@ -135,7 +136,7 @@ class InputReader {
     SkipBlanks();
     std::size_t start = pos_;
     while (pos_ < text_.size() && (IsLetter(text_[pos_]) || text_[pos_] == '.')) ++pos_;
-    return ToUpperAscii(text_.substr(start, pos_ - start));
+    return text::ToUpperAscii(text_.substr(start, pos_ - start));
   }
 
   std::string Digits(std::size_t maxDigits) {
@@ -313,7 +314,8 @@ std::optional<ScriptValue> ParseWithFormat(std::string_view text, std::string_vi
         return std::nullopt;
       }
       std::string_view literal = format.substr(pos + 1, close - pos - 1);
-      if (ToUpperAscii(input.Rest().substr(0, literal.size())) != ToUpperAscii(literal)) {
+      if (text::ToUpperAscii(input.Rest().substr(0, literal.size())) !=
+          text::ToUpperAscii(literal)) {
         error = "ORA-01861: literal does not match format string";
         return std::nullopt;
       }
@@ -342,8 +344,12 @@ std::optional<ScriptValue> ParseWithFormat(std::string_view text, std::string_vi
     error = "ORA-01843: not a valid month";
     return std::nullopt;
   }
-  if (day < 1 || day > DaysInMonth(year, month)) {
+  if (day < 1 || day > 31) {
     error = "ORA-01847: day of month must be between 1 and last day of month";
+    return std::nullopt;
+  }
+  if (day > DaysInMonth(year, month)) {
+    error = "ORA-01839: date not valid for month specified";
     return std::nullopt;
   }
   int hour = fields.hour.value_or(0);

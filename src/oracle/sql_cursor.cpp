@@ -1,13 +1,16 @@
-#include "oracle/script_cursor.h"
+#include "oracle/sql_cursor.h"
 
-#include "oracle/script_error.h"
+#include "oracle/sql_error.h"
 
 namespace skerrow::oracle {
 
 std::string Describe(const Token& token) {
   switch (token.kind) {
     case TokenKind::End:
+    case TokenKind::SlashLine:
       return "the end of the statement";
+    case TokenKind::Bind:
+      return "\":" + token.text + "\"";
     case TokenKind::QuotedName:
       return "\"" + token.text + "\"";
     case TokenKind::String:
@@ -54,15 +57,12 @@ void TokenCursor::ExpectSymbol(std::string_view symbol) {
 }
 
 bool TokenCursor::PeekIsName(std::size_t ahead) const {
-  const Token& token = Peek(ahead);
-  return token.kind == TokenKind::Word || token.kind == TokenKind::QuotedName;
+  return Peek(ahead).IsName();
 }
 
 std::string TokenCursor::Name(std::string_view what) {
-  const Token& token = Peek();
-  if (token.kind == TokenKind::QuotedName) return Next().text;
-  if (token.kind == TokenKind::Word) return ToUpperAscii(Next().text);
-  FailUnexpected(what);
+  if (!Peek().IsName()) FailUnexpected(what);
+  return Next().Name();
 }
 
 void TokenCursor::SkipParenthesised() {

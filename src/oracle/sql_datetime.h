@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "oracle/script_value.h"
+#include "oracle/sql_value.h"
 
 namespace skerrow::oracle {
 

@@ -3,8 +3,8 @@
 #include <set>
 #include <string>
 
-#include "oracle/script_cursor.h"
-#include "oracle/script_value.h"
+#include "oracle/sql_cursor.h"
+#include "oracle/sql_value.h"
 
 namespace skerrow::oracle {
 
@@ -23,12 +23,7 @@ struct ExpressionContext {
 // functions. Stops before a "," or ")" that is not part of it.
 ScriptValue EvaluateExpression(TokenCursor& cursor, const ExpressionContext& context);
 
-// Text forms Oracle gives values when it needs text (concatenation, text columns).
-std::string OracleNumberText(const std::string& exact);
+// The text Oracle gives a value where it needs text (concatenation, text columns).
 std::string ValueAsText(const ScriptValue& value, const ExpressionContext& context);
-// Hex text of bytes, upper case, as RAWTOHEX.
-std::string HexText(const std::string& bytes);
-// Bytes of hex text, as HEXTORAW; nullopt for a character that is not a hex digit.
-std::optional<std::string> BytesFromHex(const std::string& hex);
 
 }  // namespace skerrow::oracle

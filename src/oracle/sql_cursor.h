@@ -4,12 +4,12 @@
 #include <string_view>
 #include <vector>
 
-#include "oracle/script_tokens.h"
+#include "oracle/sql_lexer.h"
 
 namespace skerrow::oracle {
 
-// Walks the tokens of one statement; every complaint is a StatementError on the line of the
-// token it is about.
+// Walks the tokens of one statement for the parsers of scripts and queries; every complaint is a
+// StatementError on the line of the token it is about.
 class TokenCursor {
  public:
   explicit TokenCursor(const std::vector<Token>& tokens) : tokens_(tokens) {}
