@@ -189,6 +189,14 @@ std::string DecimalRound(const std::string& a, int scale) {
   return Format(Scaled{value.negative, kept, scale});
 }
 
+std::string DecimalTruncate(const std::string& a, int scale) {
+  Scaled value = Parse(a);
+  if (value.scale <= scale) return Format(value);
+  const std::size_t drop = static_cast<std::size_t>(value.scale - scale);
+  if (value.digits.size() <= drop) return "0";
+  return Format(Scaled{value.negative, value.digits.substr(0, value.digits.size() - drop), scale});
+}
+
 std::string DecimalRoundSignificant(const std::string& a, int digits) {
   Scaled value = Parse(a);
   const int length = static_cast<int>(value.digits.size());

@@ -16,6 +16,8 @@ std::string DecimalNegate(const std::string& a);
 
 // Rounds half away from zero to `scale` digits after the point (negative: before it).
 std::string DecimalRound(const std::string& a, int scale);
+// Cuts to `scale` digits after the point (negative: before it), towards zero.
+std::string DecimalTruncate(const std::string& a, int scale);
 // Rounds to at most `digits` significant digits.
 std::string DecimalRoundSignificant(const std::string& a, int digits);
 // Digits before the point, not counting a lone leading zero ("0.5" has 0, "-12.5" has 2).

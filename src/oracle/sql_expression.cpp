@@ -1,8 +1,11 @@
 #include "oracle/sql_expression.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <random>
+#include <stdexcept>
 
 #include "oracle/sql_datetime.h"
 #include "oracle/sql_decimal.h"
@@ -91,7 +94,7 @@ class Evaluator {
       case TokenKind::Word:
         return WordValue();
       case TokenKind::QuotedName:
-        cursor_.Fail("ORA-00984: column not allowed here (" + Describe(token) + ")");
+        return NameValue();
       case TokenKind::Bind:
         cursor_.Fail("ORA-01008: not all variables bound (" + Describe(token) + ")");
       case TokenKind::End:
@@ -118,15 +121,258 @@ class Evaluator {
     }
     if (word == "USER") return ScriptValue::Text(context_.currentUser);
     if (word == "UID") return ScriptValue::Number(std::to_string(context_.userId));
-    // A function, possibly qualified (SYS.XMLTYPE.CREATEXML).
-    std::string name = word;
+    if (word == "CASE") return Case();
+    if (IsAggregate(word) && cursor_.Peek().IsSymbol("(")) {
+      if (!context_.aggregate) cursor_.Fail("ORA-00934: group function is not allowed here");
+      return context_.aggregate(word, cursor_);
+    }
+    if (word == "SYS_GUID" && cursor_.Peek().IsSymbol("(")) {
+      Arguments();
+      return ScriptValue::Bytes(RandomGuid());
+    }
+    cursor_.Seek(cursor_.Position() - 1);
+    return NameValue();
+  }
+
+  static bool IsAggregate(const std::string& word) {
+    return word == "COUNT" || word == "SUM" || word == "AVG" || word == "MIN" || word == "MAX";
+  }
+
+  // A name, possibly qualified: a function when "(" follows (SYS.XMLTYPE.CREATEXML(...)),
+  // else what the context resolves (a column, a variable, seq.NEXTVAL).
+  ScriptValue NameValue() {
+    const bool quoted = cursor_.Peek().kind == TokenKind::QuotedName;
+    std::vector<std::string> path{cursor_.Next().Name()};
     while (cursor_.Peek().IsSymbol(".") && cursor_.PeekIsName(1)) {
       cursor_.Next();
-      name += "." + cursor_.Name("a name");
+      path.push_back(cursor_.Next().Name());
     }
-    if (!cursor_.Peek().IsSymbol("("))
-      cursor_.Fail("ORA-00984: column not allowed here (\"" + name + "\" is not a value)");
-    return Function(name, Arguments());
+    std::string name;
+    for (const auto& part : path) name += (name.empty() ? "" : ".") + part;
+    if (!quoted && cursor_.Peek().IsSymbol("(")) return Function(name, Arguments());
+    if (context_.resolveName)
+      if (auto value = context_.resolveName(path)) return *value;
+    if (context_.columnsVisible)
+      cursor_.Fail("ORA-00904: \"" + name + "\": invalid identifier");
+    cursor_.Fail("ORA-00984: column not allowed here (\"" + name + "\" is not a value)");
+  }
+
+  static std::string RandomGuid() {
+    static thread_local std::mt19937_64 generator{std::random_device{}()};
+    std::string bytes;
+    for (int i = 0; i < 2; ++i) {
+      const std::uint64_t part = generator();
+      for (int b = 0; b < 8; ++b) bytes.push_back(static_cast<char>((part >> (8 * b)) & 0xFF));
+    }
+    return bytes;
+  }
+
+  // CASE WHEN condition THEN value ... [ELSE value] END, or CASE value WHEN value THEN ... END.
+  // Only the branch taken is evaluated.
+  ScriptValue Case() {
+    std::optional<ScriptValue> subject;
+    if (!cursor_.Peek().IsWord("WHEN")) subject = Expression();
+    std::optional<ScriptValue> result;
+    while (cursor_.AcceptWord("WHEN")) {
+      bool matches = false;
+      if (result) {
+        SkipExpression(cursor_, {"THEN"});
+      } else if (subject) {
+        const ScriptValue candidate = Expression();
+        matches = CompareValues(*subject, candidate, context_) == 0;
+      } else {
+        matches = Condition() == Truth::True;
+      }
+      cursor_.ExpectWord("THEN");
+      if (matches) {
+        result = Expression();
+      } else {
+        SkipExpression(cursor_, {"WHEN", "ELSE", "END"});
+      }
+    }
+    if (cursor_.AcceptWord("ELSE")) {
+      if (result) {
+        SkipExpression(cursor_, {"END"});
+      } else {
+        result = Expression();
+      }
+    }
+    cursor_.ExpectWord("END");
+    return result.value_or(ScriptValue::Null());
+  }
+
+ public:
+  Truth Condition() {
+    Truth left = AndCondition();
+    while (cursor_.AcceptWord("OR")) {
+      const Truth right = AndCondition();
+      if (left == Truth::True || right == Truth::True)
+        left = Truth::True;
+      else if (left == Truth::Unknown || right == Truth::Unknown)
+        left = Truth::Unknown;
+      else
+        left = Truth::False;
+    }
+    return left;
+  }
+
+ private:
+  Truth AndCondition() {
+    Truth left = NotCondition();
+    while (cursor_.AcceptWord("AND")) {
+      const Truth right = NotCondition();
+      if (left == Truth::False || right == Truth::False)
+        left = Truth::False;
+      else if (left == Truth::Unknown || right == Truth::Unknown)
+        left = Truth::Unknown;
+      else
+        left = Truth::True;
+    }
+    return left;
+  }
+
+  Truth NotCondition() {
+    if (cursor_.AcceptWord("NOT")) {
+      const Truth inner = NotCondition();
+      return inner == Truth::Unknown ? inner : (inner == Truth::True ? Truth::False : Truth::True);
+    }
+    return Predicate();
+  }
+
+  // True when the "(" at the cursor opens a condition rather than a value: a comparison or a
+  // logical word stands inside it at its own level.
+  bool ParenthesesHoldCondition() const {
+    int depth = 0;
+    for (std::size_t i = 0;; ++i) {
+      const Token& token = cursor_.Peek(i);
+      if (token.kind == TokenKind::End) return false;
+      if (token.IsSymbol("(")) ++depth;
+      if (token.IsSymbol(")") && --depth == 0) return false;
+      if (depth != 1) continue;
+      for (const char* op : {"=", "<", ">", "<=", ">=", "<>", "!=", "^="})
+        if (token.IsSymbol(op)) return true;
+      for (const char* word : {"AND", "OR", "NOT", "IS", "IN", "LIKE", "BETWEEN", "EXISTS"})
+        if (token.IsWord(word)) return true;
+    }
+  }
+
+  static Truth FromBool(bool value) { return value ? Truth::True : Truth::False; }
+
+  Truth Predicate() {
+    if (cursor_.Peek().IsSymbol("(") && ParenthesesHoldCondition()) {
+      cursor_.Next();
+      const Truth inner = Condition();
+      cursor_.ExpectSymbol(")");
+      return inner;
+    }
+    if (cursor_.Peek().IsWord("EXISTS"))
+      cursor_.Fail("ORA-00900: EXISTS (subqueries) is not supported by the embedded instance");
+    const ScriptValue left = Expression();
+    if (cursor_.AcceptWord("IS")) {
+      const bool negated = cursor_.AcceptWord("NOT");
+      cursor_.ExpectWord("NULL");
+      return FromBool(left.IsNull() != negated);
+    }
+    const bool negated = cursor_.AcceptWord("NOT");
+    Truth truth = Truth::Unknown;
+    if (cursor_.AcceptWord("IN")) {
+      cursor_.ExpectSymbol("(");
+      if (cursor_.Peek().IsWord("SELECT"))
+        cursor_.Fail("ORA-00900: IN (subqueries) is not supported by the embedded instance");
+      bool unknown = false;
+      truth = Truth::False;
+      do {
+        const auto order = CompareValues(left, Expression(), context_);
+        if (!order) unknown = true;
+        if (order == 0) truth = Truth::True;
+      } while (cursor_.AcceptSymbol(","));
+      cursor_.ExpectSymbol(")");
+      if (truth == Truth::False && unknown) truth = Truth::Unknown;
+    } else if (cursor_.AcceptWord("BETWEEN")) {
+      const ScriptValue low = Expression();
+      cursor_.ExpectWord("AND");
+      const ScriptValue high = Expression();
+      const auto fromLow = CompareValues(left, low, context_);
+      const auto toHigh = CompareValues(left, high, context_);
+      truth = (fromLow && *fromLow < 0) || (toHigh && *toHigh > 0) ? Truth::False
+              : fromLow && toHigh                                 ? Truth::True
+                                                                  : Truth::Unknown;
+    } else if (cursor_.AcceptWord("LIKE")) {
+      const ScriptValue pattern = Expression();
+      std::string escape;
+      if (cursor_.AcceptWord("ESCAPE")) escape = TextOf(Expression());
+      if (left.IsNull() || pattern.IsNull()) return Truth::Unknown;
+      truth = FromBool(Like(TextOf(left), TextOf(pattern), escape.empty() ? '\0' : escape[0]));
+    } else if (negated) {
+      cursor_.FailUnexpected("IN, BETWEEN or LIKE after NOT");
+    } else {
+      const std::string op = cursor_.Peek().kind == TokenKind::Symbol ? cursor_.Peek().text : "";
+      static constexpr std::string_view kOperators[] = {"=",  "<>", "!=", "^=",
+                                                         "<", ">",  "<=", ">="};
+      if (std::find(std::begin(kOperators), std::end(kOperators), op) == std::end(kOperators))
+        cursor_.Fail("ORA-00920: invalid relational operator (found " + Describe(cursor_.Peek()) +
+                     ")");
+      cursor_.Next();
+      const ScriptValue right = Expression();
+      const auto order = CompareValues(left, right, context_);
+      if (!order) return Truth::Unknown;
+      bool wanted = false;
+      if (op == "=")
+        wanted = *order == 0;
+      else if (op == "<")
+        wanted = *order < 0;
+      else if (op == ">")
+        wanted = *order > 0;
+      else if (op == "<=")
+        wanted = *order <= 0;
+      else if (op == ">=")
+        wanted = *order >= 0;
+      else
+        wanted = *order != 0;
+      return FromBool(wanted);
+    }
+    if (negated && truth != Truth::Unknown)
+      truth = truth == Truth::True ? Truth::False : Truth::True;
+    return truth;
+  }
+
+  // SQL LIKE: % any run of characters, _ one character, `escape` makes the next one plain.
+  static bool Like(std::string_view text, std::string_view pattern, char escape) {
+    std::size_t t = 0, p = 0, starP = std::string_view::npos, starT = 0;
+    const auto charLength = [](std::string_view s, std::size_t at) {
+      const std::size_t length = text::Utf8SequenceLength(s, at);
+      return length == 0 ? 1 : length;
+    };
+    while (t < text.size()) {
+      if (p < pattern.size() && pattern[p] == '%') {
+        starP = ++p;
+        starT = t;
+        continue;
+      }
+      if (p < pattern.size()) {
+        std::size_t pLength = charLength(pattern, p);
+        bool literal = false;
+        if (escape && pattern[p] == escape && p + 1 < pattern.size()) {
+          ++p;
+          pLength = charLength(pattern, p);
+          literal = true;
+        }
+        const std::size_t tLength = charLength(text, t);
+        if ((!literal && pattern[p] == '_') ||
+            pattern.substr(p, pLength) == text.substr(t, tLength)) {
+          p += pLength;
+          t += tLength;
+          continue;
+        }
+        if (literal) --p;
+      }
+      if (starP == std::string_view::npos) return false;
+      p = starP;
+      starT += charLength(text, starT);
+      t = starT;
+    }
+    while (p < pattern.size() && pattern[p] == '%') ++p;
+    return p == pattern.size();
   }
 
   std::vector<ScriptValue> Arguments() {
@@ -268,7 +514,13 @@ class Evaluator {
 
   ScriptValue Concatenate(const ScriptValue& left, const ScriptValue& right) {
     std::string text = left.IsNull() || left.kind == Kind::EmptyLob ? "" : TextOf(left);
-    if (!right.IsNull() && right.kind != Kind::EmptyLob) text += TextOf(right);
+    if (!right.IsNull() && right.kind != Kind::EmptyLob) {
+      const std::string more = TextOf(right);
+      if (text.size() + more.size() > kMaxValueBytes)
+        cursor_.Fail("the concatenation grows beyond " + std::to_string(kMaxValueBytes >> 20) +
+                     " MiB, the largest value the embedded instance builds");
+      text += more;
+    }
     return ScriptValue::Text(std::move(text));
   }
 
@@ -436,6 +688,138 @@ class Evaluator {
       Arity(name, args, 2, 2);
       return ScriptValue::Text("bfilename('" + TextOf(args[0]) + "', '" + TextOf(args[1]) + "')");
     }
+    if (name == "LENGTH") {
+      Arity(name, args, 1, 1);
+      if (args[0].IsNull()) return ScriptValue::Null();
+      return ScriptValue::Number(std::to_string(text::Utf8Length(TextOf(args[0]))));
+    }
+    if (name == "SUBSTR") {
+      Arity(name, args, 2, 3);
+      if (anyNull()) return ScriptValue::Null();
+      const std::string whole = TextOf(args[0]);
+      const long length = static_cast<long>(text::Utf8Length(whole));
+      long start = WholeNumber(args[1]);
+      if (start < 0) start = length + start + 1;
+      if (start == 0) start = 1;
+      if (start > length || start < 1) return ScriptValue::Null();
+      const long count = args.size() > 2 ? WholeNumber(args[2]) : length - start + 1;
+      if (count < 1) return ScriptValue::Null();
+      const std::string_view tail =
+          std::string_view(whole).substr(text::Utf8Prefix(whole, static_cast<std::size_t>(start - 1)).size());
+      return ScriptValue::Text(std::string(text::Utf8Prefix(tail, static_cast<std::size_t>(count))));
+    }
+    if (name == "INSTR") {
+      Arity(name, args, 2, 2);
+      if (anyNull()) return ScriptValue::Null();
+      const std::string haystack = TextOf(args[0]);
+      const std::size_t at = haystack.find(TextOf(args[1]));
+      if (at == std::string::npos) return ScriptValue::Number("0");
+      return ScriptValue::Number(std::to_string(text::Utf8Length(haystack.substr(0, at)) + 1));
+    }
+    if (name == "TRIM" || name == "LTRIM" || name == "RTRIM") {
+      Arity(name, args, 1, 2);
+      if (anyNull()) return ScriptValue::Null();
+      std::string value = TextOf(args[0]);
+      const std::string set = args.size() > 1 ? TextOf(args[1]) : " ";
+      if (name != "RTRIM") value.erase(0, std::min(value.find_first_not_of(set), value.size()));
+      if (name != "LTRIM") {
+        const std::size_t last = value.find_last_not_of(set);
+        value.erase(last == std::string::npos ? 0 : last + 1);
+      }
+      return ScriptValue::Text(value);
+    }
+    if (name == "REPLACE") {
+      Arity(name, args, 2, 3);
+      if (args[0].IsNull()) return ScriptValue::Null();
+      std::string value = TextOf(args[0]);
+      const std::string from = args[1].IsNull() ? "" : TextOf(args[1]);
+      const std::string to = args.size() > 2 && !args[2].IsNull() ? TextOf(args[2]) : "";
+      if (from.empty()) return ScriptValue::Text(value);
+      std::string out;
+      for (std::size_t at = 0;;) {
+        const std::size_t found = value.find(from, at);
+        out += value.substr(at, found - at);
+        if (found == std::string::npos) break;
+        out += to;
+        if (out.size() > kMaxValueBytes) cursor_.Fail("REPLACE grows beyond the largest value");
+        at = found + from.size();
+      }
+      return ScriptValue::Text(out);
+    }
+    if (name == "INITCAP") {
+      Arity(name, args, 1, 1);
+      if (args[0].IsNull()) return ScriptValue::Null();
+      std::string value = TextOf(args[0]);
+      bool start = true;
+      for (char& c : value) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (letter) c = start ? text::UpperAscii(c) : static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        start = !(letter || (c >= '0' && c <= '9'));
+      }
+      return ScriptValue::Text(value);
+    }
+    if (name == "ABS") {
+      Arity(name, args, 1, 1);
+      if (args[0].IsNull()) return ScriptValue::Null();
+      std::string exact = NumberOf(args[0]);
+      if (exact.starts_with('-')) exact.erase(0, 1);
+      return ScriptValue::Number(exact);
+    }
+    if (name == "MOD") {
+      Arity(name, args, 2, 2);
+      if (anyNull()) return ScriptValue::Null();
+      const std::string a = NumberOf(args[0]), b = NumberOf(args[1]);
+      if (b == "0") return ScriptValue::Number(a);
+      const std::string quotient = DecimalTruncate(*DecimalDivide(a, b), 0);
+      return ScriptValue::Number(DecimalSubtract(a, DecimalMultiply(b, quotient)));
+    }
+    if (name == "TRUNC" || name == "FLOOR" || name == "CEIL") {
+      Arity(name, args, 1, name == "TRUNC" ? 2 : 1);
+      if (anyNull()) return ScriptValue::Null();
+      if (name == "TRUNC" && (args[0].kind == Kind::Date || args[0].kind == Kind::Timestamp)) {
+        SourceDate date = args[0].date;
+        date.hour = date.minute = date.second = 0;
+        return ScriptValue::OfDate(date);
+      }
+      const std::string exact = NumberOf(args[0]);
+      const int scale = args.size() > 1 ? static_cast<int>(WholeNumber(args[1])) : 0;
+      std::string cut = DecimalTruncate(exact, scale);
+      if (name == "FLOOR" && exact.starts_with('-') && cut != exact) cut = DecimalSubtract(cut, "1");
+      if (name == "CEIL" && !exact.starts_with('-') && cut != exact) cut = DecimalAdd(cut, "1");
+      return ScriptValue::Number(cut);
+    }
+    if (name == "COALESCE") {
+      Arity(name, args, 1, 255);
+      for (const auto& arg : args)
+        if (!arg.IsNull()) return arg;
+      return ScriptValue::Null();
+    }
+    if (name == "NVL2") {
+      Arity(name, args, 3, 3);
+      return args[0].IsNull() ? args[2] : args[1];
+    }
+    if (name == "NULLIF") {
+      Arity(name, args, 2, 2);
+      return CompareValues(args[0], args[1], context_) == 0 ? ScriptValue::Null() : args[0];
+    }
+    if (name == "DECODE") {
+      Arity(name, args, 3, 255);
+      for (std::size_t i = 1; i + 1 < args.size(); i += 2) {
+        const bool bothNull = args[0].IsNull() && args[i].IsNull();
+        if (bothNull || CompareValues(args[0], args[i], context_) == 0) return args[i + 1];
+      }
+      return args.size() % 2 == 0 ? args.back() : ScriptValue::Null();
+    }
+    if (name == "GREATEST" || name == "LEAST") {
+      Arity(name, args, 1, 255);
+      if (anyNull()) return ScriptValue::Null();
+      ScriptValue best = args[0];
+      for (const auto& arg : args) {
+        const int order = *CompareValues(arg, best, context_);
+        if (name == "GREATEST" ? order > 0 : order < 0) best = arg;
+      }
+      return best;
+    }
     const std::string typeName = name.substr(name.rfind('.') + 1);
     if (context_.objectTypes.count(typeName) != 0) return Constructed(name, args);
     cursor_.Fail("ORA-00904: \"" + name +
@@ -533,6 +917,78 @@ std::string ValueAsText(const ScriptValue& value, const ExpressionContext& conte
 
 ScriptValue EvaluateExpression(TokenCursor& cursor, const ExpressionContext& context) {
   return Evaluator(cursor, context).Expression();
+}
+
+Truth EvaluateCondition(TokenCursor& cursor, const ExpressionContext& context) {
+  return Evaluator(cursor, context).Condition();
+}
+
+void SkipExpression(TokenCursor& cursor, std::initializer_list<std::string_view> stopWords) {
+  int depth = 0;
+  while (!cursor.AtEnd()) {
+    const Token& token = cursor.Peek();
+    if (depth == 0) {
+      if (token.IsSymbol(",") || token.IsSymbol(")")) return;
+      for (std::string_view word : stopWords)
+        if (token.IsWord(word)) return;
+    }
+    if (token.IsSymbol("(") || token.IsWord("CASE")) ++depth;
+    if ((token.IsSymbol(")") || token.IsWord("END")) && depth > 0) --depth;
+    cursor.Next();
+  }
+}
+
+namespace {
+
+int Sign(const std::string& difference) {
+  if (difference == "0") return 0;
+  return difference.starts_with('-') ? -1 : 1;
+}
+
+bool IsDateKind(ScriptValue::Kind kind) {
+  return kind == ScriptValue::Kind::Date || kind == ScriptValue::Kind::Timestamp;
+}
+
+std::string ExactOrFail(const ScriptValue& value) {
+  if (value.kind == ScriptValue::Kind::Number || value.kind == ScriptValue::Kind::Double)
+    return value.text;
+  if (auto exact = MakeDecimal(text::TrimWhiteSpace(value.text))) return *exact;
+  throw std::runtime_error(kInvalidNumber);
+}
+
+}  // namespace
+
+std::optional<int> CompareValues(const ScriptValue& a, const ScriptValue& b,
+                                 const ExpressionContext& context) {
+  if (a.IsNull() || b.IsNull()) return std::nullopt;
+  const bool aNumber = a.kind == ScriptValue::Kind::Number || a.kind == ScriptValue::Kind::Double;
+  const bool bNumber = b.kind == ScriptValue::Kind::Number || b.kind == ScriptValue::Kind::Double;
+  if (aNumber || bNumber) {
+    if ((aNumber || a.kind == ScriptValue::Kind::Text) &&
+        (bNumber || b.kind == ScriptValue::Kind::Text))
+      return Sign(DecimalSubtract(ExactOrFail(a), ExactOrFail(b)));
+    throw std::runtime_error("ORA-00932: inconsistent datatypes: expected NUMBER");
+  }
+  if (IsDateKind(a.kind) || IsDateKind(b.kind)) {
+    const auto asDate = [&](const ScriptValue& value) {
+      if (IsDateKind(value.kind)) return value;
+      if (value.kind != ScriptValue::Kind::Text)
+        throw std::runtime_error("ORA-00932: inconsistent datatypes: expected DATE");
+      std::string error;
+      auto parsed = ParseWithFormat(value.text, context.dateFormat, true, error);
+      if (!parsed) throw std::runtime_error(error);
+      return *parsed;
+    };
+    const ScriptValue x = asDate(a), y = asDate(b);
+    const std::string days = DaysBetween(x.date, y.date);
+    if (const int sign = Sign(days); sign != 0) return sign;
+    std::string fx = x.fraction, fy = y.fraction;
+    fx.resize(9, '0');
+    fy.resize(9, '0');
+    return fx.compare(fy) < 0 ? -1 : (fx == fy ? 0 : 1);
+  }
+  const int order = a.text.compare(b.text);
+  return order < 0 ? -1 : (order == 0 ? 0 : 1);
 }
 
 }  // namespace skerrow::oracle
