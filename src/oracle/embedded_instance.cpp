@@ -139,7 +139,7 @@ struct EmbeddedInstance::Impl {
       if (!read.Step())
         Refuse("ORA-02289: sequence does not exist (" + QuoteOracleName(owner) + "." +
                QuoteOracleName(name) + ")");
-      SequenceState state{read.ColumnText(0), read.ColumnText(1), read.ColumnText(2),
+      SequenceState state{read.ColumnText(0), read.ColumnText(1),        read.ColumnText(2),
                           read.ColumnText(4), read.ColumnText(3) == "Y", false};
       found = sequences.emplace(key, std::move(state)).first;
     }
@@ -149,8 +149,8 @@ struct EmbeddedInstance::Impl {
                                   : CompareDecimals(state.next, state.minValue) < 0;
     if (beyond) {
       if (!state.cycle)
-        Refuse("ORA-08004: sequence " + name + ".NEXTVAL " + (ascending ? "exceeds MAXVALUE" :
-                                                                            "goes below MINVALUE") +
+        Refuse("ORA-08004: sequence " + name + ".NEXTVAL " +
+               (ascending ? "exceeds MAXVALUE" : "goes below MINVALUE") +
                " and cannot be instantiated");
       state.next = ascending ? state.minValue : state.maxValue;
     }
@@ -642,8 +642,9 @@ void EmbeddedInstance::InsertRow(const std::string& ownerName, const std::string
                entry.qualifiedColumns[c] + ")");
       const bool generate =
           !given[c] || (column.identity->onNull && given[c]->Kind() == VariantKind::Null);
-      value = generate ? Variant::FromDecimal(impl_->NextValue(owner, column.identity->sequenceName))
-                       : *given[c];
+      value = generate
+                  ? Variant::FromDecimal(impl_->NextValue(owner, column.identity->sequenceName))
+                  : *given[c];
     } else if (given[c]) {
       value = *given[c];
     } else if (!column.dataDefault) {
@@ -740,7 +741,8 @@ void EmbeddedInstance::CreateSequence(const std::string& ownerName, const std::s
 void EmbeddedInstance::DropSequence(const std::string& ownerName, const std::string& name) {
   const std::string owner = impl_->ResolveOwner(ownerName);
   impl_->CommitAll();
-  SqliteStatement drop(impl_->catalog, "DELETE FROM sequences WHERE owner = ? AND sequence_name = ?");
+  SqliteStatement drop(impl_->catalog,
+                       "DELETE FROM sequences WHERE owner = ? AND sequence_name = ?");
   drop.BindText(1, owner);
   drop.BindText(2, name);
   drop.Step();
@@ -767,8 +769,8 @@ std::optional<ScriptTarget::TableRows> EmbeddedInstance::ReadTable(const std::st
              std::to_string(kMaxRowsRead) + " rows, the most the embedded instance reads at once");
     std::vector<Variant> row;
     for (std::size_t c = 0; c < entry.columns.size(); ++c)
-      row.push_back(ReadStoredValue(read, static_cast<int>(c),
-                                    FamilyOfDataType(entry.columns[c].dataType)));
+      row.push_back(
+          ReadStoredValue(read, static_cast<int>(c), FamilyOfDataType(entry.columns[c].dataType)));
     result.rows.push_back(std::move(row));
   }
   return result;
@@ -813,13 +815,13 @@ long EmbeddedInstance::ChangeRows(
       if (entry.columns[c].identity && entry.columns[c].identity->always)
         Refuse("ORA-32796: cannot update a generated always identity column (" +
                entry.qualifiedColumns[c] + ")");
-      assignments += (assignments.empty() ? "" : ", ") + QuoteSqliteName(entry.columns[c].name) +
-                     " = ?";
+      assignments +=
+          (assignments.empty() ? "" : ", ") + QuoteSqliteName(entry.columns[c].name) + " = ?";
       changed.push_back(c);
     }
     if (changed.empty()) continue;
-    SqliteStatement update(schema, "UPDATE main." + QuoteSqliteName(table) + " SET " +
-                                       assignments + " WHERE rowid = ?");
+    SqliteStatement update(schema, "UPDATE main." + QuoteSqliteName(table) + " SET " + assignments +
+                                       " WHERE rowid = ?");
     int index = 0;
     for (std::size_t c : changed)
       ToStoredValue(*change.values[c], entry.columns[c], entry.qualifiedColumns[c])
@@ -862,7 +864,8 @@ void EmbeddedInstance::DropTable(const std::string& ownerName, const std::string
   referring.BindText(3, owner);
   referring.BindText(4, table);
   std::vector<std::pair<std::string, std::string>> foreignKeys;
-  while (referring.Step()) foreignKeys.emplace_back(referring.ColumnText(0), referring.ColumnText(1));
+  while (referring.Step())
+    foreignKeys.emplace_back(referring.ColumnText(0), referring.ColumnText(1));
   if (!foreignKeys.empty() && !cascadeConstraints)
     Refuse("ORA-02449: unique/primary keys in table referenced by foreign keys");
   catalog.Exec("BEGIN");

@@ -168,8 +168,8 @@ class EmbeddedSession : public SourceBackend {
                std::to_string(kMaxQueryRows) + " rows, the most one query reads");
         std::vector<Variant> row;
         for (std::size_t c = 0; c < columns->size(); ++c)
-          row.push_back(ReadStoredValue(read, static_cast<int>(c),
-                                        FamilyOfDataType((*columns)[c].dataType)));
+          row.push_back(
+              ReadStoredValue(read, static_cast<int>(c), FamilyOfDataType((*columns)[c].dataType)));
         rows.rows.push_back(std::move(row));
       }
       return rows;

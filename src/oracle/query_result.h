@@ -32,9 +32,7 @@ class QueryResult {
   // A result computed whole (an ordinary query the stand-in evaluates itself).
   QueryResult(std::vector<std::vector<Variant>> rows, int fieldCount);
 
-  int FieldCount() const {
-    return computed_ ? computedFields_ : static_cast<int>(fields_.size());
-  }
+  int FieldCount() const { return computed_ ? computedFields_ : static_cast<int>(fields_.size()); }
   bool EndOfRows() const { return computed_ ? next_ >= computedRows_.size() : !hasRow_; }
   // Up to `maxRows` further rows (all for a negative count); throws std::runtime_error with
   // an Oracle message when a value cannot be read or SQLite fails.

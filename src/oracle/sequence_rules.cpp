@@ -29,7 +29,8 @@ SequenceOptions CompleteSequenceOptions(const SequenceOptions& given) {
   if (options.maxValue.empty()) options.maxValue = ascending ? kAscendingMax : "-1";
   if (CompareDecimals(options.minValue, options.maxValue) >= 0)
     throw std::runtime_error("ORA-04004: MINVALUE must be less than MAXVALUE");
-  if (options.startWith.empty()) options.startWith = ascending ? options.minValue : options.maxValue;
+  if (options.startWith.empty())
+    options.startWith = ascending ? options.minValue : options.maxValue;
   if (CompareDecimals(options.startWith, options.minValue) < 0)
     throw std::runtime_error("ORA-04006: START WITH cannot be less than MINVALUE");
   if (CompareDecimals(options.startWith, options.maxValue) > 0)

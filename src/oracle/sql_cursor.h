@@ -21,7 +21,9 @@ class TokenCursor {
   bool AtEnd() const { return Peek().kind == TokenKind::End; }
   std::size_t Position() const { return pos_; }
   // Back (or on) to a position Position() gave, to read the same tokens again.
-  void Seek(std::size_t position) { pos_ = position < tokens_.size() ? position : tokens_.size() - 1; }
+  void Seek(std::size_t position) {
+    pos_ = position < tokens_.size() ? position : tokens_.size() - 1;
+  }
   const std::vector<Token>& Tokens() const { return tokens_; }
 
   bool AcceptWord(std::string_view keyword);

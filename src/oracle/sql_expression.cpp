@@ -152,8 +152,7 @@ class Evaluator {
     if (!quoted && cursor_.Peek().IsSymbol("(")) return Function(name, Arguments());
     if (context_.resolveName)
       if (auto value = context_.resolveName(path)) return *value;
-    if (context_.columnsVisible)
-      cursor_.Fail("ORA-00904: \"" + name + "\": invalid identifier");
+    if (context_.columnsVisible) cursor_.Fail("ORA-00904: \"" + name + "\": invalid identifier");
     cursor_.Fail("ORA-00984: column not allowed here (\"" + name + "\" is not a value)");
   }
 
@@ -295,8 +294,8 @@ class Evaluator {
       const auto fromLow = CompareValues(left, low, context_);
       const auto toHigh = CompareValues(left, high, context_);
       truth = (fromLow && *fromLow < 0) || (toHigh && *toHigh > 0) ? Truth::False
-              : fromLow && toHigh                                 ? Truth::True
-                                                                  : Truth::Unknown;
+              : fromLow && toHigh                                  ? Truth::True
+                                                                   : Truth::Unknown;
     } else if (cursor_.AcceptWord("LIKE")) {
       const ScriptValue pattern = Expression();
       std::string escape;
@@ -307,8 +306,8 @@ class Evaluator {
       cursor_.FailUnexpected("IN, BETWEEN or LIKE after NOT");
     } else {
       const std::string op = cursor_.Peek().kind == TokenKind::Symbol ? cursor_.Peek().text : "";
-      static constexpr std::string_view kOperators[] = {"=",  "<>", "!=", "^=",
-                                                         "<", ">",  "<=", ">="};
+      static constexpr std::string_view kOperators[] = {
+          "=", "<>", "!=", "^=", "<", ">", "<=", ">="};
       if (std::find(std::begin(kOperators), std::end(kOperators), op) == std::end(kOperators))
         cursor_.Fail("ORA-00920: invalid relational operator (found " + Describe(cursor_.Peek()) +
                      ")");
@@ -704,9 +703,10 @@ class Evaluator {
       if (start > length || start < 1) return ScriptValue::Null();
       const long count = args.size() > 2 ? WholeNumber(args[2]) : length - start + 1;
       if (count < 1) return ScriptValue::Null();
-      const std::string_view tail =
-          std::string_view(whole).substr(text::Utf8Prefix(whole, static_cast<std::size_t>(start - 1)).size());
-      return ScriptValue::Text(std::string(text::Utf8Prefix(tail, static_cast<std::size_t>(count))));
+      const std::string_view tail = std::string_view(whole).substr(
+          text::Utf8Prefix(whole, static_cast<std::size_t>(start - 1)).size());
+      return ScriptValue::Text(
+          std::string(text::Utf8Prefix(tail, static_cast<std::size_t>(count))));
     }
     if (name == "INSTR") {
       Arity(name, args, 2, 2);
@@ -753,7 +753,8 @@ class Evaluator {
       bool start = true;
       for (char& c : value) {
         const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        if (letter) c = start ? text::UpperAscii(c) : static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        if (letter)
+          c = start ? text::UpperAscii(c) : static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
         start = !(letter || (c >= '0' && c <= '9'));
       }
       return ScriptValue::Text(value);
@@ -784,7 +785,8 @@ class Evaluator {
       const std::string exact = NumberOf(args[0]);
       const int scale = args.size() > 1 ? static_cast<int>(WholeNumber(args[1])) : 0;
       std::string cut = DecimalTruncate(exact, scale);
-      if (name == "FLOOR" && exact.starts_with('-') && cut != exact) cut = DecimalSubtract(cut, "1");
+      if (name == "FLOOR" && exact.starts_with('-') && cut != exact)
+        cut = DecimalSubtract(cut, "1");
       if (name == "CEIL" && !exact.starts_with('-') && cut != exact) cut = DecimalAdd(cut, "1");
       return ScriptValue::Number(cut);
     }

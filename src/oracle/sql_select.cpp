@@ -20,9 +20,9 @@ using Row = std::vector<ScriptValue>;
 
 // Words that end an expression of a select list, a GROUP BY or an ORDER BY.
 constexpr std::string_view kClauseWords[] = {
-    "FROM",  "WHERE", "GROUP", "HAVING",    "ORDER",  "UNION", "MINUS", "INTERSECT",
-    "FETCH", "OFFSET", "ASC",  "DESC",      "NULLS",  "INNER", "LEFT",  "RIGHT",
-    "FULL",  "CROSS", "JOIN",  "ON",        "AS",     "FOR",   "CONNECT"};
+    "FROM",  "WHERE",  "GROUP", "HAVING", "ORDER", "UNION", "MINUS",  "INTERSECT",
+    "FETCH", "OFFSET", "ASC",   "DESC",   "NULLS", "INNER", "LEFT",   "RIGHT",
+    "FULL",  "CROSS",  "JOIN",  "ON",     "AS",    "FOR",   "CONNECT"};
 
 bool IsClauseWord(const Token& token) {
   for (std::string_view word : kClauseWords)
@@ -61,12 +61,12 @@ void SkipCondition(TokenCursor& cursor) {
   int depth = 0;
   while (!cursor.AtEnd()) {
     const Token& token = cursor.Peek();
-    if (depth == 0 && (token.IsSymbol(")") || token.IsWord("GROUP") || token.IsWord("HAVING") ||
-                       token.IsWord("ORDER") || token.IsWord("UNION") || token.IsWord("FETCH") ||
-                       token.IsWord("OFFSET") || token.IsWord("MINUS") ||
-                       token.IsWord("INTERSECT") || token.IsWord("INNER") ||
-                       token.IsWord("LEFT") || token.IsWord("JOIN") || token.IsWord("WHERE") ||
-                       token.IsWord("CROSS") || token.IsSymbol(",")))
+    if (depth == 0 &&
+        (token.IsSymbol(")") || token.IsWord("GROUP") || token.IsWord("HAVING") ||
+         token.IsWord("ORDER") || token.IsWord("UNION") || token.IsWord("FETCH") ||
+         token.IsWord("OFFSET") || token.IsWord("MINUS") || token.IsWord("INTERSECT") ||
+         token.IsWord("INNER") || token.IsWord("LEFT") || token.IsWord("JOIN") ||
+         token.IsWord("WHERE") || token.IsWord("CROSS") || token.IsSymbol(",")))
       return;
     if (token.IsSymbol("(")) ++depth;
     if (token.IsSymbol(")")) --depth;
@@ -132,8 +132,8 @@ class Query {
       blocks.push_back(ParseBlock());
     }
     if (cursor_.Peek().IsWord("MINUS") || cursor_.Peek().IsWord("INTERSECT"))
-      Fail(cursor_, "ORA-00900: " + cursor_.Peek().Name() +
-                        " is not supported by the embedded instance");
+      Fail(cursor_,
+           "ORA-00900: " + cursor_.Peek().Name() + " is not supported by the embedded instance");
     std::vector<OrderKey> order = ParseOrderBy();
     std::optional<long> offset, fetch;
     if (cursor_.AcceptWord("OFFSET")) {
@@ -152,7 +152,8 @@ class Query {
     std::vector<Row> keys;
     for (SelectBlock& block : blocks) Execute(block, order, blocks.front(), rows, keys);
     if (!order.empty()) Sort(order, rows, keys);
-    if (offset) rows.erase(rows.begin(), rows.begin() + std::min<std::size_t>(rows.size(), *offset));
+    if (offset)
+      rows.erase(rows.begin(), rows.begin() + std::min<std::size_t>(rows.size(), *offset));
     if (fetch && rows.size() > static_cast<std::size_t>(std::max(0L, *fetch)))
       rows.resize(static_cast<std::size_t>(std::max(0L, *fetch)));
     cursor_.Seek(end);
@@ -195,7 +196,8 @@ class Query {
       }
       block.items.push_back(std::move(item));
     } while (cursor_.AcceptSymbol(","));
-    if (!cursor_.AcceptWord("FROM")) Fail(cursor_, "ORA-00923: FROM keyword not found where expected");
+    if (!cursor_.AcceptWord("FROM"))
+      Fail(cursor_, "ORA-00923: FROM keyword not found where expected");
     ParseTables(block);
     if (cursor_.AcceptWord("WHERE")) {
       block.where = cursor_.Position();
@@ -221,7 +223,8 @@ class Query {
     auto join = TableReference::Join::Comma;
     while (true) {
       if (!cursor_.PeekIsName()) Fail(cursor_, "ORA-00903: invalid table name");
-      if (cursor_.Peek().IsSymbol("(")) Fail(cursor_, "ORA-00900: subqueries in FROM are not supported");
+      if (cursor_.Peek().IsSymbol("("))
+        Fail(cursor_, "ORA-00900: subqueries in FROM are not supported");
       TableReference reference;
       reference.join = join;
       reference.table = cursor_.Next().Name();
@@ -316,13 +319,15 @@ class Query {
   // Names of the current joined row, then whatever the outer context knows.
   std::optional<ScriptValue> Resolve(const SelectBlock& block, const Joined& joined,
                                      const std::vector<std::string>& path) {
-    if (path.size() == 1 && path[0] == "ROWNUM") return ScriptValue::Number(std::to_string(rownum_));
+    if (path.size() == 1 && path[0] == "ROWNUM")
+      return ScriptValue::Number(std::to_string(rownum_));
     const std::string& column = path.back();
     std::optional<ScriptValue> found;
     int matches = 0;
     for (std::size_t t = 0; t < block.tables.size(); ++t) {
       const TableReference& reference = block.tables[t];
-      if (path.size() == 2 && path[0] != (reference.alias.empty() ? reference.table : reference.alias))
+      if (path.size() == 2 &&
+          path[0] != (reference.alias.empty() ? reference.table : reference.alias))
         continue;
       if (path.size() == 3 && (!reference.alias.empty() || path[1] != reference.table ||
                                (path[0] != reference.owner && !reference.owner.empty())))
@@ -471,10 +476,11 @@ class Query {
     Row keys;
     for (const OrderKey& key : order) {
       const Token& token = cursor_.Tokens()[key.position];
-      const Token& after = cursor_.Tokens()[std::min(key.position + 1, cursor_.Tokens().size() - 1)];
-      const bool alone = after.IsSymbol(",") || after.kind == TokenKind::End || after.IsWord("ASC") ||
-                         after.IsWord("DESC") || after.IsWord("NULLS") || after.IsWord("FETCH") ||
-                         after.IsWord("OFFSET") || after.IsSymbol(")");
+      const Token& after =
+          cursor_.Tokens()[std::min(key.position + 1, cursor_.Tokens().size() - 1)];
+      const bool alone = after.IsSymbol(",") || after.kind == TokenKind::End ||
+                         after.IsWord("ASC") || after.IsWord("DESC") || after.IsWord("NULLS") ||
+                         after.IsWord("FETCH") || after.IsWord("OFFSET") || after.IsSymbol(")");
       if (alone && token.kind == TokenKind::Number) {
         const long position = std::stol(token.text);
         if (position < 1 || static_cast<std::size_t>(position) > projected.size())
@@ -632,7 +638,8 @@ ScriptValue ToScriptValue(const Variant& value, TypeFamily family) {
     case VariantKind::Decimal:
       return ScriptValue::Number(value.Data());
     case VariantKind::Double: {
-      ScriptValue number = ScriptValue::Number(MakeDecimal(value.ToText().value_or("0")).value_or("0"));
+      ScriptValue number =
+          ScriptValue::Number(MakeDecimal(value.ToText().value_or("0")).value_or("0"));
       number.kind = Kind::Double;
       return number;
     }

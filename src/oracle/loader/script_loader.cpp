@@ -26,7 +26,6 @@ const std::vector<SkippedStatement>& SkippedCreates() {
       {{"INDEX"}, "CREATE INDEX"},
       {{"UNIQUE", "INDEX"}, "CREATE UNIQUE INDEX"},
       {{"BITMAP", "INDEX"}, "CREATE BITMAP INDEX"},
-      {{"SEQUENCE"}, "CREATE SEQUENCE"},
       {{"VIEW"}, "CREATE VIEW"},
       {{"FORCE", "VIEW"}, "CREATE VIEW"},
       {{"NOFORCE", "VIEW"}, "CREATE VIEW"},
@@ -53,10 +52,14 @@ std::string ReadFile(const std::filesystem::path& path) {
   return contents.str();
 }
 
+}  // namespace
+
 std::string ColumnPath(const std::string& owner, const std::string& table,
                        const std::string& column) {
   return QuoteOracleName(owner) + "." + QuoteOracleName(table) + "." + QuoteOracleName(column);
 }
+
+namespace {
 
 std::string LeadingWords(TokenCursor& cursor, std::size_t count) {
   std::string words;
@@ -71,7 +74,36 @@ std::string ScriptNotice::ToString() const {
   return script + ", line " + std::to_string(line) + ": " + text;
 }
 
-ScriptLoader::ScriptLoader(ScriptTarget& target) : target_(target) {}
+std::string ScriptFailure::ToString() const {
+  return script + ", line " + std::to_string(line) + ": " + message;
+}
+
+int LoadResult::SkippedCount() const {
+  int count = 0;
+  for (const auto& notice : notices) count += notice.skipped ? 1 : 0;
+  return count;
+}
+
+std::string LoadResult::Summary(const std::string& script) const {
+  std::string line = script + ": " + std::to_string(statementsRun) +
+                     (statementsRun == 1 ? " statement, " : " statements, ") +
+                     std::to_string(rowsInserted) + (rowsInserted == 1 ? " row" : " rows");
+  if (!rowsByTable.empty()) {
+    line += " (";
+    for (std::size_t i = 0; i < rowsByTable.size(); ++i)
+      line += (i ? ", " : "") + rowsByTable[i].first + " " + std::to_string(rowsByTable[i].second);
+    line += ")";
+  }
+  line += ", " + std::to_string(SkippedCount()) + " skipped";
+  if (!failures.empty()) line += ", " + std::to_string(failures.size()) + " failed";
+  return line;
+}
+
+ScriptLoader::ScriptLoader(ScriptTarget& target) : target_(target) {
+  context_.resolveName = [this](const std::vector<std::string>& path) {
+    return ResolveName(path, currentScope_);
+  };
+}
 
 LoadResult ScriptLoader::LoadFile(const std::filesystem::path& script) {
   std::error_code error;
@@ -79,39 +111,63 @@ LoadResult ScriptLoader::LoadFile(const std::filesystem::path& script) {
     throw ScriptError(script.string(), 0, "the script cannot be read: no such file");
   std::ifstream probe(script, std::ios::binary);
   if (!probe) throw ScriptError(script.string(), 0, "the script cannot be read: access denied");
-  return LoadText(ReadFile(script), script.filename().string());
+  return LoadText(ReadFile(script), script.filename().string(), script.parent_path());
 }
 
-LoadResult ScriptLoader::LoadText(std::string_view text, const std::string& scriptName) {
+LoadResult ScriptLoader::LoadText(std::string_view text, const std::string& scriptName,
+                                  const std::filesystem::path& directory) {
   script_ = scriptName;
+  directory_ = directory;
   LoadResult result;
-  std::vector<ScriptUnit> units;
-  try {
-    units = SplitScript(text);
-  } catch (const StatementError& error) {
-    throw ScriptError(script_, error.Line(), error.what());
-  }
   exited_ = false;
-  for (const ScriptUnit& unit : units) {
-    if (exited_) break;  // SQL*Plus reads nothing after EXIT
-    try {
-      RunUnit(unit, result);
-    } catch (const ScriptError&) {
-      throw;
-    } catch (const StatementError& error) {
-      throw ScriptError(script_, error.Line(), error.what());
-    } catch (const std::exception& error) {
-      throw ScriptError(script_, unit.line, error.what());
-    }
-  }
+  RunScript(text, result);
   // SQL*Plus commits when a script's session ends (EXITCOMMIT is on by default).
   if (!exitedWithRollback_) target_.Commit();
   exitedWithRollback_ = false;
   return result;
 }
 
+void ScriptLoader::RunScript(std::string_view text, LoadResult& result) {
+  std::vector<ScriptUnit> units;
+  try {
+    units = SplitScript(text);
+  } catch (const StatementError& error) {
+    throw ScriptError(script_, error.Line(), error.what());
+  }
+  for (const ScriptUnit& unit : units) {
+    if (exited_) break;  // SQL*Plus reads nothing after EXIT
+    try {
+      try {
+        RunUnit(unit, result);
+      } catch (const ScriptError&) {
+        throw;
+      } catch (const StatementError& error) {
+        throw ScriptError(script_, error.Line(), error.what());
+      } catch (const std::exception& error) {
+        throw ScriptError(script_, unit.line, error.what());
+      }
+    } catch (const ScriptError& error) {
+      // An error of an included script belongs to that script; only the outermost one decides.
+      if (!continueOnError_ || error.Line() == 0) throw;
+      result.failures.push_back(ScriptFailure{error.Script(), error.Line(), error.Message()});
+    }
+  }
+}
+
 void ScriptLoader::Notice(int line, std::string text, LoadResult& result) {
-  result.notices.push_back(ScriptNotice{script_, line, std::move(text)});
+  const bool skipped = text.starts_with("skipped");
+  result.notices.push_back(ScriptNotice{script_, line, std::move(text), skipped});
+}
+
+void ScriptLoader::CountRows(const std::string& table, long rows, LoadResult& result) {
+  if (rows == 0) return;
+  result.rowsInserted += rows;
+  for (auto& [name, count] : result.rowsByTable)
+    if (name == table) {
+      count += rows;
+      return;
+    }
+  result.rowsByTable.emplace_back(table, rows);
 }
 
 void ScriptLoader::RunUnit(const ScriptUnit& unit, LoadResult& result) {
@@ -120,6 +176,11 @@ void ScriptLoader::RunUnit(const ScriptUnit& unit, LoadResult& result) {
       RunSqlPlus(unit, result);
       return;
     case ScriptUnit::Kind::PlSqlBlock: {
+      const std::string head = text::ToUpperAscii(unit.text.substr(0, 8));
+      if (head.starts_with("BEGIN") || head.starts_with("DECLARE")) {
+        RunBlock(ScriptUnit{unit.kind, Substitute(unit.text, unit.line), unit.line}, result);
+        return;
+      }
       std::string first = unit.text.substr(0, unit.text.find('\n'));
       if (first.size() > 60) first = first.substr(0, 60) + "...";
       Notice(unit.line, "skipped PL/SQL: " + first, result);
@@ -217,6 +278,20 @@ void ScriptLoader::RunSqlPlus(const ScriptUnit& unit, LoadResult& result) {
     return;
   }
   if (command == "REM" || command == "REMARK" || command == "PROMPT" || command == "PRO") return;
+  if (command.starts_with("@") || command == "START" || command == "STA") {
+    const bool sameDirectory = command.starts_with("@@");
+    std::string target =
+        command == "START" || command == "STA" ? arguments : text.substr(sameDirectory ? 2 : 1);
+    RunInclude(text::TrimWhiteSpace(target), sameDirectory, unit.line, result);
+    return;
+  }
+  if (command == "WHENEVER") {
+    const std::string upper = text::ToUpperAscii(arguments);
+    if (upper.starts_with("SQLERROR")) {
+      continueOnError_ = upper.find("CONTINUE") != std::string::npos;
+      return;
+    }
+  }
   if (command == "EXIT" || command == "QUIT") {
     exited_ = true;
     exitedWithRollback_ = text::ToUpperAscii(arguments).find("ROLLBACK") != std::string::npos;
@@ -226,6 +301,45 @@ void ScriptLoader::RunSqlPlus(const ScriptUnit& unit, LoadResult& result) {
   }
   std::string shown = text.size() > 60 ? text.substr(0, 60) + "..." : text;
   Notice(unit.line, "skipped SQL*Plus command: " + shown, result);
+}
+
+void ScriptLoader::RunInclude(const std::string& arguments, bool sameDirectory, int line,
+                              LoadResult& result) {
+  (void)sameDirectory;  // @ and @@ both resolve against the including script's directory
+  std::string name = arguments.substr(0, arguments.find_first_of(" \t"));
+  if (name.empty()) throw StatementError(line, "@ needs the name of a script");
+  std::filesystem::path path(name);
+  if (!path.has_extension()) path += ".sql";
+  if (path.is_relative()) path = directory_ / path;
+  if (includeDepth_ >= kMaxIncludeDepth)
+    throw StatementError(line, "scripts include each other more than " +
+                                   std::to_string(kMaxIncludeDepth) + " deep (does " +
+                                   path.filename().string() + " include itself?)");
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    // SQL*Plus reports a missing script and reads on, whatever WHENEVER SQLERROR says.
+    Notice(line,
+           "skipped @" + name + ": SP2-0310: unable to open file \"" + path.filename().string() +
+               "\" beside " + script_,
+           result);
+    return;
+  }
+  const std::string savedScript = script_;
+  const std::filesystem::path savedDirectory = directory_;
+  script_ = path.filename().string();
+  directory_ = path.parent_path();
+  ++includeDepth_;
+  struct Restore {
+    ScriptLoader& loader;
+    std::string script;
+    std::filesystem::path directory;
+    ~Restore() {
+      loader.script_ = script;
+      loader.directory_ = directory;
+      --loader.includeDepth_;
+    }
+  } restore{*this, savedScript, savedDirectory};
+  RunScript(ReadFile(path), result);
 }
 
 void ScriptLoader::RunConnect(const std::string& arguments, int line, LoadResult& result) {
@@ -273,7 +387,17 @@ void ScriptLoader::RunConnect(const std::string& arguments, int line, LoadResult
 }
 
 void ScriptLoader::RunStatement(const std::string& text, int line, LoadResult& result) {
-  const std::vector<Token> tokens = Tokenize(text, line);
+  RunTokens(text, Tokenize(text, line), line, result, nullptr);
+}
+
+void ScriptLoader::RunTokens(std::string_view text, const std::vector<Token>& tokens, int line,
+                             LoadResult& result, Scope* scope) {
+  struct ScopeGuard {
+    Scope*& current;
+    Scope* saved;
+    ~ScopeGuard() { current = saved; }
+  } guard{currentScope_, currentScope_};
+  currentScope_ = scope;
   TokenCursor cursor(tokens);
   if (cursor.AtEnd()) return;
   const std::string first = text::ToUpperAscii(cursor.Peek().text);
@@ -296,6 +420,10 @@ void ScriptLoader::RunStatement(const std::string& text, int line, LoadResult& r
     }
     if (cursor.AcceptWord("TABLE")) {
       RunCreateTable(cursor, text, result);
+      return;
+    }
+    if (cursor.AcceptWord("SEQUENCE")) {
+      RunCreateSequence(cursor, result);
       return;
     }
     for (const SkippedStatement& skipped : SkippedCreates()) {
@@ -325,8 +453,30 @@ void ScriptLoader::RunStatement(const std::string& text, int line, LoadResult& r
   }
   if (first == "INSERT") {
     cursor.Next();
-    RunInsert(cursor, result);
+    RunInsert(cursor, result, scope);
     ++result.statementsRun;
+    return;
+  }
+  if (first == "UPDATE") {
+    cursor.Next();
+    RunUpdate(cursor, result, scope);
+    ++result.statementsRun;
+    return;
+  }
+  if (first == "DELETE") {
+    cursor.Next();
+    RunDelete(cursor, result, scope);
+    ++result.statementsRun;
+    return;
+  }
+  if (first == "TRUNCATE") {
+    cursor.Next();
+    RunTruncate(cursor, result);
+    return;
+  }
+  if (first == "DROP" && (cursor.Peek(1).IsWord("TABLE") || cursor.Peek(1).IsWord("SEQUENCE"))) {
+    cursor.Next();
+    RunDrop(cursor, line, result, scope);
     return;
   }
   if (first == "COMMIT") {
@@ -334,7 +484,17 @@ void ScriptLoader::RunStatement(const std::string& text, int line, LoadResult& r
     return;
   }
   if (first == "ROLLBACK") {
-    skip("ROLLBACK: the rows loaded so far stay loaded");
+    cursor.Next();
+    cursor.AcceptWord("WORK");
+    if (!cursor.AtEnd()) {
+      skip("ROLLBACK " + LeadingWords(cursor, 2) + " (savepoints are not kept)");
+      return;
+    }
+    target_.Rollback();
+    return;
+  }
+  if (first == "SELECT" || first == "WITH") {
+    skip("query: " + LeadingWords(cursor, 3) + " (a query changes nothing)");
     return;
   }
   if (first == "GRANT") {
@@ -347,11 +507,10 @@ void ScriptLoader::RunStatement(const std::string& text, int line, LoadResult& r
     skip(LeadingWords(cursor, 2));
     return;
   }
-  if (first == "UPDATE" || first == "DELETE" || first == "MERGE" || first == "TRUNCATE" ||
-      first == "SELECT" || first == "WITH")
-    cursor.Fail(first +
-                " statements are not supported by the script loader (a script that "
-                "builds an instance may only create users and tables and insert rows)");
+  if (first == "MERGE")
+    cursor.Fail(
+        "MERGE statements are not supported by the script loader; use INSERT, UPDATE "
+        "or DELETE");
   cursor.Fail("ORA-00900: invalid SQL statement (" + LeadingWords(cursor, 2) + ")");
 }
 
@@ -505,8 +664,7 @@ ConstraintDefinition ScriptLoader::Resolve(const DeclaredConstraint& declared,
               QuoteOracleName(refOwner) + "." + QuoteOracleName(declared.refTable) + ")");
 }
 
-void ScriptLoader::RunCreateTable(TokenCursor& cursor, const std::string& text,
-                                  LoadResult& result) {
+void ScriptLoader::RunCreateTable(TokenCursor& cursor, std::string_view text, LoadResult& result) {
   TableDeclaration declaration = ParseCreateTable(cursor, text, currentSchema_);
   declaration.owner = OwnerOr(declaration.owner, cursor);
   if (tables_.count({declaration.owner, declaration.name}))
@@ -523,14 +681,49 @@ void ScriptLoader::RunCreateTable(TokenCursor& cursor, const std::string& text,
     known.constraints.push_back(std::move(definition));
   }
   target_.CreateTable(declaration.owner, declaration.name, known.columns, known.constraints);
+  // The instance names identity generators and writes their defaults: take its columns.
+  for (const ColumnDefinition& column : known.columns)
+    if (column.identity) {
+      if (auto stored = target_.DescribeTable(declaration.owner, declaration.name))
+        known.columns = std::move(*stored);
+      break;
+    }
   tables_[{declaration.owner, declaration.name}] = std::move(known);
   ++result.statementsRun;
 }
 
-void ScriptLoader::RunAlterTable(TokenCursor& cursor, const std::string& text, int line,
+void ScriptLoader::RunAlterTable(TokenCursor& cursor, std::string_view text, int line,
                                  LoadResult& result) {
   QualifiedName name = ReadQualifiedName(cursor, "a table name");
   const std::string owner = OwnerOr(name.owner, cursor);
+  // MODIFY CONSTRAINT c ENABLE|DISABLE, ENABLE|DISABLE CONSTRAINT c: the dictionary's state.
+  const bool modify = cursor.Peek().IsWord("MODIFY") && cursor.Peek(1).IsWord("CONSTRAINT");
+  const bool toggle = (cursor.Peek().IsWord("ENABLE") || cursor.Peek().IsWord("DISABLE")) &&
+                      (cursor.Peek(1).IsWord("CONSTRAINT") || cursor.Peek(2).IsWord("CONSTRAINT"));
+  if (modify || toggle) {
+    std::string constraint;
+    std::optional<bool> enable;
+    while (!cursor.AtEnd()) {
+      if (cursor.AcceptWord("ENABLE")) {
+        enable = true;
+      } else if (cursor.AcceptWord("DISABLE")) {
+        enable = false;
+      } else if (cursor.AcceptWord("CONSTRAINT")) {
+        constraint = cursor.Name("a constraint name");
+      } else {
+        cursor.Next();
+      }
+    }
+    if (constraint.empty() || !enable)
+      cursor.Fail("ORA-00905: missing keyword (the constraint and ENABLE or DISABLE)");
+    TableFor(owner, name.name, cursor);
+    target_.SetConstraintEnabled(owner, name.name, constraint, *enable);
+    Notice(line,
+           std::string(*enable ? "enabled" : "disabled") + " constraint " + constraint + " of " +
+               name.name + " (the dictionary's STATUS; rows are not checked)",
+           result);
+    return;
+  }
   if (!cursor.Peek().IsWord("ADD")) {
     Notice(line, "skipped ALTER TABLE " + name.name + " " + LeadingWords(cursor, 2), result);
     return;
@@ -548,74 +741,6 @@ void ScriptLoader::RunAlterTable(TokenCursor& cursor, const std::string& text, i
     known.constraints.push_back(std::move(definition));
   }
   ++result.statementsRun;
-}
-
-void ScriptLoader::RunInsert(TokenCursor& cursor, LoadResult& result) {
-  (void)result;
-  cursor.ExpectWord("INTO");
-  QualifiedName name = ReadQualifiedName(cursor, "a table name");
-  const std::string owner = OwnerOr(name.owner, cursor);
-  // An alias may follow the table name.
-  if (cursor.Peek().kind == TokenKind::Word && !cursor.Peek().IsWord("VALUES") &&
-      !cursor.Peek().IsWord("SELECT"))
-    cursor.Next();
-  const KnownTable& table = TableFor(owner, name.name, cursor);
-
-  std::vector<const ColumnDefinition*> columns;
-  if (cursor.Peek().IsSymbol("(")) {
-    cursor.Next();
-    do {
-      const std::string column = cursor.Name("a column name");
-      const ColumnDefinition* found = nullptr;
-      for (const ColumnDefinition& definition : table.columns)
-        if (definition.name == column) found = &definition;
-      if (!found)
-        cursor.Fail("ORA-00904: " + QuoteOracleName(column) +
-                    ": invalid identifier (no such column in " + QuoteOracleName(owner) + "." +
-                    QuoteOracleName(name.name) + ")");
-      for (const ColumnDefinition* seen : columns)
-        if (seen == found)
-          cursor.Fail("ORA-00957: duplicate column name " + QuoteOracleName(column));
-      columns.push_back(found);
-    } while (cursor.AcceptSymbol(","));
-    cursor.ExpectSymbol(")");
-  } else {
-    for (const ColumnDefinition& definition : table.columns) columns.push_back(&definition);
-  }
-  if (cursor.Peek().IsWord("SELECT"))
-    cursor.Fail("INSERT ... SELECT is not supported by the script loader; use VALUES");
-  cursor.ExpectWord("VALUES");
-  cursor.ExpectSymbol("(");
-  std::vector<std::string> names;
-  std::vector<Variant> values;
-  do {
-    if (values.size() == columns.size()) cursor.Fail("ORA-00913: too many values");
-    const ColumnDefinition& column = *columns[values.size()];
-    const int line = cursor.Peek().line;
-    ScriptValue value = EvaluateExpression(cursor, context_);
-    try {
-      values.push_back(
-          FitToColumn(value, column, ColumnPath(owner, name.name, column.name), context_));
-    } catch (const std::runtime_error& error) {
-      throw StatementError(line, error.what());
-    }
-    if (!column.nullable && values.back().Kind() == VariantKind::Null)
-      throw StatementError(line, "ORA-01400: cannot insert NULL into (" +
-                                     ColumnPath(owner, name.name, column.name) + ")");
-    names.push_back(column.name);
-  } while (cursor.AcceptSymbol(","));
-  if (values.size() < columns.size()) cursor.Fail("ORA-00947: not enough values");
-  cursor.ExpectSymbol(")");
-  if (!cursor.AtEnd()) cursor.FailUnexpected("the end of the INSERT statement");
-  for (const ColumnDefinition& column : table.columns) {
-    bool named = false;
-    for (const std::string& given : names)
-      if (given == column.name) named = true;
-    if (!named && !column.nullable && !column.dataDefault)
-      cursor.Fail("ORA-01400: cannot insert NULL into (" +
-                  ColumnPath(owner, name.name, column.name) + ")");
-  }
-  target_.InsertRow(owner, name.name, names, values);
 }
 
 LoadResult LoadScript(ScriptTarget& target, const std::filesystem::path& script) {

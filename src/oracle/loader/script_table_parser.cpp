@@ -3,6 +3,7 @@
 #include <array>
 
 #include "oracle/loader/script_types.h"
+#include "oracle/loader/sequence_options.h"
 #include "text/ascii.h"
 
 namespace skerrow::oracle {
@@ -11,9 +12,9 @@ namespace {
 
 // Words that end a DEFAULT expression or an index clause: the next clause of the column.
 constexpr std::array kClauseWords = {
-    "CONSTRAINT", "NOT",        "NULL",     "PRIMARY",    "UNIQUE", "CHECK",  "REFERENCES",
-    "ENABLE",     "DISABLE",    "VALIDATE", "NOVALIDATE", "RELY",   "NORELY", "DEFERRABLE",
-    "INITIALLY",  "EXCEPTIONS", "DEFAULT",  "USING",      "FOREIGN"};
+    "CONSTRAINT", "NOT",        "NULL",     "PRIMARY",    "UNIQUE",  "CHECK",    "REFERENCES",
+    "ENABLE",     "DISABLE",    "VALIDATE", "NOVALIDATE", "RELY",    "NORELY",   "DEFERRABLE",
+    "INITIALLY",  "EXCEPTIONS", "DEFAULT",  "USING",      "FOREIGN", "GENERATED"};
 
 bool IsClauseWord(const Token& token) {
   if (token.kind != TokenKind::Word) return false;
@@ -172,6 +173,31 @@ void ReadColumn(TokenCursor& cursor, std::string_view statement, const std::stri
   while (!AtItemEnd(cursor)) {
     if (cursor.AcceptWord("DEFAULT")) {
       column.dataDefault = ReadDefault(cursor, statement);
+      continue;
+    }
+    if (cursor.AcceptWord("GENERATED")) {
+      IdentityDefinition identity;
+      if (cursor.AcceptWord("BY")) {
+        cursor.ExpectWord("DEFAULT");
+        identity.always = false;
+        if (cursor.AcceptWord("ON")) {
+          cursor.ExpectWord("NULL");
+          identity.onNull = true;
+        }
+      } else {
+        cursor.AcceptWord("ALWAYS");
+      }
+      cursor.ExpectWord("AS");
+      if (!cursor.AcceptWord("IDENTITY"))
+        cursor.Fail(
+            "virtual columns (GENERATED ALWAYS AS (expression)) are not supported by the "
+            "script loader");
+      if (cursor.AcceptSymbol("(")) {
+        identity.options = ReadSequenceOptions(cursor, true);
+        cursor.ExpectSymbol(")");
+      }
+      column.identity = std::move(identity);
+      column.nullable = false;
       continue;
     }
     if (cursor.AcceptWord("SORT") || cursor.AcceptWord("VISIBLE") || cursor.AcceptWord("INVISIBLE"))
