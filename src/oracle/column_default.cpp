@@ -1,5 +1,7 @@
 #include "oracle/column_default.h"
 
+#include <cstdint>
+#include <random>
 #include <stdexcept>
 
 #include "oracle/sql_datetime.h"
@@ -54,6 +56,16 @@ std::optional<std::string> TextLiteral(std::string_view text) {
 
 }  // namespace
 
+std::string RandomGuid() {
+  static thread_local std::mt19937_64 generator{std::random_device{}()};
+  std::string bytes;
+  for (int i = 0; i < 2; ++i) {
+    const std::uint64_t part = generator();
+    for (int b = 0; b < 8; ++b) bytes.push_back(static_cast<char>((part >> (8 * b)) & 0xFF));
+  }
+  return bytes;
+}
+
 Variant EvaluateColumnDefault(std::string_view defaultText, const DefaultContext& context) {
   const std::string uncommented = WithoutComments(defaultText);
   std::string_view text = text::TrimmedView(uncommented);
@@ -65,6 +77,7 @@ Variant EvaluateColumnDefault(std::string_view defaultText, const DefaultContext
   if (word == "SYSDATE" || word == "CURRENT_DATE" || word == "SYSTIMESTAMP" ||
       word == "CURRENT_TIMESTAMP" || word == "LOCALTIMESTAMP")
     return Variant::FromDate(CurrentDate());
+  if (word == "SYS_GUID()" || word == "SYS_GUID ()") return Variant::FromBytes(RandomGuid());
   if (word == "USER") return Variant::FromText(context.user);
   if (word == "UID") return Variant::FromDecimal(std::to_string(context.userId));
   throw std::runtime_error("the embedded instance cannot compute the default value " +

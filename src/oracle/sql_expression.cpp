@@ -7,6 +7,7 @@
 #include <random>
 #include <stdexcept>
 
+#include "oracle/column_default.h"
 #include "oracle/sql_datetime.h"
 #include "oracle/sql_decimal.h"
 #include "oracle/sql_error.h"
@@ -154,16 +155,6 @@ class Evaluator {
       if (auto value = context_.resolveName(path)) return *value;
     if (context_.columnsVisible) cursor_.Fail("ORA-00904: \"" + name + "\": invalid identifier");
     cursor_.Fail("ORA-00984: column not allowed here (\"" + name + "\" is not a value)");
-  }
-
-  static std::string RandomGuid() {
-    static thread_local std::mt19937_64 generator{std::random_device{}()};
-    std::string bytes;
-    for (int i = 0; i < 2; ++i) {
-      const std::uint64_t part = generator();
-      for (int b = 0; b < 8; ++b) bytes.push_back(static_cast<char>((part >> (8 * b)) & 0xFF));
-    }
-    return bytes;
   }
 
   // CASE WHEN condition THEN value ... [ELSE value] END, or CASE value WHEN value THEN ... END.

@@ -156,6 +156,7 @@ void ScriptLoader::RunScript(std::string_view text, LoadResult& result) {
 
 void ScriptLoader::Notice(int line, std::string text, LoadResult& result) {
   const bool skipped = text.starts_with("skipped");
+  if (skipped && strict_) throw StatementError(line, text + " (an error with --strict)");
   result.notices.push_back(ScriptNotice{script_, line, std::move(text), skipped});
 }
 

@@ -73,6 +73,8 @@ class ScriptLoader {
 
   // Goes on after a failing statement, listing it, as WHENEVER SQLERROR CONTINUE does.
   void SetContinueOnError(bool continueOnError) { continueOnError_ = continueOnError; }
+  // Makes a skipped statement or block an error, for scripts that must load whole.
+  void SetStrict(bool strict) { strict_ = strict; }
 
   struct Scope;  // the variables of a running PL/SQL block
 
@@ -149,6 +151,7 @@ class ScriptLoader {
   int includeDepth_ = 0;
   int blockDepth_ = 0;
   bool continueOnError_ = false;
+  bool strict_ = false;
   Scope* currentScope_ = nullptr;  // the block whose statement runs, for the names it declared
   long generatedNames_ = 0;
   long generatedNameBase_ = 0;
