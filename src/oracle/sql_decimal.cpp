@@ -1,6 +1,7 @@
 #include "oracle/sql_decimal.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "db/variant.h"
@@ -160,6 +161,20 @@ std::optional<std::string> DecimalDivide(const std::string& a, const std::string
   const int extra = 42 + static_cast<int>(y.digits.size());
   std::string numerator = x.digits + std::string(static_cast<std::size_t>(extra), '0');
   std::string quotient;
+  if (y.digits.size() <= 18) {
+    // A divisor below 10^18 keeps the remainder within 64 bits: the same digits, natively.
+    const std::uint64_t divisor = std::stoull(y.digits);
+    std::uint64_t rest = 0;
+    quotient.reserve(numerator.size());
+    for (char digit : numerator) {
+      rest = rest * 10 + static_cast<std::uint64_t>(digit - '0');
+      quotient.push_back(static_cast<char>('0' + rest / divisor));
+      rest %= divisor;
+    }
+    quotient.erase(0, std::min(quotient.find_first_not_of('0'), quotient.size()));
+    Scaled result{x.negative != y.negative, quotient, x.scale - y.scale + extra};
+    return DecimalRoundSignificant(Format(result), 40);
+  }
   std::string remainder;
   for (char digit : numerator) {
     remainder.push_back(digit);

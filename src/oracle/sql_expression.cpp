@@ -24,6 +24,13 @@ using Kind = ScriptValue::Kind;
 
 constexpr const char* kInvalidNumber = "ORA-01722: invalid number";
 
+// A whole number of at most 18 digits, read natively.
+bool WholeNumberText(const std::string& text, long long& value) {
+  if (text.empty() || text.size() > 19 || text.find('.') != std::string::npos) return false;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
 class Evaluator {
  public:
   Evaluator(TokenCursor& cursor, const ExpressionContext& context)
@@ -762,6 +769,9 @@ class Evaluator {
       if (anyNull()) return ScriptValue::Null();
       const std::string a = NumberOf(args[0]), b = NumberOf(args[1]);
       if (b == "0") return ScriptValue::Number(a);
+      long long x = 0, y = 0;
+      if (WholeNumberText(a, x) && WholeNumberText(b, y))  // the common case, natively
+        return ScriptValue::Number(std::to_string(x % y));
       const std::string quotient = DecimalTruncate(*DecimalDivide(a, b), 0);
       return ScriptValue::Number(DecimalSubtract(a, DecimalMultiply(b, quotient)));
     }
