@@ -31,6 +31,10 @@ std::string DefaultClause(const std::string& dataDefault, bool suppressDefault) 
   if (suppressDefault || dataDefault.empty()) return {};
   for (const char* none : {"SYSDATE", "sysdate", "USER", "user"})
     if (dataDefault == none) return {};
+  // A generator (an identity column's "OWNER"."ISEQ$$_n".nextval) means nothing to MySQL.
+  if (dataDefault.find(".nextval") != std::string::npos ||
+      dataDefault.find(".NEXTVAL") != std::string::npos)
+    return {};
   std::string value;
   for (char c : dataDefault)
     if (c != '(' && c != ')') value.push_back(c);
