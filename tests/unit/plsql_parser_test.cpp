@@ -11,24 +11,24 @@ namespace skerrow::oracle {
 namespace {
 
 TEST(PlsqlParser, ReadsBlocksMadeOfSql) {
-  const PlsqlBlock block = ParsePlsqlBlock(Tokenize(
-      "DECLARE\n"
-      "  v VARCHAR2(32767) := 'a' ||\n    'b';\n"
-      "  n CONSTANT NUMBER DEFAULT 1;\n"
-      "  gone EXCEPTION;\n"
-      "  PRAGMA EXCEPTION_INIT(gone, -942);\n"
-      "BEGIN\n"
-      "  FOR i IN REVERSE 1 .. n + 2 LOOP\n"
-      "    INSERT INTO t VALUES (i, v);\n"
-      "  END LOOP outer;\n"
-      "  EXECUTE IMMEDIATE 'DROP TABLE x';\n"
-      "  DBMS_OUTPUT.PUT_LINE('done');\n"
-      "  BEGIN NULL; END;\n"
-      "  COMMIT;\n"
-      "EXCEPTION\n"
-      "  WHEN gone OR DUP_VAL_ON_INDEX THEN NULL;\n"
-      "  WHEN OTHERS THEN ROLLBACK;\n"
-      "END;"));
+  const PlsqlBlock block =
+      ParsePlsqlBlock(Tokenize("DECLARE\n"
+                               "  v VARCHAR2(32767) := 'a' ||\n    'b';\n"
+                               "  n CONSTANT NUMBER DEFAULT 1;\n"
+                               "  gone EXCEPTION;\n"
+                               "  PRAGMA EXCEPTION_INIT(gone, -942);\n"
+                               "BEGIN\n"
+                               "  FOR i IN REVERSE 1 .. n + 2 LOOP\n"
+                               "    INSERT INTO t VALUES (i, v);\n"
+                               "  END LOOP outer;\n"
+                               "  EXECUTE IMMEDIATE 'DROP TABLE x';\n"
+                               "  DBMS_OUTPUT.PUT_LINE('done');\n"
+                               "  BEGIN NULL; END;\n"
+                               "  COMMIT;\n"
+                               "EXCEPTION\n"
+                               "  WHEN gone OR DUP_VAL_ON_INDEX THEN NULL;\n"
+                               "  WHEN OTHERS THEN ROLLBACK;\n"
+                               "END;"));
   ASSERT_EQ(block.declarations.size(), 3u);
   EXPECT_EQ(block.declarations[0].name, "V");
   EXPECT_FALSE(block.declarations[0].initial.empty());
@@ -39,7 +39,7 @@ TEST(PlsqlParser, ReadsBlocksMadeOfSql) {
   ASSERT_EQ(block.body.size(), 5u);
   EXPECT_EQ(block.body[0].kind, PlsqlStatement::Kind::For);
   EXPECT_TRUE(block.body[0].reverse);
-  EXPECT_EQ(block.body[0].line, 7);
+  EXPECT_EQ(block.body[0].line, 8);
   ASSERT_EQ(block.body[0].body.size(), 1u);
   EXPECT_EQ(block.body[0].body[0].kind, PlsqlStatement::Kind::Sql);
   EXPECT_EQ(block.body[1].kind, PlsqlStatement::Kind::Execute);
@@ -66,13 +66,15 @@ TEST(PlsqlParser, NamesTheFirstConstructItDoesNotRun) {
       {"BEGIN my_pkg.do_it(1); END;", "a call of MY_PKG.DO_IT", 1},
       {"BEGIN RAISE_APPLICATION_ERROR(-20001, 'x'); END;", "a call of RAISE_APPLICATION_ERROR", 1},
       {"BEGIN RAISE; END;", "RAISE", 1},
-      {"BEGIN FOR r IN (SELECT 1 FROM dual) LOOP NULL; END LOOP; END;", "FOR ... IN (query) loops", 1},
+      {"BEGIN FOR r IN (SELECT 1 FROM dual) LOOP NULL; END LOOP; END;", "FOR ... IN (query) loops",
+       1},
       {"BEGIN FOR r IN c1 LOOP NULL; END LOOP; END;", "cursor FOR loops", 1},
       {"BEGIN EXECUTE IMMEDIATE 'x' USING 1; END;", "EXECUTE IMMEDIATE ... USING", 1},
       {"BEGIN INSERT INTO t VALUES (1) RETURNING id INTO n; END;", "RETURNING ... INTO", 1},
       {"BEGIN <<here>> NULL; END;", "labels (<<name>>)", 1},
       {"BEGIN rec.field := 1; END;", "assignments to REC.FIELD", 1},
-      {"DECLARE PRAGMA AUTONOMOUS_TRANSACTION; BEGIN NULL; END;", "PRAGMA AUTONOMOUS_TRANSACTION", 1},
+      {"DECLARE PRAGMA AUTONOMOUS_TRANSACTION; BEGIN NULL; END;", "PRAGMA AUTONOMOUS_TRANSACTION",
+       1},
   };
   for (const Case& c : cases) {
     try {
