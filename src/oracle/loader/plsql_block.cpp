@@ -80,13 +80,7 @@ class BlockRunner {
   }
 
   ScriptValue Evaluate(const std::vector<Token>& tokens, ScriptLoader::Scope& scope) {
-    ScriptLoader::Scope* saved = loader_.currentScope_;
-    loader_.currentScope_ = &scope;
-    struct Restore {
-      ScriptLoader::Scope*& current;
-      ScriptLoader::Scope* saved;
-      ~Restore() { current = saved; }
-    } restore{loader_.currentScope_, saved};
+    const ScopeSwitch in(loader_.currentScope_, &scope);
     TokenCursor cursor(tokens);
     ScriptValue value = EvaluateExpression(cursor, loader_.context_);
     if (!cursor.AtEnd()) cursor.FailUnexpected("the end of the expression");
@@ -310,13 +304,7 @@ class BlockRunner {
       case PlsqlStatement::Kind::Output: {
         // DBMS_OUTPUT has no effect; its arguments are still evaluated, as Oracle does.
         if (statement.tokens.size() <= 1) return;
-        ScriptLoader::Scope* saved = loader_.currentScope_;
-        loader_.currentScope_ = &scope;
-        struct Restore {
-          ScriptLoader::Scope*& current;
-          ScriptLoader::Scope* saved;
-          ~Restore() { current = saved; }
-        } restore{loader_.currentScope_, saved};
+        const ScopeSwitch in(loader_.currentScope_, &scope);
         TokenCursor cursor(statement.tokens);
         cursor.ExpectSymbol("(");
         if (!cursor.AcceptSymbol(")")) {

@@ -31,4 +31,20 @@ struct ScriptLoader::Scope {
   }
 };
 
+// Makes a block's scope the one whose names statements see, until it goes out of scope.
+class ScopeSwitch {
+ public:
+  ScopeSwitch(ScriptLoader::Scope*& current, ScriptLoader::Scope* next)
+      : current_(current), saved_(current) {
+    current_ = next;
+  }
+  ~ScopeSwitch() { current_ = saved_; }
+  ScopeSwitch(const ScopeSwitch&) = delete;
+  ScopeSwitch& operator=(const ScopeSwitch&) = delete;
+
+ private:
+  ScriptLoader::Scope*& current_;
+  ScriptLoader::Scope* saved_;
+};
+
 }  // namespace skerrow::oracle

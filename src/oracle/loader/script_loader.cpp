@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "oracle/loader/plsql_scope.h"
 #include "oracle/loader/script_conversion.h"
 #include "oracle/oracle_names.h"
 #include "oracle/sql_lexer.h"
@@ -393,12 +394,7 @@ void ScriptLoader::RunStatement(const std::string& text, int line, LoadResult& r
 
 void ScriptLoader::RunTokens(std::string_view text, const std::vector<Token>& tokens, int line,
                              LoadResult& result, Scope* scope) {
-  struct ScopeGuard {
-    Scope*& current;
-    Scope* saved;
-    ~ScopeGuard() { current = saved; }
-  } guard{currentScope_, currentScope_};
-  currentScope_ = scope;
+  const ScopeSwitch in(currentScope_, scope);
   TokenCursor cursor(tokens);
   if (cursor.AtEnd()) return;
   const std::string first = text::ToUpperAscii(cursor.Peek().text);
