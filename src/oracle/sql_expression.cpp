@@ -67,6 +67,7 @@ class Evaluator {
   }
 
   ScriptValue Unary() {
+    const Nesting nested(*this);
     if (cursor_.AcceptSymbol("-")) {
       ScriptValue value = Unary();
       if (value.IsNull()) return value;
@@ -229,6 +230,7 @@ class Evaluator {
   }
 
   Truth NotCondition() {
+    const Nesting nested(*this);
     if (cursor_.AcceptWord("NOT")) {
       const Truth inner = NotCondition();
       return inner == Truth::Unknown ? inner : (inner == Truth::True ? Truth::False : Truth::True);
@@ -885,9 +887,23 @@ class Evaluator {
     return out;
   }
 
+  // Parentheses, signs and NOTs nest through Unary and NotCondition; a hostile text nesting them
+  // without end must meet an error, not the end of the stack.
+  static constexpr int kMaxNesting = 500;
+  struct Nesting {
+    Evaluator& evaluator;
+    explicit Nesting(Evaluator& e) : evaluator(e) {
+      if (++evaluator.nesting_ > kMaxNesting)
+        evaluator.cursor_.Fail("the expression nests deeper than " + std::to_string(kMaxNesting) +
+                               " levels, the embedded instance's limit");
+    }
+    ~Nesting() { --evaluator.nesting_; }
+  };
+
   TokenCursor& cursor_;
   const ExpressionContext& context_;
   std::string error_;
+  int nesting_ = 0;
 };
 
 }  // namespace
