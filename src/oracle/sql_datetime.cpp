@@ -29,15 +29,6 @@ bool IsLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-bool IsLeap(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeap(year) ? 29 : kDays[month - 1];
-}
-
 long long DaysFromCivil(long long y, int m, int d) {
   y -= m <= 2 ? 1 : 0;
   const long long era = (y >= 0 ? y : y - 399) / 400;
@@ -290,6 +281,15 @@ bool ReadElement(const std::string& element, InputReader& input, Fields& fields,
 }
 
 }  // namespace
+
+bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int year, int month) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
 
 SourceDate CurrentDate() {
   std::time_t now = std::time(nullptr);

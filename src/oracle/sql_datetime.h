@@ -32,6 +32,10 @@ std::optional<SourceDate> AddDays(const SourceDate& date, const std::string& day
 // date a - date b in days, as a decimal.
 std::string DaysBetween(const SourceDate& a, const SourceDate& b);
 
+// The Gregorian calendar's leap years and month lengths (`month` 1 to 12).
+bool IsLeapYear(int year);
+int DaysInMonth(int year, int month);
+
 // The local date and time now, in whole seconds (SYSDATE).
 SourceDate CurrentDate();
 

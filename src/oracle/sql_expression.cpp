@@ -661,10 +661,7 @@ class Evaluator {
         cursor_.Fail("ORA-01841: (full) year must be between -4713 and +9999");
       date.year = static_cast<std::int16_t>(months / 12);
       date.month = static_cast<std::int8_t>(months % 12 + 1);
-      static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-      int last = kDays[date.month - 1];
-      if (date.month == 2 && ((date.year % 4 == 0 && date.year % 100 != 0) || date.year % 400 == 0))
-        last = 29;
+      const int last = DaysInMonth(date.year, date.month);
       if (date.day > last) date.day = static_cast<std::int8_t>(last);
       return ScriptValue::OfDate(date);
     }

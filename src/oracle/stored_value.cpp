@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "oracle/sql_datetime.h"
 #include "oracle/sql_decimal.h"
 #include "text/ascii.h"
 #include "text/hex.h"
@@ -19,14 +20,9 @@ constexpr int kYearOffset = 10000;
 constexpr const char* kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                    "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
-bool IsLeap(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
 bool IsOracleDate(const SourceDate& d) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (d.year < -4712 || d.year > 9999 || d.year == 0 || d.month < 1 || d.month > 12) return false;
-  const int days = d.month == 2 && IsLeap(d.year) ? 29 : kDays[d.month - 1];
+  const int days = DaysInMonth(d.year, d.month);
   return d.day >= 1 && d.day <= days && d.hour >= 0 && d.hour < 24 && d.minute >= 0 &&
          d.minute < 60 && d.second >= 0 && d.second < 60;
 }

@@ -30,16 +30,8 @@ std::size_t LineEnd(std::string_view text, std::size_t from) {
   return end == std::string_view::npos ? text.size() : end;
 }
 
-// Blanks within a line (a line break ends a SQL*Plus command).
-std::string_view Trim(std::string_view text) {
-  const char* blanks = " \t\r\f\v";
-  const std::size_t first = text.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 bool IsSlashLine(std::string_view line) {
-  return Trim(line) == "/";
+  return text::TrimmedView(line) == "/";
 }
 
 // The leading words of a text, upper-cased, for recognising what a unit is.
@@ -118,7 +110,8 @@ std::vector<ScriptUnit> SplitScript(std::string_view script) {
     if (IsSqlPlusCommand(lineText)) {
       std::string command;
       while (true) {
-        const std::string_view part = Trim(script.substr(pos, LineEnd(script, pos) - pos));
+        const std::string_view part =
+            text::TrimmedView(script.substr(pos, LineEnd(script, pos) - pos));
         nextLine();
         if (part.ends_with("-") && pos < script.size()) {
           command.append(part.substr(0, part.size() - 1));
