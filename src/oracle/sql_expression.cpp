@@ -24,6 +24,11 @@ using Kind = ScriptValue::Kind;
 
 constexpr const char* kInvalidNumber = "ORA-01722: invalid number";
 
+// Names compared by length first: a function is looked up among many.
+bool Is(const std::string& name, std::string_view candidate) {
+  return name.size() == candidate.size() && name.compare(candidate) == 0;
+}
+
 // A whole number of at most 18 digits, read natively.
 bool WholeNumberText(const std::string& text, long long& value) {
   if (text.empty() || text.size() > 19 || text.find('.') != std::string::npos) return false;
@@ -543,10 +548,10 @@ class Evaluator {
         if (arg.IsNull()) return true;
       return false;
     };
-    if (name == "TO_DATE" || name == "TO_TIMESTAMP" || name == "TO_TIMESTAMP_TZ") {
+    if (Is(name, "TO_DATE") || Is(name, "TO_TIMESTAMP") || Is(name, "TO_TIMESTAMP_TZ")) {
       Arity(name, args, 1, 3);
       if (args[0].IsNull()) return ScriptValue::Null();
-      const bool asDate = name == "TO_DATE";
+      const bool asDate = Is(name, "TO_DATE");
       if (args[0].kind == Kind::Date || args[0].kind == Kind::Timestamp) {
         ScriptValue value = args[0];
         value.kind = asDate ? Kind::Date : Kind::Timestamp;
@@ -557,7 +562,7 @@ class Evaluator {
                                            : "DD-MON-RR HH.MI.SSXFF AM";
       return Checked(ParseWithFormat(TextOf(args[0]), format, asDate, error_));
     }
-    if (name == "HEXTORAW" || name == "TO_BLOB") {
+    if (Is(name, "HEXTORAW") || Is(name, "TO_BLOB")) {
       Arity(name, args, 1, 1);
       if (args[0].IsNull()) return ScriptValue::Null();
       if (args[0].kind == Kind::Bytes) return args[0];
@@ -565,44 +570,45 @@ class Evaluator {
       if (!bytes) cursor_.Fail("ORA-01465: invalid hex number");
       return ScriptValue::Bytes(*bytes);
     }
-    if (name == "RAWTOHEX") {
+    if (Is(name, "RAWTOHEX")) {
       Arity(name, args, 1, 1);
       if (args[0].IsNull()) return ScriptValue::Null();
       return ScriptValue::Text(args[0].kind == Kind::Bytes ? text::HexOfBytes(args[0].text)
                                                            : text::HexOfBytes(TextOf(args[0])));
     }
-    if (name == "UTL_RAW.CAST_TO_RAW") {
+    if (Is(name, "UTL_RAW.CAST_TO_RAW")) {
       Arity(name, args, 1, 1);
       if (args[0].IsNull()) return ScriptValue::Null();
       return ScriptValue::Bytes(TextOf(args[0]));
     }
-    if (name == "EMPTY_CLOB" || name == "EMPTY_BLOB") {
+    if (Is(name, "EMPTY_CLOB") || Is(name, "EMPTY_BLOB")) {
       Arity(name, args, 0, 0);
       ScriptValue value;
       value.kind = Kind::EmptyLob;
       return value;
     }
-    if (name == "TO_CLOB" || name == "TO_NCLOB" || name == "TO_CHAR" || name == "TO_NCHAR") {
-      Arity(name, args, 1, name == "TO_CHAR" ? 2 : 1);
+    if (Is(name, "TO_CLOB") || Is(name, "TO_NCLOB") || Is(name, "TO_CHAR") ||
+        Is(name, "TO_NCHAR")) {
+      Arity(name, args, 1, Is(name, "TO_CHAR") ? 2 : 1);
       if (args[0].IsNull()) return ScriptValue::Null();
       if (args.size() == 2 && args[0].kind == Kind::Date)
         return ScriptValue::Text(FormatDate(args[0].date, TextOf(args[1])));
       return ScriptValue::Text(TextOf(args[0]));
     }
-    if (name == "TO_NUMBER" || name == "TO_BINARY_DOUBLE" || name == "TO_BINARY_FLOAT") {
+    if (Is(name, "TO_NUMBER") || Is(name, "TO_BINARY_DOUBLE") || Is(name, "TO_BINARY_FLOAT")) {
       Arity(name, args, 1, 1);
       if (args[0].IsNull()) return ScriptValue::Null();
       ScriptValue value = ScriptValue::Number(NumberOf(args[0]));
       if (name != "TO_NUMBER") value.kind = Kind::Double;
       return value;
     }
-    if (name == "CHR" || name == "NCHR") {
+    if (Is(name, "CHR") || Is(name, "NCHR")) {
       Arity(name, args, 1, 1);
       if (args[0].IsNull()) return ScriptValue::Null();
       const long code = WholeNumber(args[0]);
       if (code < 0 || code > 0x10FFFF) cursor_.Fail("ORA-01722: invalid number for " + name);
       std::string text;
-      if (name == "NCHR" || code < 0x80) {
+      if (Is(name, "NCHR") || code < 0x80) {
         text::AppendUtf8(text, static_cast<std::uint32_t>(code));
       } else {
         // CHR takes the bytes of the database character set's encoding.
@@ -611,12 +617,12 @@ class Evaluator {
       }
       return ScriptValue::Text(text);
     }
-    if (name == "UNISTR") {
+    if (Is(name, "UNISTR")) {
       Arity(name, args, 1, 1);
       if (args[0].IsNull()) return ScriptValue::Null();
       return ScriptValue::Text(Unistr(TextOf(args[0])));
     }
-    if (name == "RPAD" || name == "LPAD") {
+    if (Is(name, "RPAD") || Is(name, "LPAD")) {
       Arity(name, args, 2, 3);
       if (anyNull()) return ScriptValue::Null();
       const std::string text = TextOf(args[0]);
@@ -630,27 +636,27 @@ class Evaluator {
       const std::size_t missing = target - text::Utf8Length(text);
       while (text::Utf8Length(padding) < missing) padding += pad;
       padding = std::string(text::Utf8Prefix(padding, missing));
-      return ScriptValue::Text(name == "RPAD" ? text + padding : padding + text);
+      return ScriptValue::Text(Is(name, "RPAD") ? text + padding : padding + text);
     }
-    if (name == "UPPER" || name == "LOWER") {
+    if (Is(name, "UPPER") || Is(name, "LOWER")) {
       Arity(name, args, 1, 1);
       if (args[0].IsNull()) return ScriptValue::Null();
       std::string text = TextOf(args[0]);
       for (char& c : text) {
-        if (name == "UPPER" && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-        if (name == "LOWER" && c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        if (Is(name, "UPPER") && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        if (Is(name, "LOWER") && c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
       }
       return ScriptValue::Text(text);
     }
-    if (name == "NVL") {
+    if (Is(name, "NVL")) {
       Arity(name, args, 2, 2);
       return args[0].IsNull() ? args[1] : args[0];
     }
-    if (name == "CONCAT") {
+    if (Is(name, "CONCAT")) {
       Arity(name, args, 2, 2);
       return Concatenate(args[0], args[1]);
     }
-    if (name == "ADD_MONTHS") {
+    if (Is(name, "ADD_MONTHS")) {
       Arity(name, args, 2, 2);
       if (anyNull()) return ScriptValue::Null();
       if (args[0].kind != Kind::Date && args[0].kind != Kind::Timestamp)
@@ -665,31 +671,31 @@ class Evaluator {
       if (date.day > last) date.day = static_cast<std::int8_t>(last);
       return ScriptValue::OfDate(date);
     }
-    if (name == "ROUND") {
+    if (Is(name, "ROUND")) {
       Arity(name, args, 1, 2);
       if (anyNull()) return ScriptValue::Null();
       const int scale = args.size() > 1 ? static_cast<int>(WholeNumber(args[1])) : 0;
       return ScriptValue::Number(DecimalRound(NumberOf(args[0]), scale));
     }
-    if (name == "XMLTYPE" || name == "SYS.XMLTYPE" || name == "XMLTYPE.CREATEXML" ||
-        name == "SYS.XMLTYPE.CREATEXML" || name == "HTTPURITYPE" || name == "SYS.HTTPURITYPE" ||
-        name == "URITYPE" || name == "HTTPURITYPE.CREATEURI" ||
-        name == "SYS.HTTPURITYPE.CREATEURI" || name == "URIFACTORY.GETURI" ||
-        name == "SYS.URIFACTORY.GETURI" || name == "DBURITYPE" || name == "XDBURITYPE") {
+    if (Is(name, "XMLTYPE") || Is(name, "SYS.XMLTYPE") || Is(name, "XMLTYPE.CREATEXML") ||
+        Is(name, "SYS.XMLTYPE.CREATEXML") || Is(name, "HTTPURITYPE") ||
+        Is(name, "SYS.HTTPURITYPE") || Is(name, "URITYPE") || Is(name, "HTTPURITYPE.CREATEURI") ||
+        Is(name, "SYS.HTTPURITYPE.CREATEURI") || Is(name, "URIFACTORY.GETURI") ||
+        Is(name, "SYS.URIFACTORY.GETURI") || Is(name, "DBURITYPE") || Is(name, "XDBURITYPE")) {
       Arity(name, args, 1, 1);
       if (args[0].IsNull()) return ScriptValue::Null();
       return ScriptValue::Text(TextOf(args[0]));
     }
-    if (name == "BFILENAME") {
+    if (Is(name, "BFILENAME")) {
       Arity(name, args, 2, 2);
       return ScriptValue::Text("bfilename('" + TextOf(args[0]) + "', '" + TextOf(args[1]) + "')");
     }
-    if (name == "LENGTH") {
+    if (Is(name, "LENGTH")) {
       Arity(name, args, 1, 1);
       if (args[0].IsNull()) return ScriptValue::Null();
       return ScriptValue::Number(std::to_string(text::Utf8Length(TextOf(args[0]))));
     }
-    if (name == "SUBSTR") {
+    if (Is(name, "SUBSTR")) {
       Arity(name, args, 2, 3);
       if (anyNull()) return ScriptValue::Null();
       const std::string whole = TextOf(args[0]);
@@ -705,7 +711,7 @@ class Evaluator {
       return ScriptValue::Text(
           std::string(text::Utf8Prefix(tail, static_cast<std::size_t>(count))));
     }
-    if (name == "INSTR") {
+    if (Is(name, "INSTR")) {
       Arity(name, args, 2, 2);
       if (anyNull()) return ScriptValue::Null();
       const std::string haystack = TextOf(args[0]);
@@ -713,7 +719,7 @@ class Evaluator {
       if (at == std::string::npos) return ScriptValue::Number("0");
       return ScriptValue::Number(std::to_string(text::Utf8Length(haystack.substr(0, at)) + 1));
     }
-    if (name == "TRIM" || name == "LTRIM" || name == "RTRIM") {
+    if (Is(name, "TRIM") || Is(name, "LTRIM") || Is(name, "RTRIM")) {
       Arity(name, args, 1, 2);
       if (anyNull()) return ScriptValue::Null();
       std::string value = TextOf(args[0]);
@@ -725,7 +731,7 @@ class Evaluator {
       }
       return ScriptValue::Text(value);
     }
-    if (name == "REPLACE") {
+    if (Is(name, "REPLACE")) {
       Arity(name, args, 2, 3);
       if (args[0].IsNull()) return ScriptValue::Null();
       std::string value = TextOf(args[0]);
@@ -743,7 +749,7 @@ class Evaluator {
       }
       return ScriptValue::Text(out);
     }
-    if (name == "INITCAP") {
+    if (Is(name, "INITCAP")) {
       Arity(name, args, 1, 1);
       if (args[0].IsNull()) return ScriptValue::Null();
       std::string value = TextOf(args[0]);
@@ -756,14 +762,14 @@ class Evaluator {
       }
       return ScriptValue::Text(value);
     }
-    if (name == "ABS") {
+    if (Is(name, "ABS")) {
       Arity(name, args, 1, 1);
       if (args[0].IsNull()) return ScriptValue::Null();
       std::string exact = NumberOf(args[0]);
       if (exact.starts_with('-')) exact.erase(0, 1);
       return ScriptValue::Number(exact);
     }
-    if (name == "MOD") {
+    if (Is(name, "MOD")) {
       Arity(name, args, 2, 2);
       if (anyNull()) return ScriptValue::Null();
       const std::string a = NumberOf(args[0]), b = NumberOf(args[1]);
@@ -774,10 +780,10 @@ class Evaluator {
       const std::string quotient = DecimalTruncate(*DecimalDivide(a, b), 0);
       return ScriptValue::Number(DecimalSubtract(a, DecimalMultiply(b, quotient)));
     }
-    if (name == "TRUNC" || name == "FLOOR" || name == "CEIL") {
-      Arity(name, args, 1, name == "TRUNC" ? 2 : 1);
+    if (Is(name, "TRUNC") || Is(name, "FLOOR") || Is(name, "CEIL")) {
+      Arity(name, args, 1, Is(name, "TRUNC") ? 2 : 1);
       if (anyNull()) return ScriptValue::Null();
-      if (name == "TRUNC" && (args[0].kind == Kind::Date || args[0].kind == Kind::Timestamp)) {
+      if (Is(name, "TRUNC") && (args[0].kind == Kind::Date || args[0].kind == Kind::Timestamp)) {
         SourceDate date = args[0].date;
         date.hour = date.minute = date.second = 0;
         return ScriptValue::OfDate(date);
@@ -785,26 +791,26 @@ class Evaluator {
       const std::string exact = NumberOf(args[0]);
       const int scale = args.size() > 1 ? static_cast<int>(WholeNumber(args[1])) : 0;
       std::string cut = DecimalTruncate(exact, scale);
-      if (name == "FLOOR" && exact.starts_with('-') && cut != exact)
+      if (Is(name, "FLOOR") && exact.starts_with('-') && cut != exact)
         cut = DecimalSubtract(cut, "1");
-      if (name == "CEIL" && !exact.starts_with('-') && cut != exact) cut = DecimalAdd(cut, "1");
+      if (Is(name, "CEIL") && !exact.starts_with('-') && cut != exact) cut = DecimalAdd(cut, "1");
       return ScriptValue::Number(cut);
     }
-    if (name == "COALESCE") {
+    if (Is(name, "COALESCE")) {
       Arity(name, args, 1, 255);
       for (const auto& arg : args)
         if (!arg.IsNull()) return arg;
       return ScriptValue::Null();
     }
-    if (name == "NVL2") {
+    if (Is(name, "NVL2")) {
       Arity(name, args, 3, 3);
       return args[0].IsNull() ? args[2] : args[1];
     }
-    if (name == "NULLIF") {
+    if (Is(name, "NULLIF")) {
       Arity(name, args, 2, 2);
       return CompareValues(args[0], args[1], context_) == 0 ? ScriptValue::Null() : args[0];
     }
-    if (name == "DECODE") {
+    if (Is(name, "DECODE")) {
       Arity(name, args, 3, 255);
       for (std::size_t i = 1; i + 1 < args.size(); i += 2) {
         const bool bothNull = args[0].IsNull() && args[i].IsNull();
@@ -812,13 +818,13 @@ class Evaluator {
       }
       return args.size() % 2 == 0 ? args.back() : ScriptValue::Null();
     }
-    if (name == "GREATEST" || name == "LEAST") {
+    if (Is(name, "GREATEST") || Is(name, "LEAST")) {
       Arity(name, args, 1, 255);
       if (anyNull()) return ScriptValue::Null();
       ScriptValue best = args[0];
       for (const auto& arg : args) {
         const int order = *CompareValues(arg, best, context_);
-        if (name == "GREATEST" ? order > 0 : order < 0) best = arg;
+        if (Is(name, "GREATEST") ? order > 0 : order < 0) best = arg;
       }
       return best;
     }
