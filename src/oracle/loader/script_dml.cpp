@@ -279,6 +279,17 @@ ExpressionContext RowContext(const ExpressionContext& outer,
   return context;
 }
 
+// True when the row the context sees meets the WHERE condition at `where` (every row when there
+// is none).
+bool RowMatches(TokenCursor& cursor, std::optional<std::size_t> where,
+                const ExpressionContext& context, const std::string& statement) {
+  if (!where) return true;
+  cursor.Seek(*where);
+  if (EvaluateCondition(cursor, context) != Truth::True) return false;
+  if (!cursor.AtEnd()) cursor.FailUnexpected("the end of the " + statement + " statement");
+  return true;
+}
+
 }  // namespace
 
 void ScriptLoader::RunUpdate(TokenCursor& cursor, LoadResult& result, Scope* scope) {
@@ -328,11 +339,7 @@ void ScriptLoader::RunUpdate(TokenCursor& cursor, LoadResult& result, Scope* sco
     changed = target_.ChangeRows(owner, name.name, [&](const std::vector<Variant>& values) {
       row = &values;
       ScriptTarget::RowChange change;
-      if (where) {
-        cursor.Seek(*where);
-        if (EvaluateCondition(cursor, context) != Truth::True) return change;
-        if (!cursor.AtEnd()) cursor.FailUnexpected("the end of the UPDATE statement");
-      }
+      if (!RowMatches(cursor, where, context, "UPDATE")) return change;
       change.kind = ScriptTarget::RowChange::Kind::Update;
       change.values.resize(known.columns.size());
       for (const Assignment& assignment : assignments) {
@@ -377,11 +384,7 @@ void ScriptLoader::RunDelete(TokenCursor& cursor, LoadResult& result, Scope* sco
     target_.ChangeRows(owner, name.name, [&](const std::vector<Variant>& values) {
       row = &values;
       ScriptTarget::RowChange change;
-      if (where) {
-        cursor.Seek(*where);
-        if (EvaluateCondition(cursor, context) != Truth::True) return change;
-        if (!cursor.AtEnd()) cursor.FailUnexpected("the end of the DELETE statement");
-      }
+      if (!RowMatches(cursor, where, context, "DELETE")) return change;
       change.kind = ScriptTarget::RowChange::Kind::Delete;
       return change;
     });
