@@ -89,6 +89,14 @@ TEST_F(ScriptsEndToEnd, ASampleSchemaWhoseInsertsAreInBlocksArrivesWhole) {
       "80.91");
 }
 
+TEST_F(ScriptsEndToEnd, ADictionaryDdlExportArrivesWhole) {
+  const std::string database = LoadAndConvert("DDLEXPORT", "ddl_export.sql", "inv", "inv_pw",
+                                              {{"WAREHOUSES", "3"}, {"PARTS", "3"}});
+  // The part whose key came from its DEFAULT "INV"."PART_SEQ"."NEXTVAL".
+  EXPECT_EQ(probe_->Scalar("SELECT LABEL FROM `" + database + "`.`PARTS` WHERE PART_ID = 41"),
+            "Hinge");
+}
+
 TEST_F(ScriptsEndToEnd, AForLoopDataScriptArrivesWhole) {
   const std::string database =
       LoadAndConvert("GENROWS", "generated_rows.sql", "gen", "gen_pw", {{"READINGS", "100000"}});

@@ -450,7 +450,7 @@ void ScriptLoader::RunDrop(TokenCursor& cursor, int line, LoadResult& result, Sc
 void ScriptLoader::RunCreateSequence(TokenCursor& cursor, LoadResult& result) {
   QualifiedName name = ReadQualifiedName(cursor, "a sequence name");
   const std::string owner = OwnerOr(name.owner, cursor);
-  const SequenceOptions options = ReadSequenceOptions(cursor, false);
+  const SequenceOptions options = ReadSequenceOptions(cursor, OptionsEnd::Statement);
   target_.CreateSequence(owner, name.name, options);
   ++result.statementsRun;
 }

@@ -193,8 +193,10 @@ void ReadColumn(TokenCursor& cursor, std::string_view statement, const std::stri
             "virtual columns (GENERATED ALWAYS AS (expression)) are not supported by the "
             "script loader");
       if (cursor.AcceptSymbol("(")) {
-        identity.options = ReadSequenceOptions(cursor, true);
+        identity.options = ReadSequenceOptions(cursor, OptionsEnd::InParentheses);
         cursor.ExpectSymbol(")");
+      } else {
+        identity.options = ReadSequenceOptions(cursor, OptionsEnd::OtherWord);
       }
       column.identity = std::move(identity);
       column.nullable = false;

@@ -18,9 +18,9 @@ std::string ReadNumber(TokenCursor& cursor) {
 
 }  // namespace
 
-SequenceOptions ReadSequenceOptions(TokenCursor& cursor, bool inParentheses) {
+SequenceOptions ReadSequenceOptions(TokenCursor& cursor, OptionsEnd until) {
   SequenceOptions options;
-  while (!cursor.AtEnd() && !(inParentheses && cursor.Peek().IsSymbol(")"))) {
+  while (!cursor.AtEnd() && !(until == OptionsEnd::InParentheses && cursor.Peek().IsSymbol(")"))) {
     if (cursor.AcceptWord("START")) {
       cursor.ExpectWord("WITH");
       if (cursor.AcceptWord("LIMIT")) {
@@ -54,6 +54,8 @@ SequenceOptions ReadSequenceOptions(TokenCursor& cursor, bool inParentheses) {
                cursor.AcceptWord("NOEXTEND")) {
     } else if (cursor.AcceptWord("SCALE") || cursor.AcceptWord("SHARD")) {
       if (!cursor.AcceptWord("EXTEND")) cursor.AcceptWord("NOEXTEND");
+    } else if (until == OptionsEnd::OtherWord) {
+      break;
     } else {
       cursor.FailUnexpected("a sequence option");
     }
