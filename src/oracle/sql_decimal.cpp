@@ -35,19 +35,32 @@ Scaled Parse(const std::string& text) {
   return value;
 }
 
+// The canonical text MakeDecimal gives, written straight from the digits.
 std::string Format(const Scaled& value) {
-  std::string digits = value.digits.empty() ? "0" : value.digits;
-  std::string text;
-  if (value.scale <= 0) {
-    text = digits + std::string(static_cast<std::size_t>(-value.scale), '0');
-  } else {
-    if (digits.size() <= static_cast<std::size_t>(value.scale))
-      digits = std::string(static_cast<std::size_t>(value.scale) - digits.size() + 1, '0') + digits;
-    text = digits.substr(0, digits.size() - static_cast<std::size_t>(value.scale)) + "." +
-           digits.substr(digits.size() - static_cast<std::size_t>(value.scale));
+  std::string_view digits = value.digits;
+  int scale = value.scale;
+  while (!digits.empty() && digits.front() == '0') digits.remove_prefix(1);
+  while (scale > 0 && !digits.empty() && digits.back() == '0') {
+    digits.remove_suffix(1);
+    --scale;
   }
-  if (value.negative) text = "-" + text;
-  return MakeDecimal(text).value_or("0");
+  if (digits.empty()) return "0";
+  std::string text;
+  if (value.negative) text.push_back('-');
+  if (scale <= 0) {
+    text.append(digits);
+    text.append(static_cast<std::size_t>(-scale), '0');
+  } else if (digits.size() <= static_cast<std::size_t>(scale)) {
+    text.append("0.");
+    text.append(static_cast<std::size_t>(scale) - digits.size(), '0');
+    text.append(digits);
+  } else {
+    const std::size_t whole = digits.size() - static_cast<std::size_t>(scale);
+    text.append(digits.substr(0, whole));
+    text.push_back('.');
+    text.append(digits.substr(whole));
+  }
+  return text;
 }
 
 int CompareMagnitude(const std::string& a, const std::string& b) {

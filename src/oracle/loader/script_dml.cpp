@@ -106,14 +106,21 @@ void ScriptLoader::InsertValues(const std::string& owner, const std::string& tab
                                 const std::vector<const ColumnDefinition*>& columns,
                                 const std::vector<std::optional<ScriptValue>>& values, int line,
                                 LoadResult& result) {
+  KnownTable& known = tables_.at({owner, table});
+  if (known.columnPaths.size() != known.columns.size()) {
+    known.columnPaths.clear();
+    for (const ColumnDefinition& column : known.columns)
+      known.columnPaths.push_back(ColumnPath(owner, table, column.name));
+  }
   std::vector<std::string> names;
   std::vector<Variant> fitted;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const ColumnDefinition& column = *columns[i];
     if (!values[i]) continue;  // DEFAULT: the instance gives the column its default
+    const std::string& path =
+        known.columnPaths[static_cast<std::size_t>(columns[i] - known.columns.data())];
     try {
-      fitted.push_back(
-          FitToColumn(*values[i], column, ColumnPath(owner, table, column.name), context_));
+      fitted.push_back(FitToColumn(*values[i], column, path, context_));
     } catch (const StatementError&) {
       throw;
     } catch (const std::runtime_error& error) {
@@ -125,7 +132,7 @@ void ScriptLoader::InsertValues(const std::string& owner, const std::string& tab
                                      ColumnPath(owner, table, column.name) + ")");
     names.push_back(column.name);
   }
-  for (const ColumnDefinition& column : tables_.at({owner, table}).columns) {
+  for (const ColumnDefinition& column : known.columns) {
     bool named = false;
     for (const std::string& given : names) named = named || given == column.name;
     if (!named && !column.nullable && !column.dataDefault && !column.identity)

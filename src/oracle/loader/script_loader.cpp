@@ -596,7 +596,7 @@ const ScriptLoader::KnownTable& ScriptLoader::TableFor(const std::string& owner,
   auto found = tables_.find({owner, table});
   if (found != tables_.end()) return found->second;
   if (auto columns = target_.DescribeTable(owner, table)) {
-    return tables_[{owner, table}] = KnownTable{*columns, {}};
+    return tables_[{owner, table}] = KnownTable{*columns, {}, {}};
   }
   cursor.Fail("ORA-00942: table or view does not exist (" + QuoteOracleName(owner) + "." +
               QuoteOracleName(table) + ")");
@@ -667,7 +667,7 @@ void ScriptLoader::RunCreateTable(TokenCursor& cursor, std::string_view text, Lo
   if (tables_.count({declaration.owner, declaration.name}))
     cursor.Fail("ORA-00955: name is already used by an existing object (" +
                 QuoteOracleName(declaration.owner) + "." + QuoteOracleName(declaration.name) + ")");
-  KnownTable known{declaration.columns, {}};
+  KnownTable known{declaration.columns, {}, {}};
   for (const DeclaredConstraint& declared : declaration.constraints) {
     ConstraintDefinition definition =
         Resolve(declared, declaration.owner, declaration.name, known, cursor);

@@ -83,6 +83,7 @@ class ScriptLoader {
   struct KnownTable {
     std::vector<ColumnDefinition> columns;
     std::vector<ConstraintDefinition> constraints;
+    std::vector<std::string> columnPaths;  // "OWNER"."TABLE"."COLUMN", made on first use
   };
   using TableKey = std::pair<std::string, std::string>;
 
