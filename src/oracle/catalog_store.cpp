@@ -1,6 +1,7 @@
 #include "oracle/catalog_store.h"
 
 #include "oracle/oracle_names.h"
+#include "text/ascii.h"
 
 namespace skerrow::oracle {
 
@@ -45,6 +46,22 @@ void CreateCatalogTables(const SqliteDatabase& catalog) {
       column_name TEXT NOT NULL, position INTEGER);
     CREATE INDEX cons_columns_by_constraint ON cons_columns(owner, constraint_name, position);
   )sql");
+  UpgradeCatalogTables(catalog);
+}
+
+void UpgradeCatalogTables(const SqliteDatabase& catalog) {
+  catalog.Exec(R"sql(
+    CREATE TABLE IF NOT EXISTS sequences(
+      owner TEXT NOT NULL, sequence_name TEXT NOT NULL, min_value TEXT NOT NULL,
+      max_value TEXT NOT NULL, increment_by TEXT NOT NULL, cycle_flag TEXT NOT NULL,
+      order_flag TEXT NOT NULL, cache_size INTEGER NOT NULL, last_number TEXT NOT NULL,
+      UNIQUE(owner, sequence_name));
+    CREATE TABLE IF NOT EXISTS identity_columns(
+      owner TEXT NOT NULL, table_name TEXT NOT NULL, column_name TEXT NOT NULL,
+      generation_type TEXT NOT NULL, on_null TEXT NOT NULL, sequence_name TEXT NOT NULL,
+      identity_options TEXT NOT NULL, UNIQUE(owner, table_name, column_name));
+    INSERT OR IGNORE INTO settings VALUES ('next_object_number', '73001');
+  )sql");
 }
 
 std::optional<UserRecord> FindUser(const SqliteDatabase& catalog, const std::string& name) {
@@ -58,7 +75,7 @@ std::optional<UserRecord> FindUser(const SqliteDatabase& catalog, const std::str
 std::optional<UserRecord> FindUserIgnoringCase(const SqliteDatabase& catalog,
                                                const std::string& name) {
   for (auto& user : AllUsers(catalog))
-    if (EqualsIgnoringAsciiCase(user.name, name)) return user;
+    if (text::EqualsIgnoringAsciiCase(user.name, name)) return user;
   return std::nullopt;
 }
 
@@ -98,6 +115,9 @@ std::optional<std::vector<ColumnDefinition>> FindTableColumns(const SqliteDataba
     if (!query.ColumnIsNull(9)) column.dataDefault = query.ColumnText(9);
     columns.push_back(std::move(column));
   }
+  for (auto& [name, identity] : FindIdentityColumns(catalog, owner, table))
+    for (auto& column : columns)
+      if (column.name == name) column.identity = identity;
   return columns;
 }
 
@@ -108,7 +128,7 @@ std::optional<std::string> FindTableIgnoringCase(const SqliteDatabase& catalog,
   query.BindText(1, owner);
   while (query.Step()) {
     std::string name = query.ColumnText(0);
-    if (EqualsIgnoringAsciiCase(name, table)) return name;
+    if (text::EqualsIgnoringAsciiCase(name, table)) return name;
   }
   return std::nullopt;
 }
@@ -143,6 +163,28 @@ std::vector<ConstraintDefinition> FindTableConstraints(const SqliteDatabase& cat
     while (columns.Step()) constraint.columns.push_back(columns.ColumnText(0));
   }
   return constraints;
+}
+
+std::vector<std::pair<std::string, IdentityDefinition>> FindIdentityColumns(
+    const SqliteDatabase& catalog, const std::string& owner, const std::string& table) {
+  std::vector<std::pair<std::string, IdentityDefinition>> found;
+  SqliteStatement exists(catalog,
+                         "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = "
+                         "'identity_columns'");
+  if (!exists.Step()) return found;
+  SqliteStatement query(catalog,
+                        "SELECT column_name, generation_type, on_null, sequence_name FROM "
+                        "identity_columns WHERE owner = ? AND table_name = ?");
+  query.BindText(1, owner);
+  query.BindText(2, table);
+  while (query.Step()) {
+    IdentityDefinition identity;
+    identity.always = query.ColumnText(1) == "ALWAYS";
+    identity.onNull = query.ColumnText(2) == "YES";
+    identity.sequenceName = query.ColumnText(3);
+    found.emplace_back(query.ColumnText(0), std::move(identity));
+  }
+  return found;
 }
 
 std::filesystem::path SchemaFile(const std::filesystem::path& instanceDirectory, long userId) {

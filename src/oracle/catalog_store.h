@@ -21,6 +21,9 @@ struct UserRecord {
 };
 
 void CreateCatalogTables(const SqliteDatabase& catalog);
+// Adds what later versions keep in the catalog (sequences, identity columns) to an instance
+// made before them; does nothing when they are there.
+void UpgradeCatalogTables(const SqliteDatabase& catalog);
 
 std::optional<UserRecord> FindUser(const SqliteDatabase& catalog, const std::string& name);
 // A user whose name differs from `name` only in ASCII case (schema databases are attached
@@ -42,6 +45,10 @@ std::optional<std::string> FindTableIgnoringCase(const SqliteDatabase& catalog,
 std::vector<ConstraintDefinition> FindTableConstraints(const SqliteDatabase& catalog,
                                                        const std::string& owner,
                                                        const std::string& table);
+
+// The identity columns of a table: column name to its definition (without options).
+std::vector<std::pair<std::string, IdentityDefinition>> FindIdentityColumns(
+    const SqliteDatabase& catalog, const std::string& owner, const std::string& table);
 
 std::filesystem::path SchemaFile(const std::filesystem::path& instanceDirectory, long userId);
 

@@ -1,9 +1,11 @@
 #include "oracle/column_default.h"
 
-#include <ctime>
+#include <cstdint>
+#include <random>
 #include <stdexcept>
 
-#include "oracle/oracle_names.h"
+#include "oracle/sql_datetime.h"
+#include "text/ascii.h"
 
 namespace skerrow::oracle {
 
@@ -25,12 +27,6 @@ std::string WithoutComments(std::string_view text) {
   return kept;
 }
 
-std::string_view Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
 bool IsWrappedInParentheses(std::string_view text) {
   if (text.size() < 2 || text.front() != '(' || text.back() != ')') return false;
   int depth = 0;
@@ -42,16 +38,6 @@ bool IsWrappedInParentheses(std::string_view text) {
     if (text[i] == ')' && --depth == 0 && i + 1 != text.size()) return false;
   }
   return true;
-}
-
-SourceDate Now() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return SourceDate{
-      static_cast<std::int16_t>(local.tm_year + 1900), static_cast<std::int8_t>(local.tm_mon + 1),
-      static_cast<std::int8_t>(local.tm_mday),         static_cast<std::int8_t>(local.tm_hour),
-      static_cast<std::int8_t>(local.tm_min),          static_cast<std::int8_t>(local.tm_sec)};
 }
 
 std::optional<std::string> TextLiteral(std::string_view text) {
@@ -70,17 +56,28 @@ std::optional<std::string> TextLiteral(std::string_view text) {
 
 }  // namespace
 
+std::string RandomGuid() {
+  static thread_local std::mt19937_64 generator{std::random_device{}()};
+  std::string bytes;
+  for (int i = 0; i < 2; ++i) {
+    const std::uint64_t part = generator();
+    for (int b = 0; b < 8; ++b) bytes.push_back(static_cast<char>((part >> (8 * b)) & 0xFF));
+  }
+  return bytes;
+}
+
 Variant EvaluateColumnDefault(std::string_view defaultText, const DefaultContext& context) {
   const std::string uncommented = WithoutComments(defaultText);
-  std::string_view text = Trimmed(uncommented);
-  while (IsWrappedInParentheses(text)) text = Trimmed(text.substr(1, text.size() - 2));
-  const std::string word = AsciiUpper(text);
+  std::string_view text = text::TrimmedView(uncommented);
+  while (IsWrappedInParentheses(text)) text = text::TrimmedView(text.substr(1, text.size() - 2));
+  const std::string word = text::ToUpperAscii(text);
   if (word.empty() || word == "NULL") return Variant::Null();
   if (auto literal = TextLiteral(text)) return Variant::FromText(*literal);
   if (auto number = MakeDecimal(text)) return Variant::FromDecimal(*number);
   if (word == "SYSDATE" || word == "CURRENT_DATE" || word == "SYSTIMESTAMP" ||
       word == "CURRENT_TIMESTAMP" || word == "LOCALTIMESTAMP")
-    return Variant::FromDate(Now());
+    return Variant::FromDate(CurrentDate());
+  if (word == "SYS_GUID()" || word == "SYS_GUID ()") return Variant::FromBytes(RandomGuid());
   if (word == "USER") return Variant::FromText(context.user);
   if (word == "UID") return Variant::FromDecimal(std::to_string(context.userId));
   throw std::runtime_error("the embedded instance cannot compute the default value " +

@@ -14,6 +14,10 @@ constexpr const char* kViewNames[] = {"USER_TABLES",
                                       "ALL_CONS_COLUMNS",
                                       "USER_USERS",
                                       "ALL_USERS",
+                                      "USER_SEQUENCES",
+                                      "ALL_SEQUENCES",
+                                      "USER_TAB_IDENTITY_COLS",
+                                      "ALL_TAB_IDENTITY_COLS",
                                       "DUAL"};
 
 std::string TablesView(const std::string& name, bool withOwner, const std::string& filter) {
@@ -37,8 +41,11 @@ std::string ColumnsView(const std::string& name, bool withOwner, const std::stri
          "data_scale AS DATA_SCALE, nullable AS NULLABLE, column_id AS COLUMN_ID, "
          "length(CAST(data_default AS BLOB)) AS DEFAULT_LENGTH, data_default AS DATA_DEFAULT, "
          "char_length AS CHAR_LENGTH, char_used AS CHAR_USED, "
-         "CASE WHEN char_used IS NULL THEN NULL ELSE char_length END AS CHAR_COL_DECL_LENGTH "
-         "FROM main.columns" +
+         "CASE WHEN char_used IS NULL THEN NULL ELSE char_length END AS CHAR_COL_DECL_LENGTH, "
+         "CASE WHEN EXISTS (SELECT 1 FROM identity_columns i WHERE i.owner = c.owner AND "
+         "i.table_name = c.table_name AND i.column_name = c.column_name) THEN 'YES' ELSE 'NO' "
+         "END AS IDENTITY_COLUMN "
+         "FROM main.columns c" +
          filter + kColumnOrder + ";\n";
 }
 
@@ -66,9 +73,44 @@ std::string ConsColumnsView(const std::string& name, const std::string& filter) 
          filter + ";\n";
 }
 
+std::string SequencesView(const std::string& name, bool withOwner, const std::string& filter) {
+  return "CREATE TEMP VIEW " + name + " AS SELECT " +
+         (withOwner ? "owner AS SEQUENCE_OWNER, " : "") +
+         "sequence_name AS SEQUENCE_NAME, CAST(min_value AS NUMERIC) AS MIN_VALUE, "
+         "CAST(max_value AS NUMERIC) AS MAX_VALUE, "
+         "CAST(increment_by AS NUMERIC) AS INCREMENT_BY, cycle_flag AS CYCLE_FLAG, "
+         "order_flag AS ORDER_FLAG, "
+         "cache_size AS CACHE_SIZE, CAST(last_number AS NUMERIC) AS LAST_NUMBER FROM sequences" +
+         filter + " ORDER BY sequence_name;\n";
+}
+
+std::string IdentityView(const std::string& name, bool withOwner, const std::string& filter) {
+  return "CREATE TEMP VIEW " + name + " AS SELECT " + (withOwner ? "owner AS OWNER, " : "") +
+         "table_name AS TABLE_NAME, column_name AS COLUMN_NAME, generation_type AS "
+         "GENERATION_TYPE, sequence_name AS SEQUENCE_NAME, identity_options AS IDENTITY_OPTIONS "
+         "FROM identity_columns" +
+         filter + ";\n";
+}
+
+// An instance made before sequences and identity columns has no tables for them: empty
+// stand-ins of the session's own keep the views working.
+void AddMissingCatalogTables(const SqliteDatabase& catalog) {
+  SqliteStatement present(catalog,
+                          "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+                          "('sequences', 'identity_columns')");
+  present.Step();
+  if (present.ColumnInt(0) == 2) return;
+  catalog.Exec(
+      "CREATE TEMP TABLE IF NOT EXISTS sequences(owner, sequence_name, min_value, max_value, "
+      "increment_by, cycle_flag, order_flag, cache_size, last_number);"
+      "CREATE TEMP TABLE IF NOT EXISTS identity_columns(owner, table_name, column_name, "
+      "generation_type, on_null, sequence_name, identity_options);");
+}
+
 }  // namespace
 
 void CreateDictionaryViews(const SqliteDatabase& catalog, const std::string& user) {
+  AddMissingCatalogTables(catalog);
   const std::string mine = " WHERE owner = " + QuoteSqliteText(user);
   std::string sql;
   sql += TablesView("USER_TABLES", false, mine);
@@ -86,11 +128,15 @@ void CreateDictionaryViews(const SqliteDatabase& catalog, const std::string& use
   sql +=
       "CREATE TEMP VIEW ALL_USERS AS SELECT username AS USERNAME, user_id AS USER_ID, "
       "created AS CREATED FROM main.users;\n";
+  sql += SequencesView("USER_SEQUENCES", false, mine);
+  sql += SequencesView("ALL_SEQUENCES", true, "");
+  sql += IdentityView("USER_TAB_IDENTITY_COLS", false, mine);
+  sql += IdentityView("ALL_TAB_IDENTITY_COLS", true, "");
   sql += "CREATE TEMP VIEW DUAL AS SELECT 'X' AS DUMMY;\n";
   catalog.Exec(sql);
 }
 
-bool NamesDictionaryView(const std::vector<SqlToken>& tokens) {
+bool NamesDictionaryView(const std::vector<Token>& tokens) {
   for (const auto& token : tokens) {
     const std::string name = token.Name();
     for (const char* view : kViewNames)

@@ -15,6 +15,6 @@ namespace skerrow::oracle {
 void CreateDictionaryViews(const SqliteDatabase& catalog, const std::string& user);
 
 // True when the statement names one of those views.
-bool NamesDictionaryView(const std::vector<SqlToken>& tokens);
+bool NamesDictionaryView(const std::vector<Token>& tokens);
 
 }  // namespace skerrow::oracle

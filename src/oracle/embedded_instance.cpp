@@ -1,5 +1,6 @@
 #include "oracle/embedded_instance.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -8,7 +9,11 @@
 #include "oracle/catalog_store.h"
 #include "oracle/column_default.h"
 #include "oracle/oracle_names.h"
+#include "oracle/sequence_rules.h"
+#include "oracle/sql_decimal.h"
+#include "oracle/sql_lexer.h"
 #include "oracle/stored_value.h"
+#include "text/ascii.h"
 
 namespace skerrow::oracle {
 
@@ -18,6 +23,9 @@ namespace {
   throw std::runtime_error(message);
 }
 
+// The most rows one UPDATE, DELETE or read of a whole table handles: a bound on memory.
+constexpr std::size_t kMaxRowsRead = 5'000'000;
+
 // One table as InsertRow needs it, kept until the next DDL statement.
 struct TableForInsert {
   long userId = 0;
@@ -26,6 +34,31 @@ struct TableForInsert {
   std::vector<ConstraintDefinition> keys;  // P and U constraints
   SqliteStatement insert;
 };
+
+// The sequence a DEFAULT seq.NEXTVAL (or owner.seq.NEXTVAL) names.
+std::optional<std::pair<std::string, std::string>> SequenceOfDefault(const std::string& text,
+                                                                     const std::string& owner) {
+  if (text.find('.') == std::string::npos) return std::nullopt;
+  std::vector<Token> tokens;
+  try {
+    tokens = Tokenize(text);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+  std::vector<std::string> path;
+  std::size_t i = 0;
+  for (; i < tokens.size() && tokens[i].IsName(); i += 2) {
+    path.push_back(tokens[i].Name());
+    if (!tokens[i + 1].IsSymbol(".")) {
+      ++i;
+      break;
+    }
+  }
+  if (i >= tokens.size() || tokens[i].kind != TokenKind::End) return std::nullopt;
+  if (path.size() < 2 || path.size() > 3 || path.back() != "NEXTVAL") return std::nullopt;
+  if (path.size() == 2) return std::make_pair(owner, path[0]);
+  return std::make_pair(path[0], path[1]);
+}
 
 }  // namespace
 
@@ -39,6 +72,24 @@ struct EmbeddedInstance::Impl {
   std::string currentSchema;
   std::map<std::pair<std::string, std::string>, TableForInsert> tables;
 
+  // Sequences in use, written back to the catalog at each commit and at the end: a value once
+  // handed out is never handed out again, whatever is rolled back (as in Oracle).
+  struct SequenceState {
+    std::string minValue, maxValue, increment, next;
+    bool cycle = false;
+    bool dirty = false;
+  };
+  std::map<std::pair<std::string, std::string>, SequenceState> sequences;
+
+  // Savepoints: the schemas whose transactions were open when each was set. A schema whose
+  // transaction began later is rolled back whole when its savepoint is.
+  struct SavepointMark {
+    long id = 0;
+    std::set<long> schemas;
+  };
+  std::vector<SavepointMark> savepoints;
+  long savepointCounter = 0;
+
   Impl(std::filesystem::path dir, bool create)
       : directory(std::move(dir)), catalog(directory / kCatalogFileName, false, create) {}
 
@@ -48,12 +99,112 @@ struct EmbeddedInstance::Impl {
     return schemas.try_emplace(userId, SchemaFile(directory, userId), false, true).first->second;
   }
 
+  void FlushSequences() {
+    SqliteStatement write(catalog,
+                          "UPDATE sequences SET last_number = ? WHERE owner = ? AND "
+                          "sequence_name = ?");
+    for (auto& [key, state] : sequences) {
+      if (!state.dirty) continue;
+      write.Reset();
+      write.BindText(1, state.next);
+      write.BindText(2, key.first);
+      write.BindText(3, key.second);
+      write.Step();
+      state.dirty = false;
+    }
+  }
+
   void CommitAll() {
+    FlushSequences();
     for (long userId : schemasInTransaction) Schema(userId).Exec("COMMIT");
     schemasInTransaction.clear();
+    for (auto& mark : savepoints) mark.schemas.clear();
+  }
+
+  void BeginWrite(long userId) {
+    if (schemasInTransaction.count(userId)) return;
+    Schema(userId).Exec("BEGIN");
+    schemasInTransaction.insert(userId);
+  }
+
+  std::string NextValue(const std::string& owner, const std::string& name) {
+    const auto key = std::make_pair(owner, name);
+    auto found = sequences.find(key);
+    if (found == sequences.end()) {
+      SqliteStatement read(catalog,
+                           "SELECT min_value, max_value, increment_by, cycle_flag, last_number "
+                           "FROM sequences WHERE owner = ? AND sequence_name = ?");
+      read.BindText(1, owner);
+      read.BindText(2, name);
+      if (!read.Step())
+        Refuse("ORA-02289: sequence does not exist (" + QuoteOracleName(owner) + "." +
+               QuoteOracleName(name) + ")");
+      SequenceState state{read.ColumnText(0), read.ColumnText(1),        read.ColumnText(2),
+                          read.ColumnText(4), read.ColumnText(3) == "Y", false};
+      found = sequences.emplace(key, std::move(state)).first;
+    }
+    SequenceState& state = found->second;
+    const bool ascending = !state.increment.starts_with('-');
+    const bool beyond = ascending ? CompareDecimals(state.next, state.maxValue) > 0
+                                  : CompareDecimals(state.next, state.minValue) < 0;
+    if (beyond) {
+      if (!state.cycle)
+        Refuse("ORA-08004: sequence " + name + ".NEXTVAL " +
+               (ascending ? "exceeds MAXVALUE" : "goes below MINVALUE") +
+               " and cannot be instantiated");
+      state.next = ascending ? state.minValue : state.maxValue;
+    }
+    std::string value = state.next;
+    state.next = DecimalAdd(value, state.increment);
+    state.dirty = true;
+    return value;
+  }
+
+  void InsertSequence(const std::string& owner, const std::string& name,
+                      const SequenceOptions& options) {
+    SqliteStatement table(catalog, "SELECT 1 FROM tables WHERE owner = ? AND table_name = ?");
+    table.BindText(1, owner);
+    table.BindText(2, name);
+    if (table.Step()) Refuse("ORA-00955: name is already used by an existing object");
+    SqliteStatement insert(catalog,
+                           "INSERT INTO sequences(owner, sequence_name, min_value, max_value, "
+                           "increment_by, cycle_flag, order_flag, cache_size, last_number) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    insert.BindText(1, owner);
+    insert.BindText(2, name);
+    insert.BindText(3, options.minValue);
+    insert.BindText(4, options.maxValue);
+    insert.BindText(5, options.incrementBy);
+    insert.BindText(6, options.cycle ? "Y" : "N");
+    insert.BindText(7, options.order ? "Y" : "N");
+    insert.BindInt(8, options.cacheSize);
+    insert.BindText(9, options.startWith);
+    try {
+      insert.Step();
+    } catch (const std::runtime_error&) {
+      if (sqlite3_extended_errcode(catalog.Get()) == SQLITE_CONSTRAINT_UNIQUE)
+        Refuse("ORA-00955: name is already used by an existing object");
+      throw;
+    }
+  }
+
+  long NextObjectNumber() {
+    SqliteStatement read(catalog, "SELECT value FROM settings WHERE name = 'next_object_number'");
+    const long number = read.Step() ? std::stol(read.ColumnText(0)) : 73001;
+    SqliteStatement write(catalog,
+                          "UPDATE settings SET value = ? WHERE name = 'next_object_number'");
+    write.BindText(1, std::to_string(number + 1));
+    write.Step();
+    return number;
   }
 
   void RollbackAll() noexcept {
+    try {
+      FlushSequences();
+    } catch (const std::exception&) {
+      // The catalog could not be written; the sequence restarts from its last stored value.
+    }
+    for (auto& mark : savepoints) mark.schemas.clear();
     for (long userId : schemasInTransaction) {
       try {
         Schema(userId).Exec("ROLLBACK");
@@ -270,6 +421,7 @@ std::unique_ptr<EmbeddedInstance> EmbeddedInstance::Open(const std::filesystem::
   if (!std::filesystem::is_regular_file(directory / kCatalogFileName, error))
     Refuse("there is no embedded Oracle instance in " + directory.string());
   auto impl = std::make_unique<Impl>(directory, false);
+  UpgradeCatalogTables(impl->catalog);
   return std::unique_ptr<EmbeddedInstance>(new EmbeddedInstance(std::move(impl)));
 }
 
@@ -337,12 +489,13 @@ void EmbeddedInstance::CreateTable(const std::string& ownerName, const std::stri
     if (column.name.empty() || column.dataType.empty())
       Refuse("ORA-00904: a column needs a name and a type");
     if (!seen.insert(column.name).second) Refuse("ORA-00957: duplicate column name");
-    if (!seenFolded.insert(AsciiUpper(column.name)).second)
+    if (!seenFolded.insert(text::ToUpperAscii(column.name)).second)
       Refuse("the embedded instance cannot hold columns whose names differ only in case (" +
              QuoteOracleName(column.name) + ")");
   }
 
   std::vector<ColumnDefinition> columns = columnDefinitions;
+  std::vector<ConstraintDefinition> allConstraints = constraints;
   SqliteDatabase& schema = impl_->Schema(user.id);
   std::string definitions;
   for (const auto& column : columns)
@@ -350,6 +503,40 @@ void EmbeddedInstance::CreateTable(const std::string& ownerName, const std::stri
   impl_->catalog.Exec("BEGIN");
   bool tableCreated = false;
   try {
+    for (auto& column : columns) {
+      if (!column.identity) continue;
+      // Oracle's generator of an identity column: a sequence ISEQ$$_n, named in the default.
+      column.identity->options = CompleteSequenceOptions(column.identity->options);
+      column.identity->sequenceName = "ISEQ$$_" + std::to_string(impl_->NextObjectNumber());
+      column.dataDefault = QuoteOracleName(owner) + "." +
+                           QuoteOracleName(column.identity->sequenceName) + ".nextval";
+      column.nullable = false;
+      const std::string notNull = QuoteOracleName(column.name) + " IS NOT NULL";
+      bool declared = false;
+      for (const auto& constraint : allConstraints)
+        declared = declared || (constraint.type == 'C' && constraint.searchCondition == notNull);
+      if (!declared) {
+        ConstraintDefinition check;
+        check.type = 'C';
+        check.columns = {column.name};
+        check.searchCondition = notNull;
+        check.generatedName = true;
+        allConstraints.push_back(std::move(check));
+      }
+      impl_->InsertSequence(owner, column.identity->sequenceName, column.identity->options);
+      SqliteStatement identity(impl_->catalog,
+                               "INSERT INTO identity_columns(owner, table_name, column_name, "
+                               "generation_type, on_null, sequence_name, identity_options) "
+                               "VALUES (?, ?, ?, ?, ?, ?, ?)");
+      identity.BindText(1, owner);
+      identity.BindText(2, table);
+      identity.BindText(3, column.name);
+      identity.BindText(4, column.identity->always ? "ALWAYS" : "BY DEFAULT");
+      identity.BindText(5, column.identity->onNull ? "YES" : "NO");
+      identity.BindText(6, column.identity->sequenceName);
+      identity.BindText(7, IdentityOptionsText(column.identity->options));
+      identity.Step();
+    }
     SqliteStatement addTable(impl_->catalog, "INSERT INTO tables(owner, table_name) VALUES (?, ?)");
     addTable.BindText(1, owner);
     addTable.BindText(2, table);
@@ -381,7 +568,7 @@ void EmbeddedInstance::CreateTable(const std::string& ownerName, const std::stri
     // exactly as bound (decimal text stays text).
     schema.Exec("CREATE TABLE main." + QuoteSqliteName(table) + "(" + definitions + ")");
     tableCreated = true;
-    for (const auto& constraint : constraints)
+    for (const auto& constraint : allConstraints)
       impl_->AddConstraintRecords(owner, table, constraint, columns, user.id);
     impl_->catalog.Exec("COMMIT");
   } catch (...) {
@@ -448,16 +635,29 @@ void EmbeddedInstance::InsertRow(const std::string& ownerName, const std::string
   insert.Reset();
   for (std::size_t c = 0; c < width; ++c) {
     const ColumnDefinition& column = entry.columns[c];
-    Variant value = given[c]             ? *given[c]
-                    : column.dataDefault ? EvaluateColumnDefault(*column.dataDefault, context)
-                                         : Variant::Null();
+    Variant value;
+    if (column.identity) {
+      if (given[c] && column.identity->always)
+        Refuse("ORA-32795: cannot insert into a generated always identity column (" +
+               entry.qualifiedColumns[c] + ")");
+      const bool generate =
+          !given[c] || (column.identity->onNull && given[c]->Kind() == VariantKind::Null);
+      value = generate
+                  ? Variant::FromDecimal(impl_->NextValue(owner, column.identity->sequenceName))
+                  : *given[c];
+    } else if (given[c]) {
+      value = *given[c];
+    } else if (!column.dataDefault) {
+      value = Variant::Null();
+    } else if (auto sequence = SequenceOfDefault(*column.dataDefault, owner)) {
+      value = Variant::FromDecimal(impl_->NextValue(sequence->first, sequence->second));
+    } else {
+      value = EvaluateColumnDefault(*column.dataDefault, context);
+    }
     ToStoredValue(value, column, entry.qualifiedColumns[c]).BindTo(insert, static_cast<int>(c + 1));
   }
   SqliteDatabase& schema = impl_->Schema(entry.userId);
-  if (!impl_->schemasInTransaction.count(entry.userId)) {
-    schema.Exec("BEGIN");
-    impl_->schemasInTransaction.insert(entry.userId);
-  }
+  impl_->BeginWrite(entry.userId);
   try {
     insert.Step();
   } catch (const std::runtime_error& error) {
@@ -478,6 +678,240 @@ void EmbeddedInstance::Commit() {
 std::optional<std::vector<ColumnDefinition>> EmbeddedInstance::DescribeTable(
     const std::string& owner, const std::string& table) {
   return FindTableColumns(impl_->catalog, impl_->ResolveOwner(owner), table);
+}
+
+}  // namespace skerrow::oracle
+
+namespace skerrow::oracle {
+
+void EmbeddedInstance::Rollback() {
+  impl_->RollbackAll();
+}
+
+long EmbeddedInstance::Savepoint() {
+  Impl::SavepointMark mark{++impl_->savepointCounter, impl_->schemasInTransaction};
+  const std::string name = "skerrow_" + std::to_string(mark.id);
+  for (long userId : mark.schemas) impl_->Schema(userId).Exec("SAVEPOINT " + name);
+  impl_->savepoints.push_back(std::move(mark));
+  return impl_->savepoints.back().id;
+}
+
+void EmbeddedInstance::RollbackToSavepoint(long savepoint) {
+  auto& marks = impl_->savepoints;
+  auto found = std::find_if(marks.begin(), marks.end(),
+                            [&](const Impl::SavepointMark& mark) { return mark.id == savepoint; });
+  if (found == marks.end()) return;
+  const std::string name = "skerrow_" + std::to_string(savepoint);
+  for (auto userId = impl_->schemasInTransaction.begin();
+       userId != impl_->schemasInTransaction.end();) {
+    SqliteDatabase& schema = impl_->Schema(*userId);
+    if (found->schemas.count(*userId)) {
+      schema.Exec("ROLLBACK TO " + name);
+      schema.Exec("RELEASE " + name);
+      ++userId;
+    } else {
+      schema.Exec("ROLLBACK");
+      userId = impl_->schemasInTransaction.erase(userId);
+    }
+  }
+  marks.erase(found, marks.end());
+  impl_->tables.clear();  // prepared inserts may belong to a rolled-back transaction's tables
+}
+
+void EmbeddedInstance::ReleaseSavepoint(long savepoint) {
+  auto& marks = impl_->savepoints;
+  auto found = std::find_if(marks.begin(), marks.end(),
+                            [&](const Impl::SavepointMark& mark) { return mark.id == savepoint; });
+  if (found == marks.end()) return;
+  const std::string name = "skerrow_" + std::to_string(savepoint);
+  for (long userId : found->schemas)
+    if (impl_->schemasInTransaction.count(userId)) impl_->Schema(userId).Exec("RELEASE " + name);
+  marks.erase(found, marks.end());
+}
+
+void EmbeddedInstance::CreateSequence(const std::string& ownerName, const std::string& name,
+                                      const SequenceOptions& options) {
+  const std::string owner = impl_->ResolveOwner(ownerName);
+  impl_->RequireUser(owner);
+  const SequenceOptions complete = CompleteSequenceOptions(options);
+  impl_->CommitAll();  // DDL commits, as in Oracle
+  impl_->InsertSequence(owner, name, complete);
+}
+
+void EmbeddedInstance::DropSequence(const std::string& ownerName, const std::string& name) {
+  const std::string owner = impl_->ResolveOwner(ownerName);
+  impl_->CommitAll();
+  SqliteStatement drop(impl_->catalog,
+                       "DELETE FROM sequences WHERE owner = ? AND sequence_name = ?");
+  drop.BindText(1, owner);
+  drop.BindText(2, name);
+  drop.Step();
+  if (sqlite3_changes(impl_->catalog.Get()) == 0) Refuse("ORA-02289: sequence does not exist");
+  impl_->sequences.erase({owner, name});
+}
+
+std::string EmbeddedInstance::NextSequenceValue(const std::string& owner, const std::string& name) {
+  return impl_->NextValue(impl_->ResolveOwner(owner), name);
+}
+
+std::optional<ScriptTarget::TableRows> EmbeddedInstance::ReadTable(const std::string& ownerName,
+                                                                   const std::string& table) {
+  const std::string owner = impl_->ResolveOwner(ownerName);
+  if (!FindUser(impl_->catalog, owner) || !FindTableColumns(impl_->catalog, owner, table))
+    return std::nullopt;
+  TableForInsert& entry = impl_->TableFor(owner, table);
+  TableRows result{entry.columns, {}};
+  SqliteStatement read(impl_->Schema(entry.userId),
+                       "SELECT * FROM main." + QuoteSqliteName(table) + " NOT INDEXED");
+  while (read.Step()) {
+    if (result.rows.size() >= kMaxRowsRead)
+      Refuse("the table " + QuoteOracleName(table) + " has more than " +
+             std::to_string(kMaxRowsRead) + " rows, the most the embedded instance reads at once");
+    std::vector<Variant> row;
+    for (std::size_t c = 0; c < entry.columns.size(); ++c)
+      row.push_back(
+          ReadStoredValue(read, static_cast<int>(c), FamilyOfDataType(entry.columns[c].dataType)));
+    result.rows.push_back(std::move(row));
+  }
+  return result;
+}
+
+long EmbeddedInstance::ChangeRows(
+    const std::string& ownerName, const std::string& table,
+    const std::function<RowChange(const std::vector<Variant>& row)>& decide) {
+  const std::string owner = impl_->ResolveOwner(ownerName);
+  TableForInsert& entry = impl_->TableFor(owner, table);
+  SqliteDatabase& schema = impl_->Schema(entry.userId);
+  std::vector<std::pair<long long, RowChange>> changes;
+  {
+    SqliteStatement read(schema, "SELECT rowid, * FROM main." + QuoteSqliteName(table));
+    while (read.Step()) {
+      std::vector<Variant> row;
+      for (std::size_t c = 0; c < entry.columns.size(); ++c)
+        row.push_back(ReadStoredValue(read, static_cast<int>(c + 1),
+                                      FamilyOfDataType(entry.columns[c].dataType)));
+      RowChange change = decide(row);
+      if (change.kind != RowChange::Kind::Keep) {
+        if (changes.size() >= kMaxRowsRead)
+          Refuse("the statement changes more than " + std::to_string(kMaxRowsRead) +
+                 " rows, the most the embedded instance changes at once");
+        changes.emplace_back(read.ColumnInt(0), std::move(change));
+      }
+    }
+  }
+  impl_->BeginWrite(entry.userId);
+  SqliteStatement remove(schema, "DELETE FROM main." + QuoteSqliteName(table) + " WHERE rowid = ?");
+  for (auto& [rowid, change] : changes) {
+    if (change.kind == RowChange::Kind::Delete) {
+      remove.Reset();
+      remove.BindInt(1, rowid);
+      remove.Step();
+      continue;
+    }
+    std::string assignments;
+    std::vector<std::size_t> changed;
+    for (std::size_t c = 0; c < change.values.size() && c < entry.columns.size(); ++c) {
+      if (!change.values[c]) continue;
+      if (entry.columns[c].identity && entry.columns[c].identity->always)
+        Refuse("ORA-32796: cannot update a generated always identity column (" +
+               entry.qualifiedColumns[c] + ")");
+      assignments +=
+          (assignments.empty() ? "" : ", ") + QuoteSqliteName(entry.columns[c].name) + " = ?";
+      changed.push_back(c);
+    }
+    if (changed.empty()) continue;
+    SqliteStatement update(schema, "UPDATE main." + QuoteSqliteName(table) + " SET " + assignments +
+                                       " WHERE rowid = ?");
+    int index = 0;
+    for (std::size_t c : changed)
+      ToStoredValue(*change.values[c], entry.columns[c], entry.qualifiedColumns[c])
+          .BindTo(update, ++index);
+    update.BindInt(++index, rowid);
+    try {
+      update.Step();
+    } catch (const std::runtime_error& error) {
+      if (sqlite3_extended_errcode(schema.Get()) == SQLITE_CONSTRAINT_UNIQUE)
+        Refuse("ORA-00001: unique constraint (" +
+               impl_->ViolatedKeyName(entry, owner, table, error.what()) + ") violated");
+      throw;
+    }
+  }
+  return static_cast<long>(changes.size());
+}
+
+void EmbeddedInstance::TruncateTable(const std::string& ownerName, const std::string& table) {
+  const std::string owner = impl_->ResolveOwner(ownerName);
+  TableForInsert& entry = impl_->TableFor(owner, table);
+  impl_->CommitAll();  // DDL commits, as in Oracle
+  impl_->Schema(entry.userId).Exec("DELETE FROM main." + QuoteSqliteName(table));
+}
+
+void EmbeddedInstance::DropTable(const std::string& ownerName, const std::string& table,
+                                 bool cascadeConstraints) {
+  const std::string owner = impl_->ResolveOwner(ownerName);
+  const UserRecord user = impl_->RequireUser(owner);
+  impl_->RequireColumns(owner, table);
+  impl_->CommitAll();
+  SqliteDatabase& catalog = impl_->catalog;
+  // Foreign keys of other tables that refer to this table's keys.
+  SqliteStatement referring(catalog,
+                            "SELECT r.owner, r.constraint_name FROM constraints r JOIN "
+                            "constraints k ON r.r_owner = k.owner AND r.r_constraint_name = "
+                            "k.constraint_name WHERE r.constraint_type = 'R' AND k.owner = ? AND "
+                            "k.table_name = ? AND NOT (r.owner = ? AND r.table_name = ?)");
+  referring.BindText(1, owner);
+  referring.BindText(2, table);
+  referring.BindText(3, owner);
+  referring.BindText(4, table);
+  std::vector<std::pair<std::string, std::string>> foreignKeys;
+  while (referring.Step())
+    foreignKeys.emplace_back(referring.ColumnText(0), referring.ColumnText(1));
+  if (!foreignKeys.empty() && !cascadeConstraints)
+    Refuse("ORA-02449: unique/primary keys in table referenced by foreign keys");
+  catalog.Exec("BEGIN");
+  try {
+    const auto run = [&](const std::string& sql, const std::vector<std::string>& values) {
+      SqliteStatement statement(catalog, sql);
+      for (std::size_t i = 0; i < values.size(); ++i)
+        statement.BindText(static_cast<int>(i + 1), values[i]);
+      statement.Step();
+    };
+    for (const auto& [keyOwner, name] : foreignKeys) {
+      run("DELETE FROM cons_columns WHERE owner = ? AND constraint_name = ?", {keyOwner, name});
+      run("DELETE FROM constraints WHERE owner = ? AND constraint_name = ?", {keyOwner, name});
+    }
+    run("DELETE FROM sequences WHERE owner = ? AND sequence_name IN (SELECT sequence_name FROM "
+        "identity_columns WHERE owner = ? AND table_name = ?)",
+        {owner, owner, table});
+    for (const char* catalogTable :
+         {"identity_columns", "cons_columns", "constraints", "columns", "tables"})
+      run(std::string("DELETE FROM ") + catalogTable + " WHERE owner = ? AND table_name = ?",
+          {owner, table});
+    impl_->Schema(user.id).Exec("DROP TABLE main." + QuoteSqliteName(table));
+    catalog.Exec("COMMIT");
+  } catch (...) {
+    catalog.Exec("ROLLBACK");
+    throw;
+  }
+  impl_->tables.clear();
+  impl_->sequences.clear();
+}
+
+void EmbeddedInstance::SetConstraintEnabled(const std::string& ownerName, const std::string& table,
+                                            const std::string& constraint, bool enabled) {
+  const std::string owner = impl_->ResolveOwner(ownerName);
+  impl_->CommitAll();
+  SqliteStatement update(impl_->catalog,
+                         "UPDATE constraints SET status = ? WHERE owner = ? AND table_name = ? AND "
+                         "constraint_name = ?");
+  update.BindText(1, enabled ? "ENABLED" : "DISABLED");
+  update.BindText(2, owner);
+  update.BindText(3, table);
+  update.BindText(4, constraint);
+  update.Step();
+  if (sqlite3_changes(impl_->catalog.Get()) == 0)
+    Refuse("ORA-02431: cannot " + std::string(enabled ? "enable" : "disable") + " constraint (" +
+           constraint + ") - no such constraint");
 }
 
 }  // namespace skerrow::oracle

@@ -50,7 +50,26 @@ class EmbeddedInstance : public ScriptTarget {
   // Column definitions of a table as stored (for loaders that must know the target types to build
   // values, e.g. a string literal inserted into a NUMBER or DATE column); nullopt when absent.
   std::optional<std::vector<ColumnDefinition>> DescribeTable(const std::string& owner,
-                                                             const std::string& table);
+                                                             const std::string& table) override;
+
+  void Rollback() override;
+  long Savepoint() override;
+  void RollbackToSavepoint(long savepoint) override;
+  void ReleaseSavepoint(long savepoint) override;
+
+  void CreateSequence(const std::string& owner, const std::string& name,
+                      const SequenceOptions& options) override;
+  void DropSequence(const std::string& owner, const std::string& name) override;
+  std::string NextSequenceValue(const std::string& owner, const std::string& name) override;
+
+  std::optional<TableRows> ReadTable(const std::string& owner, const std::string& table) override;
+  long ChangeRows(const std::string& owner, const std::string& table,
+                  const std::function<RowChange(const std::vector<Variant>& row)>& decide) override;
+  void TruncateTable(const std::string& owner, const std::string& table) override;
+  void DropTable(const std::string& owner, const std::string& table,
+                 bool cascadeConstraints) override;
+  void SetConstraintEnabled(const std::string& owner, const std::string& table,
+                            const std::string& constraint, bool enabled) override;
 
  private:
   struct Impl;

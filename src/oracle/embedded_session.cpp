@@ -9,7 +9,10 @@
 #include "oracle/oracle_names.h"
 #include "oracle/query_result.h"
 #include "oracle/row_query.h"
+#include "oracle/sql_cursor.h"
 #include "oracle/sql_lexer.h"
+#include "oracle/sql_select.h"
+#include "oracle/stored_value.h"
 
 namespace skerrow::oracle {
 
@@ -49,12 +52,22 @@ class EmbeddedSession : public SourceBackend {
 
   void Execute(const std::string& sql) override {
     try {
-      const std::vector<SqlToken> tokens = TokenizeSql(sql);
+      const std::vector<Token> tokens = Tokenize(sql);
       if (!tokens.front().IsWord("SELECT") && !tokens.front().IsWord("WITH"))
         Fail("ORA-00900: invalid SQL statement");
-      std::unique_ptr<QueryResult> next = NamesDictionaryView(tokens)
-                                              ? RunDictionaryQuery(sql, tokens)
-                                              : RunRowQuery(ParseRowQuery(tokens));
+      std::unique_ptr<QueryResult> next;
+      if (NamesDictionaryView(tokens)) {
+        next = RunDictionaryQuery(sql, tokens);
+      } else {
+        // The converter's own row queries read straight from storage, as fetched; any other
+        // SELECT (counts, WHERE, ORDER BY, joins) is evaluated whole.
+        std::optional<RowQuery> rowQuery;
+        try {
+          rowQuery = ParseRowQuery(tokens);
+        } catch (const std::runtime_error&) {
+        }
+        next = rowQuery ? RunRowQuery(*rowQuery) : RunOrdinaryQuery(tokens);
+      }
       result_ = std::move(next);  // only a successful statement replaces the current result
     } catch (const std::bad_alloc&) {
       throw SourceError(std::string(kEmbeddedSourceName), kCodeOutOfMemory, std::nullopt);
@@ -109,9 +122,9 @@ class EmbeddedSession : public SourceBackend {
   }
 
   std::unique_ptr<QueryResult> RunDictionaryQuery(const std::string& sql,
-                                                  const std::vector<SqlToken>& tokens) {
+                                                  const std::vector<Token>& tokens) {
     for (const auto& token : tokens)
-      if (token.IsSymbol(';')) Fail("ORA-00911: invalid character");
+      if (token.IsSymbol(";")) Fail("ORA-00911: invalid character");
     SqliteStatement statement;
     restricted_ = true;
     try {
@@ -129,6 +142,62 @@ class EmbeddedSession : public SourceBackend {
     } catch (const std::runtime_error& error) {
       Fail(OracleMessageForSqlite(error.what()));
     }
+  }
+
+  // Reads whole tables of the instance for an ordinary query, each through a read-only
+  // connection of its own.
+  class SessionTables : public TableProvider {
+   public:
+    SessionTables(const EmbeddedSession& session) : session_(session) {}
+    std::optional<ScriptTarget::TableRows> Table(const std::string& owner,
+                                                 const std::string& table) override {
+      const std::string schema = owner.empty() ? session_.user_.name : owner;
+      const auto user = FindUser(session_.catalog_, schema);
+      auto columns = user ? FindTableColumns(session_.catalog_, schema, table) : std::nullopt;
+      if (!columns) return std::nullopt;
+      SqliteDatabase data(":memory:", false, true);
+      SqliteStatement attach(data, "ATTACH DATABASE ? AS " + QuoteSqliteName(schema));
+      attach.BindText(1, ReadOnlyUri(SchemaFile(session_.directory_, user->id)));
+      attach.Step();
+      ScriptTarget::TableRows rows{*columns, {}};
+      SqliteStatement read(data, "SELECT * FROM " + QuoteSqliteName(schema) + "." +
+                                     QuoteSqliteName(table) + " NOT INDEXED");
+      while (read.Step()) {
+        if (rows.rows.size() >= kMaxQueryRows)
+          Fail("the table " + QuoteOracleName(table) + " has more than " +
+               std::to_string(kMaxQueryRows) + " rows, the most one query reads");
+        std::vector<Variant> row;
+        for (std::size_t c = 0; c < columns->size(); ++c)
+          row.push_back(
+              ReadStoredValue(read, static_cast<int>(c), FamilyOfDataType((*columns)[c].dataType)));
+        rows.rows.push_back(std::move(row));
+      }
+      return rows;
+    }
+
+   private:
+    const EmbeddedSession& session_;
+  };
+
+  std::unique_ptr<QueryResult> RunOrdinaryQuery(const std::vector<Token>& tokens) {
+    TokenCursor cursor(tokens);
+    if (!cursor.Peek().IsWord("SELECT")) Fail("ORA-00900: invalid SQL statement");
+    SessionTables tables(*this);
+    ExpressionContext context;
+    context.currentUser = user_.name;
+    context.userId = user_.id;
+    const auto rows = RunSelect(cursor, tables, context);
+    if (cursor.Peek().IsSymbol(";")) Fail("ORA-00911: invalid character");
+    if (!cursor.AtEnd()) Fail("ORA-00933: SQL command not properly ended");
+    int width = 0;
+    std::vector<std::vector<Variant>> delivered;
+    for (const auto& row : rows) {
+      width = static_cast<int>(row.size());
+      std::vector<Variant> values;
+      for (const auto& value : row) values.push_back(ToDeliveredValue(value));
+      delivered.push_back(std::move(values));
+    }
+    return std::make_unique<QueryResult>(std::move(delivered), width);
   }
 
   std::unique_ptr<QueryResult> RunRowQuery(const RowQuery& query) {

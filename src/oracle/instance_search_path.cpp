@@ -3,6 +3,7 @@
 
 #include "oracle/embedded_instance.h"
 #include "oracle/oracle_names.h"
+#include "text/ascii.h"
 
 namespace skerrow::oracle {
 
@@ -36,7 +37,7 @@ std::optional<std::filesystem::path> FindInstanceDirectory(const std::string& se
     if (error) continue;
     for (const auto& entry : entries) {
       const std::string name = entry.path().filename().string();
-      if (EqualsIgnoringAsciiCase(name, serviceName) && entry.is_directory(error) &&
+      if (text::EqualsIgnoringAsciiCase(name, serviceName) && entry.is_directory(error) &&
           std::filesystem::exists(entry.path() / "catalog.db", error))
         return entry.path();
     }

@@ -1,6 +1,7 @@
 #include "oracle/oracle_error.h"
 
 #include "oracle/oracle_names.h"
+#include "text/ascii.h"
 
 namespace skerrow::oracle {
 
@@ -18,7 +19,7 @@ std::string OracleReference(const std::string& written) {
     const auto dot = written.find('.', start);
     const std::string part =
         written.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
-    reference += (reference.empty() ? "" : ".") + QuoteOracleName(AsciiUpper(part));
+    reference += (reference.empty() ? "" : ".") + QuoteOracleName(text::ToUpperAscii(part));
     if (dot == std::string::npos) break;
     start = dot + 1;
   }

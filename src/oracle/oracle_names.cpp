@@ -1,43 +1,14 @@
 #include "oracle/oracle_names.h"
 
+#include "text/ascii.h"
+
 namespace skerrow::oracle {
 
-namespace {
-
-char UpperAscii(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string Quote(std::string_view text, char quote) {
-  std::string quoted(1, quote);
-  for (char c : text) {
-    quoted += c;
-    if (c == quote) quoted += quote;
-  }
-  quoted += quote;
-  return quoted;
-}
-
-}  // namespace
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  return true;
-}
-
-std::string AsciiUpper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) c = UpperAscii(c);
-  return upper;
-}
-
 std::string QuoteOracleName(std::string_view name) {
-  return Quote(name, '"');
+  return text::QuoteDoubling(name, '"');
 }
-std::string QuoteOracleText(std::string_view text) {
-  return Quote(text, '\'');
+std::string QuoteOracleText(std::string_view value) {
+  return text::QuoteDoubling(value, '\'');
 }
 
 std::string StoredNameOf(std::string_view written) {
@@ -50,7 +21,7 @@ std::string StoredNameOf(std::string_view written) {
     }
     return name;
   }
-  return AsciiUpper(written);
+  return text::ToUpperAscii(written);
 }
 
 std::string QualifiedColumnName(std::string_view owner, std::string_view table,

@@ -5,9 +5,6 @@
 
 namespace skerrow::oracle {
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
-std::string AsciiUpper(std::string_view text);
-
 // An Oracle quoted identifier: "A""B".
 std::string QuoteOracleName(std::string_view name);
 // An Oracle text literal: 'O''NEIL'.

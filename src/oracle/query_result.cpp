@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "oracle/stored_value.h"
+#include "text/hex.h"
 
 namespace skerrow::oracle {
 
@@ -28,7 +29,7 @@ Variant DictionaryValue(const SqliteStatement& statement, int index) {
 std::string BytesForRawParameter(const Variant& value, TypeFamily family) {
   if (value.Kind() == VariantKind::ByteArray) return value.Data();
   const Variant text = ToOracleTextForm(value, family);
-  auto bytes = BytesOfHex(text.Data());
+  auto bytes = text::BytesOfHex(text.Data());
   if (!bytes) throw std::runtime_error("ORA-01465: invalid hex number");
   return *bytes;
 }
@@ -65,7 +66,17 @@ Variant QueryResult::ReadField(int index) const {
   }
 }
 
+QueryResult::QueryResult(std::vector<std::vector<Variant>> rows, int fieldCount)
+    : computed_(true), computedRows_(std::move(rows)), computedFields_(fieldCount) {}
+
 RowArray QueryResult::Fetch(long maxRows) {
+  if (computed_) {
+    RowArray rows(static_cast<std::size_t>(computedFields_));
+    for (long fetched = 0; next_ < computedRows_.size() && (maxRows < 0 || fetched < maxRows);
+         ++fetched)
+      rows.AppendRow(std::move(computedRows_[next_++]));
+    return rows;
+  }
   RowArray rows(fields_.size());
   if (maxRows > 0 && maxRows < 1000000) rows.Reserve(static_cast<std::size_t>(maxRows));
   long fetched = 0;

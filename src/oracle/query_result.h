@@ -29,9 +29,11 @@ class QueryResult {
   // Steps to the first row; throws std::runtime_error when SQLite fails.
   QueryResult(std::unique_ptr<SqliteDatabase> ownConnection, SqliteStatement statement,
               std::vector<ResultField> fields);
+  // A result computed whole (an ordinary query the stand-in evaluates itself).
+  QueryResult(std::vector<std::vector<Variant>> rows, int fieldCount);
 
-  int FieldCount() const { return static_cast<int>(fields_.size()); }
-  bool EndOfRows() const { return !hasRow_; }
+  int FieldCount() const { return computed_ ? computedFields_ : static_cast<int>(fields_.size()); }
+  bool EndOfRows() const { return computed_ ? next_ >= computedRows_.size() : !hasRow_; }
   // Up to `maxRows` further rows (all for a negative count); throws std::runtime_error with
   // an Oracle message when a value cannot be read or SQLite fails.
   RowArray Fetch(long maxRows);
@@ -43,6 +45,10 @@ class QueryResult {
   SqliteStatement statement_;
   std::vector<ResultField> fields_;
   bool hasRow_ = false;
+  bool computed_ = false;
+  std::vector<std::vector<Variant>> computedRows_;
+  int computedFields_ = 0;
+  std::size_t next_ = 0;
 };
 
 }  // namespace skerrow::oracle

@@ -27,7 +27,7 @@ struct RowQuery {
 
 // Parses a row query; throws std::runtime_error with Oracle's message for what it cannot read
 // (ORA-00936 missing expression, ORA-00923, ORA-00903, ORA-00904, ORA-00933, ORA-00911).
-RowQuery ParseRowQuery(const std::vector<SqlToken>& tokens);
+RowQuery ParseRowQuery(const std::vector<Token>& tokens);
 
 // "W"."COL" as Oracle's messages name a reference.
 std::string WrittenPath(const std::vector<std::string>& path);

@@ -1,12 +1,34 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include <stdexcept>
+
 #include "db/variant.h"
 
 namespace skerrow::oracle {
+
+// The options of CREATE SEQUENCE (and of an identity column's generator), as decimal texts.
+struct SequenceOptions {
+  std::string startWith;  // empty: MINVALUE for an ascending sequence, MAXVALUE for descending
+  std::string incrementBy = "1";
+  std::string minValue;  // empty: 1 ascending, -(10^27 - 1) descending
+  std::string maxValue;  // empty: 10^28 - 1 ascending, -1 descending
+  long cacheSize = 20;   // 0 for NOCACHE
+  bool cycle = false;
+  bool order = false;
+};
+
+// GENERATED ... AS IDENTITY on a column.
+struct IdentityDefinition {
+  bool always = true;   // GENERATED ALWAYS; false for BY DEFAULT
+  bool onNull = false;  // BY DEFAULT ON NULL
+  SequenceOptions options;
+  std::string sequenceName;  // ISEQ$$_n, given by the instance
+};
 
 // A column as CREATE TABLE declares it, already in the dictionary's terms.
 struct ColumnDefinition {
@@ -23,6 +45,7 @@ struct ColumnDefinition {
   bool nullable = true;                    // false for NOT NULL (and primary key columns)
   std::optional<std::string> dataDefault;  // DATA_DEFAULT as written in the DDL, with the
                                            // text that followed it up to the next clause
+  std::optional<IdentityDefinition> identity;
 };
 
 // A constraint as the dictionary holds it (USER_CONSTRAINTS / ALL_CONS_COLUMNS).
@@ -72,6 +95,79 @@ class ScriptTarget {
   // A name for a constraint the script left unnamed ("SYS_C0012345"), unique in the instance
   // across loads; empty when the target leaves naming to the loader.
   virtual std::string GenerateConstraintName() { return {}; }
+
+  // Undoes what was not committed (ROLLBACK).
+  virtual void Rollback() {}
+  // Marks a point the work after which can be undone alone (a block, a statement of many
+  // rows); returns its number.
+  virtual long Savepoint() { return 0; }
+  virtual void RollbackToSavepoint(long savepoint) { (void)savepoint; }
+  virtual void ReleaseSavepoint(long savepoint) { (void)savepoint; }
+
+  virtual void CreateSequence(const std::string& owner, const std::string& name,
+                              const SequenceOptions& options) {
+    (void)owner;
+    (void)name;
+    (void)options;
+    throw std::runtime_error("sequences are not supported here");
+  }
+  virtual void DropSequence(const std::string& owner, const std::string& name) {
+    (void)owner;
+    (void)name;
+  }
+  // The sequence's next value (NEXTVAL), as a decimal text.
+  virtual std::string NextSequenceValue(const std::string& owner, const std::string& name) {
+    (void)owner;
+    throw std::runtime_error("ORA-02289: sequence does not exist (" + name + ")");
+  }
+
+  // The rows of a table, each value of the kind its column delivers; nullopt when the table
+  // does not exist.
+  struct TableRows {
+    std::vector<ColumnDefinition> columns;
+    std::vector<std::vector<Variant>> rows;
+  };
+  virtual std::optional<TableRows> ReadTable(const std::string& owner, const std::string& table) {
+    (void)owner;
+    (void)table;
+    return std::nullopt;
+  }
+  // What UPDATE or DELETE does to one row: keep it, delete it, or set some of its columns
+  // (nullopt for a column left as it is).
+  struct RowChange {
+    enum class Kind { Keep, Update, Delete };
+    Kind kind = Kind::Keep;
+    std::vector<std::optional<Variant>> values;
+  };
+  // Decides for each row of a table in turn, then applies the changes; returns the count of
+  // rows changed. Throws as InsertRow does for a value a column refuses.
+  virtual long ChangeRows(const std::string& owner, const std::string& table,
+                          const std::function<RowChange(const std::vector<Variant>& row)>& decide) {
+    (void)owner;
+    (void)table;
+    (void)decide;
+    throw std::runtime_error("UPDATE and DELETE are not supported here");
+  }
+  virtual void TruncateTable(const std::string& owner, const std::string& table) {
+    (void)owner;
+    (void)table;
+  }
+  // DROP TABLE; `cascadeConstraints` also drops the foreign keys of other tables that refer
+  // to it (without it those refuse the drop with ORA-02449).
+  virtual void DropTable(const std::string& owner, const std::string& table,
+                         bool cascadeConstraints) {
+    (void)owner;
+    (void)table;
+    (void)cascadeConstraints;
+  }
+  // ENABLE / DISABLE of a constraint: the dictionary's STATUS only.
+  virtual void SetConstraintEnabled(const std::string& owner, const std::string& table,
+                                    const std::string& constraint, bool enabled) {
+    (void)owner;
+    (void)table;
+    (void)constraint;
+    (void)enabled;
+  }
 };
 
 }  // namespace skerrow::oracle

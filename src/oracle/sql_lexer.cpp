@@ -1,86 +1,235 @@
 #include "oracle/sql_lexer.h"
 
-#include <stdexcept>
-
-#include "oracle/oracle_names.h"
 #include "oracle/sql_characters.h"
+#include "oracle/sql_error.h"
+#include "text/ascii.h"
 
 namespace skerrow::oracle {
 
-bool SqlToken::IsWord(std::string_view word) const {
-  return kind == Kind::Word && EqualsIgnoringAsciiCase(text, word);
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
 }
 
-std::string SqlToken::Name() const {
-  if (kind == Kind::Word) return AsciiUpper(text);
-  if (kind == Kind::QuotedName) return text;
+char ClosingQuoteDelimiter(char open) {
+  switch (open) {
+    case '[':
+      return ']';
+    case '{':
+      return '}';
+    case '(':
+      return ')';
+    case '<':
+      return '>';
+    default:
+      return open;
+  }
+}
+
+// Length of the q-quote prefix at `pos` (q' or nq'), 0 when there is none.
+std::size_t QuotePrefixLength(std::string_view text, std::size_t pos) {
+  const auto is = [&](std::size_t i, char lower) {
+    return i < text.size() && (text[i] == lower || text[i] == lower - 'a' + 'A');
+  };
+  const auto quoteAt = [&](std::size_t i) { return i < text.size() && text[i] == '\''; };
+  if (is(pos, 'q') && quoteAt(pos + 1)) return 1;
+  if (is(pos, 'n') && is(pos + 1, 'q') && quoteAt(pos + 2)) return 2;
+  return 0;
+}
+
+constexpr std::string_view kPairs[] = {"||", "<=", ">=", "<>", "!=", "^=", ":=", "=>", ".."};
+
+}  // namespace
+
+bool Token::IsWord(std::string_view keyword) const {
+  return kind == TokenKind::Word && text::EqualsIgnoringAsciiCase(text, keyword);
+}
+
+std::string Token::Name() const {
+  if (kind == TokenKind::Word) return text::ToUpperAscii(text);
+  if (kind == TokenKind::QuotedName) return text;
   return {};
 }
 
-std::vector<SqlToken> TokenizeSql(std::string_view sql) {
-  std::vector<SqlToken> tokens;
-  std::size_t i = 0;
-  while (i < sql.size()) {
-    const char c = sql[i];
-    if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') {
-      ++i;
-    } else if (sql.substr(i, 2) == "--") {
-      while (i < sql.size() && sql[i] != '\n') ++i;
-    } else if (sql.substr(i, 2) == "/*") {
-      const auto end = sql.find("*/", i + 2);
-      i = end == std::string_view::npos ? sql.size() : end + 2;
-    } else if (c == '\'' || c == '"') {
-      SqlToken token{c == '\'' ? SqlToken::Kind::Text : SqlToken::Kind::QuotedName, {}, i};
-      std::size_t j = i + 1;
-      bool closed = false;
-      while (j < sql.size()) {
-        if (sql[j] == c) {
-          if (j + 1 < sql.size() && sql[j + 1] == c) {
-            token.text += c;
-            j += 2;
-            continue;
-          }
-          closed = true;
-          ++j;
-          break;
-        }
-        token.text += sql[j++];
-      }
-      if (!closed)
-        throw std::runtime_error(c == '\'' ? "ORA-01756: quoted string not properly terminated"
-                                           : "ORA-01740: missing double quote in identifier");
-      if (c == '"' && token.text.empty())
-        throw std::runtime_error("ORA-01741: illegal zero-length identifier");
-      tokens.push_back(std::move(token));
-      i = j;
-    } else if (IsWordStart(static_cast<unsigned char>(c))) {
-      std::size_t j = i;
-      while (j < sql.size() && IsWordPart(static_cast<unsigned char>(sql[j]))) ++j;
-      tokens.push_back({SqlToken::Kind::Word, std::string(sql.substr(i, j - i)), i});
-      i = j;
-    } else if (IsDigit(c) || (c == '.' && i + 1 < sql.size() && IsDigit(sql[i + 1]))) {
-      std::size_t j = i;
-      while (j < sql.size() && (IsDigit(sql[j]) || sql[j] == '.')) ++j;
-      if (j < sql.size() && (sql[j] == 'e' || sql[j] == 'E')) {
-        std::size_t k = j + 1;
-        if (k < sql.size() && (sql[k] == '+' || sql[k] == '-')) ++k;
-        if (k < sql.size() && IsDigit(sql[k])) {
-          j = k;
-          while (j < sql.size() && IsDigit(sql[j])) ++j;
-        }
-      }
-      tokens.push_back({SqlToken::Kind::Number, std::string(sql.substr(i, j - i)), i});
-      i = j;
+Token SqlLexer::Make(TokenKind kind, std::string value, std::size_t begin, std::size_t end,
+                     int line) {
+  return Token{kind, std::move(value), begin, end, line};
+}
+
+void SqlLexer::Advance(std::size_t to) {
+  for (; pos_ < to && pos_ < text_.size(); ++pos_)
+    if (text_[pos_] == '\n') ++line_;
+}
+
+void SqlLexer::SkipBlanksAndComments() {
+  while (pos_ < text_.size()) {
+    const char c = text_[pos_];
+    if (c == '\n' || IsBlank(c)) {
+      Advance(pos_ + 1);
+    } else if (text_.substr(pos_, 2) == "--") {
+      const auto end = text_.find('\n', pos_);
+      Advance(end == std::string_view::npos ? text_.size() : end);
+    } else if (text_.substr(pos_, 2) == "/*") {
+      const auto close = text_.find("*/", pos_ + 2);
+      if (close == std::string_view::npos)
+        throw StatementError(line_,
+                             "ORA-01742: comment not terminated properly (a comment opened with "
+                             "/* is not closed by */)");
+      Advance(close + 2);
     } else {
-      // Two-character operators stay together so that a parser never mistakes "<=" for "<".
-      const auto pair = sql.substr(i, 2);
-      const bool twoChars = pair == "<=" || pair == ">=" || pair == "<>" || pair == "!=" ||
-                            pair == "||" || pair == "=>";
-      tokens.push_back({SqlToken::Kind::Symbol, std::string(sql.substr(i, twoChars ? 2 : 1)), i});
-      i += twoChars ? 2 : 1;
+      return;
     }
   }
-  tokens.push_back({SqlToken::Kind::End, {}, sql.size()});
+}
+
+bool SqlLexer::AtSlashLine() const {
+  if (text_[pos_] != '/') return false;
+  for (std::size_t i = pos_; i > 0 && text_[i - 1] != '\n'; --i)
+    if (!IsBlank(text_[i - 1])) return false;
+  for (std::size_t i = pos_ + 1; i < text_.size() && text_[i] != '\n'; ++i)
+    if (!IsBlank(text_[i])) return false;
+  return true;
+}
+
+Token SqlLexer::Quoted(std::size_t begin, std::size_t prefix, bool national) {
+  const int line = line_;
+  const auto unterminated = [&] {
+    return StatementError(line,
+                          "ORA-01756: quoted string not properly terminated (a text literal is "
+                          "not closed by a quote)");
+  };
+  const TokenKind kind = national ? TokenKind::NationalString : TokenKind::String;
+  std::string value;
+  if (prefix > 0) {
+    // q'<delimiter>...<closing delimiter>': the text between the delimiters, as written.
+    const std::size_t open = begin + prefix + 1;
+    if (open >= text_.size()) throw unterminated();
+    const char close = ClosingQuoteDelimiter(text_[open]);
+    std::size_t i = open + 1;
+    while (i + 1 < text_.size() && !(text_[i] == close && text_[i + 1] == '\'')) ++i;
+    if (i + 1 >= text_.size()) throw unterminated();
+    value = std::string(text_.substr(open + 1, i - open - 1));
+    Advance(i + 2);
+    return Make(kind, std::move(value), begin, pos_, line);
+  }
+  std::size_t i = begin + (national ? 2 : 1);
+  while (true) {
+    if (i >= text_.size()) throw unterminated();
+    if (text_[i] == '\'') {
+      if (i + 1 < text_.size() && text_[i + 1] == '\'') {
+        value += '\'';
+        i += 2;
+        continue;
+      }
+      break;
+    }
+    value += text_[i++];
+  }
+  Advance(i + 1);
+  return Make(kind, std::move(value), begin, pos_, line);
+}
+
+Token SqlLexer::QuotedName(std::size_t begin) {
+  const int line = line_;
+  std::string value;
+  std::size_t i = begin + 1;
+  while (true) {
+    if (i >= text_.size())
+      throw StatementError(line,
+                           "ORA-01740: missing double quote in identifier (a quoted name is not "
+                           "closed by a double quote)");
+    if (text_[i] == '"') {
+      if (i + 1 < text_.size() && text_[i + 1] == '"') {
+        value += '"';
+        i += 2;
+        continue;
+      }
+      break;
+    }
+    value += text_[i++];
+  }
+  if (value.empty()) throw StatementError(line, "ORA-01741: illegal zero-length identifier");
+  Advance(i + 1);
+  return Make(TokenKind::QuotedName, std::move(value), begin, pos_, line);
+}
+
+Token SqlLexer::NumberToken(std::size_t begin) {
+  std::size_t end = begin;
+  while (end < text_.size() && IsDigit(text_[end])) ++end;
+  // "1..10" is a range of a FOR loop, not the number "1.".
+  if (end < text_.size() && text_[end] == '.' &&
+      !(end + 1 < text_.size() && text_[end + 1] == '.')) {
+    ++end;
+    while (end < text_.size() && IsDigit(text_[end])) ++end;
+  }
+  if (end < text_.size() && (text_[end] == 'e' || text_[end] == 'E')) {
+    std::size_t exponent = end + 1;
+    if (exponent < text_.size() && (text_[exponent] == '+' || text_[exponent] == '-')) ++exponent;
+    if (exponent < text_.size() && IsDigit(text_[exponent])) {
+      end = exponent;
+      while (end < text_.size() && IsDigit(text_[end])) ++end;
+    }
+  }
+  std::string number(text_.substr(begin, end - begin));
+  const auto isSuffix = [](char c) { return c == 'f' || c == 'F' || c == 'd' || c == 'D'; };
+  if (end < text_.size() && isSuffix(text_[end]) &&
+      !(end + 1 < text_.size() && IsWordPart(static_cast<unsigned char>(text_[end + 1]))))
+    ++end;
+  const int line = line_;
+  Advance(end);
+  return Make(TokenKind::Number, std::move(number), begin, end, line);
+}
+
+Token SqlLexer::Next() {
+  SkipBlanksAndComments();
+  const std::size_t begin = pos_;
+  const int line = line_;
+  if (pos_ >= text_.size()) return Make(TokenKind::End, {}, text_.size(), text_.size(), line);
+  const char c = text_[pos_];
+  if (c == '\'') return Quoted(begin, 0, false);
+  if (const std::size_t prefix = QuotePrefixLength(text_, pos_); prefix > 0)
+    return Quoted(begin, prefix, prefix == 2);
+  if ((c == 'n' || c == 'N') && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\'')
+    return Quoted(begin, 0, true);
+  if (c == '"') return QuotedName(begin);
+  if (IsDigit(c) || (c == '.' && pos_ + 1 < text_.size() && IsDigit(text_[pos_ + 1])))
+    return NumberToken(begin);
+  if (IsWordStart(static_cast<unsigned char>(c))) {
+    std::size_t end = pos_;
+    while (end < text_.size() && IsWordPart(static_cast<unsigned char>(text_[end]))) ++end;
+    Advance(end);
+    return Make(TokenKind::Word, std::string(text_.substr(begin, end - begin)), begin, end, line);
+  }
+  if (c == ':' && pos_ + 1 < text_.size() &&
+      (IsWordStart(static_cast<unsigned char>(text_[pos_ + 1])) || IsDigit(text_[pos_ + 1]))) {
+    std::size_t end = pos_ + 1;
+    while (end < text_.size() && IsWordPart(static_cast<unsigned char>(text_[end]))) ++end;
+    Advance(end);
+    return Make(TokenKind::Bind, std::string(text_.substr(begin + 1, end - begin - 1)), begin, end,
+                line);
+  }
+  if (AtSlashLine()) {
+    Advance(pos_ + 1);
+    return Make(TokenKind::SlashLine, "/", begin, pos_, line);
+  }
+  const std::string_view pair = text_.substr(pos_, 2);
+  for (std::string_view known : kPairs) {
+    if (pair == known) {
+      Advance(pos_ + 2);
+      return Make(TokenKind::Symbol, std::string(pair), begin, pos_, line);
+    }
+  }
+  Advance(pos_ + 1);
+  return Make(TokenKind::Symbol, std::string(1, c), begin, pos_, line);
+}
+
+std::vector<Token> Tokenize(std::string_view text, int firstLine) {
+  SqlLexer lexer(text, firstLine);
+  std::vector<Token> tokens;
+  do {
+    tokens.push_back(lexer.Next());
+  } while (tokens.back().kind != TokenKind::End);
   return tokens;
 }
 

@@ -1,29 +1,71 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace skerrow::oracle {
 
-struct SqlToken {
-  enum class Kind { Word, QuotedName, Text, Number, Symbol, End };
-  Kind kind = Kind::End;
-  std::string text;  // Word: as written; QuotedName: the name, "" undoubled; Text: the value
-  std::size_t offset = 0;
-
-  // An unquoted word compared without case, e.g. IsWord("from").
-  bool IsWord(std::string_view word) const;
-  bool IsSymbol(char symbol) const {
-    return kind == Kind::Symbol && text.size() == 1 && text[0] == symbol;
-  }
-  // The name Oracle means: unquoted words upper-cased, quoted names verbatim; "" otherwise.
-  std::string Name() const;
+enum class TokenKind {
+  Word,            // unquoted identifier or keyword, as written
+  QuotedName,      // "..." with "" undoubled
+  String,          // '...' with '' undoubled, q'[...]' as written inside the delimiters
+  NationalString,  // N'...', NQ'[...]'
+  Number,          // 12, 12.5, .5, 1e3; a BINARY_FLOAT/DOUBLE suffix (1.5f, 2d) is not in text
+  Bind,            // :name or :1, text without the colon
+  Symbol,          // ( ) , . + - * / = ; and the pairs || <= >= <> != ^= := => ..
+  SlashLine,       // a line holding only "/": ends a statement or block in SQL*Plus
+  End,
 };
 
-// Splits one SQL text into tokens, ending with an End token. Comments are dropped. Throws
-// std::runtime_error with Oracle's message for an unterminated text literal (ORA-01756), a
-// quoted name without its closing quote (ORA-01740) or an empty quoted name (ORA-01741).
-std::vector<SqlToken> TokenizeSql(std::string_view sql);
+struct Token {
+  TokenKind kind = TokenKind::End;
+  std::string text;
+  std::size_t begin = 0;  // offsets into the text that was lexed
+  std::size_t end = 0;
+  int line = 0;
+
+  // An unquoted word compared without regard to ASCII case, e.g. IsWord("from").
+  bool IsWord(std::string_view keyword) const;
+  bool IsSymbol(std::string_view symbol) const {
+    return kind == TokenKind::Symbol && text == symbol;
+  }
+  bool IsName() const { return kind == TokenKind::Word || kind == TokenKind::QuotedName; }
+  // The name Oracle means: unquoted words upper-cased, quoted names verbatim; "" otherwise.
+  std::string Name() const;
+  // A number written with the f/d suffix of the binary floating-point types.
+  bool HasBinarySuffix() const { return kind == TokenKind::Number && end - begin > text.size(); }
+};
+
+// Reads Oracle SQL (and the SQL of PL/SQL blocks) token by token. Blanks and comments are
+// skipped. Throws StatementError with Oracle's message for an unterminated text literal
+// (ORA-01756), a quoted name without its closing quote (ORA-01740), an empty quoted name
+// (ORA-01741) or an unterminated /* comment (ORA-01742).
+class SqlLexer {
+ public:
+  explicit SqlLexer(std::string_view text, int firstLine = 1) : text_(text), line_(firstLine) {}
+
+  Token Next();
+  // Moves past blanks, line breaks and comments; the next token starts at Position().
+  void SkipBlanksAndComments();
+  std::size_t Position() const { return pos_; }
+  int Line() const { return line_; }
+
+ private:
+  Token Make(TokenKind kind, std::string text, std::size_t begin, std::size_t end, int line);
+  Token Quoted(std::size_t begin, std::size_t prefix, bool national);
+  Token QuotedName(std::size_t begin);
+  Token NumberToken(std::size_t begin);
+  bool AtSlashLine() const;
+  void Advance(std::size_t to);
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  int line_ = 1;
+};
+
+// Every token of a text, ending with an End token.
+std::vector<Token> Tokenize(std::string_view text, int firstLine = 1);
 
 }  // namespace skerrow::oracle

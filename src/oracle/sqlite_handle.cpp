@@ -2,21 +2,9 @@
 
 #include <stdexcept>
 
+#include "text/ascii.h"
+
 namespace skerrow::oracle {
-
-namespace {
-
-std::string Quote(std::string_view text, char quote) {
-  std::string quoted(1, quote);
-  for (char c : text) {
-    quoted += c;
-    if (c == quote) quoted += quote;
-  }
-  quoted += quote;
-  return quoted;
-}
-
-}  // namespace
 
 SqliteDatabase::SqliteDatabase(const std::filesystem::path& file, bool readOnly, bool create) {
   int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
@@ -104,10 +92,10 @@ std::string SqliteStatement::ColumnBlob(int index) const {
 }
 
 std::string QuoteSqliteName(std::string_view name) {
-  return Quote(name, '"');
+  return text::QuoteDoubling(name, '"');
 }
 std::string QuoteSqliteText(std::string_view text) {
-  return Quote(text, '\'');
+  return text::QuoteDoubling(text, '\'');
 }
 
 }  // namespace skerrow::oracle

@@ -6,6 +6,12 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "oracle/sql_datetime.h"
+#include "oracle/sql_decimal.h"
+#include "text/ascii.h"
+#include "text/hex.h"
+#include "text/utf8.h"
+
 namespace skerrow::oracle {
 
 namespace {
@@ -14,23 +20,11 @@ constexpr int kYearOffset = 10000;
 constexpr const char* kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                    "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
-bool IsLeap(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
 bool IsOracleDate(const SourceDate& d) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (d.year < -4712 || d.year > 9999 || d.year == 0 || d.month < 1 || d.month > 12) return false;
-  const int days = d.month == 2 && IsLeap(d.year) ? 29 : kDays[d.month - 1];
+  const int days = DaysInMonth(d.year, d.month);
   return d.day >= 1 && d.day <= days && d.hour >= 0 && d.hour < 24 && d.minute >= 0 &&
          d.minute < 60 && d.second >= 0 && d.second < 60;
-}
-
-std::size_t CountCharacters(std::string_view utf8) {
-  std::size_t count = 0;
-  for (unsigned char c : utf8)
-    if ((c & 0xC0) != 0x80) ++count;
-  return count;
 }
 
 std::string KindName(const Variant& value) {
@@ -57,13 +51,6 @@ std::string TooLarge(const std::string& column, std::size_t actual, std::size_t 
          ", maximum: " + std::to_string(maximum) + ")";
 }
 
-std::string TrimBlanks(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t\r\n");
-  return std::string(text.substr(first, last - first + 1));
-}
-
 std::string ShortestText(double value) {
   char buffer[64];
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -71,7 +58,7 @@ std::string ShortestText(double value) {
 }
 
 std::optional<double> ParseBinaryFloat(std::string_view text) {
-  const std::string trimmed = TrimBlanks(text);
+  const std::string trimmed = text::TrimWhiteSpace(text);
   if (trimmed == "Inf" || trimmed == "+Inf") return HUGE_VAL;
   if (trimmed == "-Inf") return -HUGE_VAL;
   if (trimmed == "Nan" || trimmed == "NaN") return std::nan("");
@@ -93,7 +80,7 @@ std::string DecimalOf(const Variant& value) {
       break;
     }
     case VariantKind::Text: {
-      auto exact = MakeDecimal(TrimBlanks(value.Data()));
+      auto exact = MakeDecimal(text::TrimWhiteSpace(value.Data()));
       if (exact) return *exact;
       throw std::runtime_error("ORA-01722: invalid number");
     }
@@ -103,25 +90,17 @@ std::string DecimalOf(const Variant& value) {
   Inconsistent("NUMBER", value);
 }
 
-// Digits before the point of a canonical decimal, without sign ("0.5" has none).
-std::size_t IntegerDigits(std::string_view canonical) {
-  if (canonical.starts_with('-')) canonical.remove_prefix(1);
-  const auto point = canonical.find('.');
-  const auto whole = canonical.substr(0, point);
-  return whole == "0" ? 0 : whole.size();
-}
-
 StoredValue StoreNumber(const Variant& value, const ColumnDefinition& column) {
   std::string exact = DecimalOf(value);
   if (column.dataType == "NUMBER" && column.dataPrecision) {
     const int scale = column.dataScale.value_or(0);
-    exact = RoundDecimal(exact, scale);
+    exact = DecimalRound(exact, scale);
     const int allowed = *column.dataPrecision - scale;
-    if (static_cast<int>(IntegerDigits(exact)) > allowed)
+    if (DecimalIntegerDigits(exact) > allowed)
       throw std::runtime_error(
           "ORA-01438: value larger than specified precision allowed for this column");
   } else if (column.dataType == "NUMBER" && column.dataScale) {
-    exact = RoundDecimal(exact, *column.dataScale);
+    exact = DecimalRound(exact, *column.dataScale);
   }
   return {StoredValue::Kind::Text, std::move(exact), 0};
 }
@@ -185,7 +164,7 @@ StoredValue StoreText(const Variant& value, const ColumnDefinition& column, Type
     const bool inCharacters = column.charUsed == "C";
     const std::size_t maximum = static_cast<std::size_t>(
         inCharacters && column.charLength > 0 ? column.charLength : column.dataLength);
-    const std::size_t actual = inCharacters ? CountCharacters(text) : text.size();
+    const std::size_t actual = inCharacters ? text::Utf8Length(text) : text.size();
     if (maximum > 0 && actual > maximum)
       throw std::runtime_error(TooLarge(qualified, actual, maximum));
     if (family == TypeFamily::FixedChar && maximum > actual) text.append(maximum - actual, ' ');
@@ -199,7 +178,7 @@ StoredValue StoreBytes(const Variant& value, const ColumnDefinition& column, Typ
   if (value.Kind() == VariantKind::ByteArray) {
     bytes = value.Data();
   } else if (value.Kind() == VariantKind::Text) {
-    auto decoded = BytesOfHex(value.Data());
+    auto decoded = text::BytesOfHex(value.Data());
     if (!decoded) throw std::runtime_error("ORA-01465: invalid hex number");
     bytes = std::move(*decoded);
   } else {
@@ -341,7 +320,7 @@ Variant ToOracleTextForm(const Variant& value, TypeFamily family) {
       return Variant::FromText(buffer);
     }
     case VariantKind::ByteArray:
-      return Variant::FromText(HexOfBytes(value.Data()));
+      return Variant::FromText(text::HexOfBytes(value.Data()));
     case VariantKind::Text:
       return value;
   }
@@ -372,70 +351,6 @@ std::string OracleBinaryFloatText(double value, bool singlePrecision) {
   char tail[16];
   std::snprintf(tail, sizeof tail, "E%c%03d", exponent < 0 ? '-' : '+', std::abs(exponent));
   return mantissa + tail;
-}
-
-std::string RoundDecimal(std::string_view canonical, int scale) {
-  const bool negative = canonical.starts_with('-');
-  std::string_view body = negative ? canonical.substr(1) : canonical;
-  const auto point = body.find('.');
-  const std::string whole(body.substr(0, point));
-  const std::string fraction(point == std::string_view::npos ? "" : body.substr(point + 1));
-  if (scale >= static_cast<int>(fraction.size())) return std::string(canonical);
-  const std::string digits = whole + fraction;
-  const long cut = static_cast<long>(whole.size()) + scale;
-  if (cut < 0) return "0";
-  std::string kept = digits.substr(0, static_cast<std::size_t>(cut));
-  if (static_cast<std::size_t>(cut) < digits.size() &&
-      digits[static_cast<std::size_t>(cut)] >= '5') {
-    int i = static_cast<int>(kept.size()) - 1;
-    while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9')
-      kept[static_cast<std::size_t>(i--)] = '0';
-    if (i >= 0)
-      ++kept[static_cast<std::size_t>(i)];
-    else
-      kept.insert(kept.begin(), '1');
-  }
-  std::string text;
-  if (scale >= 0) {
-    const auto fractionDigits = static_cast<std::size_t>(scale);
-    while (kept.size() <= fractionDigits) kept.insert(kept.begin(), '0');
-    text = kept.substr(0, kept.size() - fractionDigits);
-    if (fractionDigits > 0) text += "." + kept.substr(kept.size() - fractionDigits);
-  } else {
-    text = (kept.empty() ? "0" : kept) + std::string(static_cast<std::size_t>(-scale), '0');
-  }
-  auto exact = MakeDecimal((negative ? "-" : "") + text);
-  return exact ? *exact : std::string(canonical);
-}
-
-std::string HexOfBytes(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  hex.reserve(bytes.size() * 2);
-  for (unsigned char c : bytes) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 0x0F];
-  }
-  return hex;
-}
-
-std::optional<std::string> BytesOfHex(std::string_view hex) {
-  const auto nibble = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-  };
-  std::string padded = hex.size() % 2 ? "0" + std::string(hex) : std::string(hex);
-  std::string bytes;
-  bytes.reserve(padded.size() / 2);
-  for (std::size_t i = 0; i < padded.size(); i += 2) {
-    const int high = nibble(padded[i]);
-    const int low = nibble(padded[i + 1]);
-    if (high < 0 || low < 0) return std::nullopt;
-    bytes += static_cast<char>(high * 16 + low);
-  }
-  return bytes;
 }
 
 std::string FormatTimestampDisplay(const SourceDate& date, std::string_view fraction, int precision,

@@ -46,15 +46,6 @@ Variant ToOracleTextForm(const Variant& value, TypeFamily family);
 std::string OracleNumberText(std::string_view canonical);
 // Oracle's text of a BINARY_FLOAT/BINARY_DOUBLE ("1.5E+000", "-1.0E-003", "0", "Inf", "Nan").
 std::string OracleBinaryFloatText(double value, bool singlePrecision);
-// A canonical decimal rounded half away from zero to `scale` fraction digits (negative: to
-// tens, hundreds...).
-std::string RoundDecimal(std::string_view canonical, int scale);
-
-std::string HexOfBytes(std::string_view bytes);
-// The bytes of hex digits (an odd count reads as if led by a 0, as HEXTORAW does); nullopt
-// when a character is not a hex digit.
-std::optional<std::string> BytesOfHex(std::string_view hex);
-
 // Oracle's default TIMESTAMP display ("04-JUL-09 08.05.00.000000 AM"): `fraction` holds the
 // fractional-second digits (padded or cut to `precision`), `zone` e.g. "+02:00" for the WITH
 // TIME ZONE forms.

@@ -30,6 +30,9 @@ std::string DefaultClause(const std::string& dataDefault, bool suppressDefault) 
   if (suppressDefault || dataDefault.empty()) return {};
   for (const char* none : {"SYSDATE", "sysdate", "USER", "user"})
     if (dataDefault == none) return {};
+  // A generator (an identity column's "OWNER"."ISEQ$$_n".nextval) means nothing to MySQL.
+  for (const char* generator : {".nextval", ".NEXTVAL", ".\"NEXTVAL\""})
+    if (dataDefault.find(generator) != std::string::npos) return {};
   std::string value;
   for (char c : dataDefault)
     if (c != '(' && c != ')') value.push_back(c);

@@ -48,15 +48,20 @@ TEST_F(UnseenSampleSchema, WhatTheLoaderSkipsIsReportedWithItsLine) {
            "unseen_sample.sql, line 31: skipped SQL*Plus command: SPOOL oex_main.log",
            "unseen_sample.sql, line 47: skipped DROP USER",
            "unseen_sample.sql, line 88: skipped CREATE UNIQUE INDEX",
-           "unseen_sample.sql, line 101: skipped CREATE SEQUENCE",
            "unseen_sample.sql, line 264: skipped PL/SQL: CREATE OR REPLACE TRIGGER insert_ord_line",
            "unseen_sample.sql, line 291: skipped CREATE VIEW",
            "unseen_sample.sql, line 309: skipped CREATE SYNONYM",
            "unseen_sample.sql, line 315: skipped COMMENT ON",
-           "unseen_sample.sql, line 442: skipped PL/SQL: BEGIN",
-           "unseen_sample.sql, line 450: skipped PL/SQL: DECLARE",
+           "unseen_sample.sql, line 442: skipped PL/SQL block: line 443 uses a call of "
+           "DBMS_STATS.GATHER_SCHEMA_STATS, which the script loader does not run",
+           "unseen_sample.sql, line 450: skipped PL/SQL block: line 453 uses SELECT, which the "
+           "script loader does not run",
        })
     EXPECT_TRUE(has(expected)) << expected;
+  // The sequences are created, not skipped.
+  EXPECT_EQ(QueryRows(source_, "select SEQUENCE_NAME, LAST_NUMBER from USER_SEQUENCES"),
+            (std::vector<std::string>{"TEXT:CUSTOMERS_SEQ | DOUBLE:1000",
+                                      "TEXT:ORDERS_SEQ | DOUBLE:1000"}));
   // PROMPT and REM lines are simply read over.
   for (const std::string& notice : notices) {
     EXPECT_EQ(notice.find("PROMPT"), std::string::npos) << notice;

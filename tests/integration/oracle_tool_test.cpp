@@ -139,5 +139,71 @@ TEST_F(OracleTool, UsageAndErrorsGoToStandardErrorWithNonZeroStatus) {
   }
 }
 
+TEST_F(OracleTool, LoadEndsWithALinePerScriptAndHonoursStrictAndContinueOnError) {
+  const fs::path good = root_ / "good.sql";
+  std::ofstream(good) << "CREATE USER rep IDENTIFIED BY rep_pw;\nCONNECT rep/rep_pw\n"
+                         "CREATE TABLE a (x NUMBER);\nCREATE TABLE b (y NUMBER);\n"
+                         "CREATE INDEX a_ix ON a (x);\n"
+                         "BEGIN\n  FOR i IN 1 .. 3 LOOP\n    INSERT INTO a VALUES (i);\n"
+                         "  END LOOP;\n  INSERT INTO b VALUES (1);\nEND;\n/\n";
+  const ToolRun load = Run({"load", "ToolRep", good.string()});
+  ASSERT_EQ(load.status, 0) << load.err;
+  EXPECT_NE(load.out.find("good.sql, line 5: skipped CREATE INDEX\n"), std::string::npos)
+      << load.out;
+  EXPECT_NE(load.out.find("good.sql: 7 statements, 4 rows (A 3, B 1), 1 skipped\n"),
+            std::string::npos)
+      << load.out;
+
+  // --strict: the skipped statement is an error.
+  const fs::path skips = root_ / "skips.sql";
+  std::ofstream(skips) << "CONNECT rep/rep_pw\nCREATE TABLE c (z NUMBER);\n"
+                          "CREATE VIEW v AS SELECT * FROM c;\n";
+  const ToolRun strict = Run({"load", "--strict", "ToolRep", skips.string()});
+  EXPECT_EQ(strict.status, 1);
+  EXPECT_NE(strict.err.find("skips.sql, line 3: skipped CREATE VIEW (an error with --strict)"),
+            std::string::npos)
+      << strict.err;
+
+  // --continue-on-error: every failure is listed with its line, the rest loads, exit 1.
+  const fs::path bad = root_ / "bad.sql";
+  std::ofstream(bad) << "CONNECT rep/rep_pw\nINSERT INTO nope VALUES (1);\n"
+                        "INSERT INTO b VALUES (2);\nINSERT INTO b VALUES ('x');\n";
+  const ToolRun stops = Run({"load", "ToolRep", bad.string()});
+  EXPECT_EQ(stops.status, 1);
+  EXPECT_NE(stops.err.find("bad.sql, line 2: ORA-00942"), std::string::npos) << stops.err;
+  const ToolRun goesOn = Run({"load", "--continue-on-error", "ToolRep", bad.string()});
+  EXPECT_EQ(goesOn.status, 1);
+  EXPECT_NE(goesOn.err.find("bad.sql, line 2: ORA-00942"), std::string::npos) << goesOn.err;
+  EXPECT_NE(goesOn.err.find("bad.sql, line 4: ORA-01722"), std::string::npos) << goesOn.err;
+  EXPECT_NE(goesOn.out.find("bad.sql: 1 statement, 1 row (B 1), 0 skipped, 2 failed"),
+            std::string::npos)
+      << goesOn.out;
+  const ToolRun count = Run({"query", "ToolRep", "rep", "rep_pw", "select count(*) from b"});
+  EXPECT_EQ(count.out, "DECIMAL:2\n") << count.err;
+}
+
+TEST_F(OracleTool, CommandLineOptionsAsUsersTypeThem) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    int status;
+    std::string inOut;
+    std::string inErr;
+  };
+  const std::vector<Case> cases = {
+      {"each command has its own help", {"load", "--help"}, 0, "--continue-on-error", ""},
+      {"query help", {"query", "--help"}, 0, "PASSWORD", ""},
+      {"a misspelt option", {"load", "--verbos", "X", "a.sql"}, 2, "", "did you mean --verbose?"},
+      {"an unknown option", {"drop", "--force", "X"}, 2, "", "Usage:"},
+      {"a missing argument", {"drop"}, 2, "", "SERVICE is required"},
+  };
+  for (const Case& c : cases) {
+    const ToolRun run = Run(c.args);
+    EXPECT_EQ(run.status, c.status) << c.what << ": " << run.err;
+    EXPECT_NE(run.out.find(c.inOut), std::string::npos) << c.what << ": " << run.out;
+    EXPECT_NE(run.err.find(c.inErr), std::string::npos) << c.what << ": " << run.err;
+  }
+}
+
 }  // namespace
 }  // namespace skerrow

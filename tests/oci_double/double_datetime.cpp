@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "double_handles.h"
-#include "oracle/script_datetime.h"
+#include "oracle/sql_datetime.h"
 #include "text/ascii.h"
 
 namespace skerrow::ocidouble {

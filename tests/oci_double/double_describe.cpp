@@ -116,7 +116,7 @@ std::vector<ColumnInfo> DescribeResult(const SessionHandle& session,
                                        std::size_t fieldCount) {
   std::vector<ColumnInfo> guessed = GuessFromValues(rows, fieldCount);
   try {
-    const auto tokens = oracle::TokenizeSql(sql);
+    const auto tokens = oracle::Tokenize(sql);
     if (oracle::NamesDictionaryView(tokens)) return guessed;
     const oracle::RowQuery query = oracle::ParseRowQuery(tokens);
     oracle::SqliteDatabase catalog(instance / oracle::kCatalogFileName, true, false);

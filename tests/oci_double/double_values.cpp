@@ -5,6 +5,7 @@
 #include "double_handles.h"
 #include "oci/oci_values.h"
 #include "oracle/stored_value.h"
+#include "text/hex.h"
 #include "text/utf8.h"
 
 namespace skerrow::ocidouble {
@@ -45,7 +46,7 @@ std::string TextOf(const Variant& value) {
     case VariantKind::Date:
       return value.AsDate().ToString();
     case VariantKind::ByteArray:
-      return oracle::HexOfBytes(value.Data());
+      return text::HexOfBytes(value.Data());
     default:
       return value.ToText().value_or("");
   }

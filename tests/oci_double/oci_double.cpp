@@ -22,6 +22,7 @@
 #include "double_handles.h"
 #include "oracle/embedded_provider.h"
 #include "oracle/oracle_names.h"
+#include "text/ascii.h"
 
 #define OCI_DOUBLE_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -108,7 +109,7 @@ std::optional<fs::path> FindInstance(const std::string& name) {
     const fs::path directory(std::string(rest.substr(0, colon)));
     std::error_code error;
     for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error))
-      if (oracle::EqualsIgnoringAsciiCase(it->path().filename().string(), name) &&
+      if (text::EqualsIgnoringAsciiCase(it->path().filename().string(), name) &&
           fs::exists(it->path() / "catalog.db", error))
         return it->path();
     if (colon == std::string_view::npos) break;

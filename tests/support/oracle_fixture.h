@@ -7,7 +7,7 @@
 
 #include "db/row_array.h"
 #include "db/source_connection.h"
-#include "oracle/script_loader.h"
+#include "oracle/loader/script_loader.h"
 
 namespace skerrow::test {
 
