@@ -14,8 +14,8 @@ struct DefaultContext {
 
 // The value of a column's DEFAULT text (as the dictionary keeps it, trailing line break and
 // "-- comment" included) for an INSERT that leaves the column out: literals, NULL, SYSDATE,
-// SYSTIMESTAMP, USER, UID, in parentheses or not. Throws std::runtime_error naming the text when
-// the stand-in cannot compute it.
+// SYSTIMESTAMP, USER, UID, EMPTY_CLOB(), EMPTY_BLOB(), in parentheses or not. Throws
+// std::runtime_error naming the text when the stand-in cannot compute it.
 Variant EvaluateColumnDefault(std::string_view defaultText, const DefaultContext& context);
 
 }  // namespace skerrow::oracle
