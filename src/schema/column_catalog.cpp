@@ -1,5 +1,6 @@
 #include "schema/column_catalog.h"
 
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 
@@ -61,6 +62,15 @@ std::string CatalogValueText(const Variant& value, bool timestampLength) {
     default:
       return text::TrimWhiteSpace(value.ToText().value_or(""));
   }
+}
+
+std::optional<long> CatalogNumber(const std::string& field) {
+  const std::string_view trimmed = text::TrimmedView(field);
+  long value = 0;
+  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
+  if (trimmed.empty() || error != std::errc() || end != trimmed.data() + trimmed.size())
+    return std::nullopt;
+  return value;
 }
 
 std::vector<ColumnDescriptor> DescriptorsFromCatalogRows(const RowArray& rows) {

@@ -1,8 +1,8 @@
 #include "schema/column_type_mapping.h"
 
 #include <algorithm>
-#include <charconv>
 
+#include "schema/column_catalog.h"
 #include "text/ascii.h"
 #include "transfer/oracle_sql_text.h"
 
@@ -25,33 +25,24 @@ void AppendListEntry(std::string& list, const std::string& entry) {
   list += entry;
 }
 
-std::optional<int> CatalogNumber(const std::string& text) {
-  const std::string_view trimmed = text::TrimmedView(text);
-  int value = 0;
-  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-  if (trimmed.empty() || error != std::errc() || end != trimmed.data() + trimmed.size())
-    return std::nullopt;
-  return value;
-}
-
 // Every value of a NUMBER of at most this precision reads back unchanged from a DOUBLE.
-constexpr int kDoublePrecision = 15;
+constexpr long kDoublePrecision = 15;
 // What MySQL's DECIMAL can declare.
-constexpr int kMaxDecimalDigits = 65;
-constexpr int kMaxDecimalScale = 30;
+constexpr long kMaxDecimalDigits = 65;
+constexpr long kMaxDecimalScale = 30;
 // The precision Oracle gives a NUMBER declared with a scale only (INTEGER, NUMBER(*,s)).
-constexpr int kOraclePrecision = 38;
+constexpr long kOraclePrecision = 38;
 
 }  // namespace
 
 NumberTarget NumberTargetOf(const ColumnDescriptor& column) {
-  const std::optional<int> precision = CatalogNumber(column.dataPrecision);
-  const std::optional<int> scale = CatalogNumber(column.dataScale);
+  const std::optional<long> precision = CatalogNumber(column.dataPrecision);
+  const std::optional<long> scale = CatalogNumber(column.dataScale);
   if (text::TrimmedView(column.dataType) != "NUMBER" || (!precision && !scale) ||
       (precision && *precision <= kDoublePrecision))
     return {"DOUBLE"};
-  const int p = precision.value_or(kOraclePrecision);
-  const int s = scale.value_or(0);
+  const long p = precision.value_or(kOraclePrecision);
+  const long s = scale.value_or(0);
   const std::string declared =
       "NUMBER(" + (precision ? std::to_string(p) : "*") + "," + std::to_string(s) + ")";
   if (s > kMaxDecimalScale)
@@ -59,12 +50,12 @@ NumberTarget NumberTargetOf(const ColumnDescriptor& column) {
             "MySQL's DECIMAL has at most 30 digits after the point, " + declared + " has " +
                 std::to_string(s) + "; every value DOUBLE cannot hold exactly is reported"};
   // A negative scale rounds to tens, hundreds, ...: those places are whole digits.
-  const int digits = s < 0 ? p - s : std::max(p, s);
+  const long digits = s < 0 ? p - s : std::max(p, s);
   if (digits > kMaxDecimalDigits)
     return {"DOUBLE", ValueForm::ApproximateNumber,
             "MySQL's DECIMAL has at most 65 digits, " + declared + " has " +
                 std::to_string(digits) + "; every value DOUBLE cannot hold exactly is reported"};
-  return {"DECIMAL(" + std::to_string(digits) + "," + std::to_string(std::max(s, 0)) + ")",
+  return {"DECIMAL(" + std::to_string(digits) + "," + std::to_string(std::max(s, 0L)) + ")",
           ValueForm::Default};
 }
 

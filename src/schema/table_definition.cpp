@@ -1,9 +1,9 @@
 #include "schema/table_definition.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "db/target_connection.h"
+#include "schema/column_catalog.h"
 #include "schema/column_type_mapping.h"
 #include "schema/default_translation.h"
 #include "text/ascii.h"
@@ -21,19 +21,10 @@ constexpr long kBytesPerCharacter = 4;
 // Default texts shown in a note are cut to this many characters.
 constexpr std::size_t kShownDefaultCharacters = 200;
 
-std::optional<long> WholeNumber(const std::string& text) {
-  const std::string_view trimmed = text::TrimmedView(text);
-  long value = 0;
-  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-  if (trimmed.empty() || error != std::errc() || end != trimmed.data() + trimmed.size())
-    return std::nullopt;
-  return value;
-}
-
 // A character column's length in characters: CHAR_LENGTH where the source gives one, else
 // DATA_LENGTH.
 std::string CharacterLength(const ColumnDescriptor& column) {
-  const std::optional<long> characters = WholeNumber(column.charLength);
+  const std::optional<long> characters = CatalogNumber(column.charLength);
   return characters && *characters > 0 ? std::to_string(*characters) : column.dataLength;
 }
 
@@ -60,7 +51,7 @@ void SetTypeAndLength(ColumnDefinitionParts& parts, const ColumnDescriptor& colu
   if (parts.type == "VARCHAR") {
     const std::string length = CharacterLength(column);
     parts.length = "(" + length + ") ";
-    parts.characters = WholeNumber(length).value_or(0);
+    parts.characters = CatalogNumber(length).value_or(0);
   } else if (parts.type == "CHAR") {
     const std::string_view sourceType = text::TrimmedView(column.dataType);
     if (sourceType != "CHAR" && sourceType != "NCHAR") {
@@ -69,7 +60,7 @@ void SetTypeAndLength(ColumnDefinitionParts& parts, const ColumnDescriptor& colu
     }
     const std::string length = CharacterLength(column);
     parts.length = "(" + length + ") ";
-    const std::optional<long> characters = WholeNumber(length);
+    const std::optional<long> characters = CatalogNumber(length);
     if (characters && *characters > kMaxCharLength) {
       parts.type = "VARCHAR";
       parts.characters = *characters;

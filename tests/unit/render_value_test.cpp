@@ -8,22 +8,14 @@
 #include <vector>
 
 #include "db/source_error.h"
+#include "support/simple_escape.h"
 #include "transfer/number_literals.h"
 #include "transfer/rounded_values.h"
 
 namespace skerrow {
 namespace {
 
-// Stands in for the client library: doubles quotes and backslashes, so the tests see that
-// every text passes through the escaper exactly once.
-std::string SimpleEscape(std::string_view text) {
-  std::string escaped;
-  for (char c : text) {
-    if (c == '\'' || c == '\\') escaped.push_back(c);
-    escaped.push_back(c);
-  }
-  return escaped;
-}
+using test::SimpleEscape;
 
 std::string Bytes(std::initializer_list<unsigned> values) {
   std::string bytes;

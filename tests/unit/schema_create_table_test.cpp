@@ -8,21 +8,13 @@
 #include "schema/default_translation.h"
 #include "schema/table_creation.h"
 #include "schema/table_definition.h"
+#include "support/simple_escape.h"
 #include "transfer/table_column_lists.h"
 
 namespace skerrow {
 namespace {
 
-// Stands in for the connection's escaping: doubles quotes and backslashes, so the tests see
-// that every default text passes through it exactly once.
-std::string SimpleEscape(std::string_view text) {
-  std::string escaped;
-  for (char c : text) {
-    if (c == '\'' || c == '\\') escaped.push_back(c);
-    escaped.push_back(c);
-  }
-  return escaped;
-}
+using test::SimpleEscape;
 
 struct DefaultCase {
   const char* what;
