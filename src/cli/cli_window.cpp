@@ -77,7 +77,8 @@ MessageAnswer CliWindow::ShowMessage(const MessageRequest& request) {
   if (request.kind != MessageKind::Completed) {
     PrintMessage(err_, request);
   } else if (!settings_.quiet) {
-    PrintMessage(out_, request);
+    // The report table printed after the run shows the notes its details hold.
+    out_ << request.text << '\n' << std::flush;
   }
   return MessageAnswer::Ok;
 }

@@ -36,9 +36,39 @@ class ReportJsonBuilder {
     json["rowsWritten"] = table.rowsWritten;
     json["rowsRefused"] = table.rowsRefused;
     json["refusalMessages"] = std::move(messages);
+    json["roundedValues"] = Rounded(table.roundedValues);
+    json["schemaNotes"] = Notes(table.schemaNotes);
     json["abandoned"] = Optional(table.abandoned);
     json["succeeded"] = table.Succeeded();
     return json;
+  }
+
+  // The count, per column, and the first values as source and MySQL hold them.
+  Json Rounded(const RoundedValues& rounded) {
+    Json columns = Json::array();
+    for (const auto& column : rounded.columns)
+      columns.push_back({{"column", Text(column.column)}, {"count", column.count}});
+    Json examples = Json::array();
+    for (const auto& value : rounded.examples)
+      examples.push_back({{"column", Text(value.column)},
+                          {"row", value.row},
+                          {"sourceValue", Text(value.sourceValue)},
+                          {"storedValue", Text(value.storedValue)}});
+    return {{"count", rounded.count},
+            {"columns", std::move(columns)},
+            {"examples", std::move(examples)}};
+  }
+
+  Json Notes(const std::vector<SchemaNote>& notes) {
+    Json list = Json::array();
+    for (const auto& note : notes)
+      list.push_back({{"kind", SchemaNoteKindName(note.kind)},
+                      {"column", Text(note.column)},
+                      {"source", Text(note.sourceText)},
+                      {"mysqlType", NonEmpty(note.targetType)},
+                      {"reason", Text(note.reason)},
+                      {"text", Text(SchemaNoteText(note))}});
+    return list;
   }
 
   bool InvalidUtf8Seen() const { return invalidUtf8_; }
@@ -82,11 +112,10 @@ Json RunReportJson(const RunReport& report) {
   json["stopped"] = report.stopped;
   json["runError"] = std::move(runError);
   json["invalidUtf8Replaced"] = build.InvalidUtf8Seen();
-  json["totals"] = {{"tables", report.tables.size()},
-                    {"tablesSucceeded", succeededTables},
-                    {"rowsRead", report.TotalRowsRead()},
-                    {"rowsWritten", report.TotalRowsWritten()},
-                    {"rowsRefused", report.TotalRowsRefused()}};
+  json["totals"] = {
+      {"tables", report.tables.size()},           {"tablesSucceeded", succeededTables},
+      {"rowsRead", report.TotalRowsRead()},       {"rowsWritten", report.TotalRowsWritten()},
+      {"rowsRefused", report.TotalRowsRefused()}, {"roundedValues", report.TotalRoundedValues()}};
   json["tables"] = std::move(tables);
   return json;
 }

@@ -56,6 +56,8 @@ void ProgressDisplay::TableFinished(const TableReport& report) {
       out_ << ": " << GroupDigits(report.rowsRead) << " rows read, "
            << GroupDigits(report.rowsWritten) << " written, " << GroupDigits(report.rowsRefused)
            << " refused";
+      if (report.roundedValues.count > 0)
+        out_ << ", " << GroupDigits(report.roundedValues.count) << " rounded";
       if (report.abandoned) out_ << ", rest abandoned";
     } else {
       out_ << ": not created";

@@ -8,12 +8,15 @@
 
 #include "cli/progress_display.h"
 #include "text/utf8.h"
+#include "workflow/report_notes.h"
 
 namespace skerrow::cli {
 namespace {
 
-// Refusal messages shown per table; the JSON report keeps all the run kept.
+// Refusal messages and rounded values shown per table; the JSON report keeps all the run
+// kept.
 constexpr std::size_t kShownRefusals = 3;
+constexpr std::size_t kShownRounded = 3;
 
 // Characters on screen: one column per UTF-8 character.
 std::string PadRight(const std::string& text, std::size_t width) {
@@ -45,6 +48,17 @@ std::vector<std::string> NotesOf(const TableReport& table) {
                     " rows refused in all)");
   }
   if (table.abandoned) notes.push_back("rest of the table not copied: " + *table.abandoned);
+  const RoundedValues& rounded = table.roundedValues;
+  if (rounded.count > 0) {
+    std::string counts;
+    for (const auto& column : rounded.columns)
+      counts += (counts.empty() ? "" : ", ") + column.column + " " + GroupDigits(column.count);
+    notes.push_back("rounded: " + GroupDigits(rounded.count) +
+                    " values that MySQL's DOUBLE cannot hold exactly (" + counts + ")");
+    for (std::size_t i = 0; i < rounded.examples.size() && i < kShownRounded; ++i)
+      notes.push_back("rounded: " + RoundedValueText(rounded.examples[i]));
+  }
+  for (const auto& note : table.schemaNotes) notes.push_back("note: " + SchemaNoteText(note));
   return notes;
 }
 

@@ -1,5 +1,7 @@
 #include "workflow/completion_message.h"
 
+#include "workflow/report_notes.h"
+
 namespace skerrow {
 
 std::string TableFailureReason(const TableReport& table) {
@@ -16,6 +18,7 @@ std::string TableFailureReason(const TableReport& table) {
     add(refused);
   }
   if (table.abandoned) add("copy abandoned: " + *table.abandoned);
+  if (table.roundedValues.count > 0) add(RoundedValuesSummary(table.roundedValues));
   if (reason.empty()) reason = "not created";
   return reason;
 }
@@ -25,6 +28,8 @@ MessageRequest CompletionMessage(const RunReport& report) {
   request.caption = "Message";
   if (report.Succeeded()) {
     request.text = "Skerrow Database Conversion completed successfully.";
+    // What the tables do not keep of their source's definition, for a window to offer.
+    request.details = RunNotesSummary(report);
     request.kind = MessageKind::Completed;
     return request;
   }
@@ -32,6 +37,8 @@ MessageRequest CompletionMessage(const RunReport& report) {
   if (!report.runError.empty()) lines += report.runError + "\n";
   for (const auto& table : report.tables)
     if (!table.Succeeded()) lines += table.sourceName + ": " + TableFailureReason(table) + "\n";
+  const std::string notes = RunNotesSummary(report);
+  if (!notes.empty()) lines += notes + "\n";
   if (!lines.empty()) lines.pop_back();
   request.text = "Skerrow Database Conversion completed with errors.\n" + lines;
   request.icon = MessageIcon::Warning;

@@ -27,4 +27,10 @@ std::int64_t RunReport::TotalRowsRefused() const {
   return total;
 }
 
+std::int64_t RunReport::TotalRoundedValues() const {
+  std::int64_t total = 0;
+  for (const auto& table : tables) total += table.roundedValues.count;
+  return total;
+}
+
 }  // namespace skerrow

@@ -28,6 +28,7 @@ struct RunReport {
   std::int64_t TotalRowsRead() const;
   std::int64_t TotalRowsWritten() const;
   std::int64_t TotalRowsRefused() const;
+  std::int64_t TotalRoundedValues() const;
 };
 
 }  // namespace skerrow

@@ -116,8 +116,11 @@ class CliRunTest : public testing::Test {
     std::ofstream(script) << kFixtureScript;
     const fs::path latin1Script = oraclePath_ / "latin1.sql";
     std::ofstream(latin1Script, std::ios::binary) << kLatin1Script;
-    loadRun_ = RunProgram(OracleTool(), {"load", kService, script.string(), latin1Script.string()},
-                          oraclePath_);
+    const fs::path exactValues = fs::path(SKERROW_FIXTURE_DIR) / "exact_values.sql";
+    loadRun_ =
+        RunProgram(OracleTool(),
+                   {"load", kService, script.string(), latin1Script.string(), exactValues.string()},
+                   oraclePath_);
   }
   static void TearDownTestSuite() { fs::remove_all(oraclePath_); }
 
@@ -275,6 +278,50 @@ TEST_F(CliRunTest, ExitStatusesAndTheMessagesBehindThem) {
   }
   // The other table of the user whose second table was refused still converted.
   EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM `" + database + "`.`GOOD`"), "1");
+}
+
+// A value DOUBLE cannot hold makes the run one with errors (status 1), named with the first
+// such value in the text table and in the JSON report; defaults left out are notes of a table
+// that converted.
+TEST_F(CliRunTest, RoundedValuesAndSchemaNotesAreReported) {
+  const std::string database = probe_->ScratchDatabase("cli_exact");
+  const fs::path reportFile = oraclePath_ / "exact-report.json";
+  const ProgramRun run = RunCli(ConnectionArgs(database, "EXACT", "exact_pw"),
+                                {"--tables", "ACCOUNTS,SETTINGS", "--report", reportFile.string()});
+  EXPECT_EQ(run.status, 1) << run.out << run.err;
+  EXPECT_NE(run.err.find("ACCOUNTS: 1 value(s) rounded by MySQL's DOUBLE (first: RATIO row 2: "
+                         "1234567890123456789 stored as 1234567890123456768)"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.out.find("    rounded: 1 values that MySQL's DOUBLE cannot hold exactly (RATIO 1)\n"
+                         "    rounded: RATIO row 2: 1234567890123456789 stored as "
+                         "1234567890123456768\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("    note: the default SYSDATE of CREATED was left out: it is not a "
+                         "literal"),
+            std::string::npos)
+      << run.out;
+
+  const auto json = nlohmann::json::parse(ReadWholeFile(reportFile));
+  EXPECT_EQ(json["succeeded"], false);
+  EXPECT_EQ(json["totals"]["roundedValues"], 1);
+  const nlohmann::json accounts = TableOf(json, "ACCOUNTS");
+  EXPECT_EQ(accounts["succeeded"], false);
+  EXPECT_EQ(accounts["rowsWritten"], 5);
+  EXPECT_EQ(accounts["roundedValues"]["count"], 1);
+  EXPECT_EQ(accounts["roundedValues"]["columns"],
+            nlohmann::json::parse(R"([{"column": "RATIO", "count": 1}])"));
+  EXPECT_EQ(accounts["roundedValues"]["examples"][0],
+            nlohmann::json::parse(R"({"column": "RATIO", "row": 2,
+                "sourceValue": "1234567890123456789", "storedValue": "1234567890123456768"})"));
+  const nlohmann::json settings = TableOf(json, "SETTINGS");
+  EXPECT_EQ(settings["succeeded"], true);
+  ASSERT_EQ(settings["schemaNotes"].size(), 7u) << settings;
+  EXPECT_EQ(settings["schemaNotes"][0]["kind"], "defaultDropped");
+  EXPECT_EQ(settings["schemaNotes"][0]["column"], "CREATED");
+  EXPECT_EQ(settings["schemaNotes"][0]["source"], "SYSDATE");
+  EXPECT_EQ(settings["schemaNotes"][0]["mysqlType"], nullptr);
 }
 
 TEST_F(CliRunTest, PasswordsFromTheEnvironment) {

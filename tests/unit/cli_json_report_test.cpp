@@ -43,7 +43,17 @@ TEST(CliJsonReport, HoldsEveryTableFieldAndTheTotalsInOrder) {
   clean.sourceName = "DEPT";
   clean.createdName = "DEPT";
   clean.rowsRead = clean.rowsWritten = 4'000'000'000;
-  report.tables = {created, missing, clean};
+  // Every row arrived, one value not as it was: an error; a default left out: a warning.
+  TableReport rounded;
+  rounded.sourceName = "ACCOUNTS";
+  rounded.createdName = "ACCOUNTS";
+  rounded.rowsRead = rounded.rowsWritten = 3;
+  rounded.roundedValues.Add({"RATIO", 2, "1234567890123456789", "1234567890123456800"});
+  rounded.schemaNotes.push_back(
+      {SchemaNote::Kind::DefaultDropped, "OPENED", "SYSTIMESTAMP", "", "it is not a literal"});
+  rounded.schemaNotes.push_back(
+      {SchemaNote::Kind::ColumnWidened, "NOTE", "VARCHAR2", "TEXT", "row too large"});
+  report.tables = {created, missing, clean, rounded};
 
   // Compared as ordered objects: the field order is part of what readers see.
   const Json expected = Json::parse(R"({
@@ -54,19 +64,38 @@ TEST(CliJsonReport, HoldsEveryTableFieldAndTheTotalsInOrder) {
     "stopped": false,
     "runError": null,
     "invalidUtf8Replaced": false,
-    "totals": {"tables": 3, "tablesSucceeded": 1, "rowsRead": 4000000014,
-               "rowsWritten": 4000000013, "rowsRefused": 1},
+    "totals": {"tables": 4, "tablesSucceeded": 1, "rowsRead": 4000000017,
+               "rowsWritten": 4000000016, "rowsRefused": 1, "roundedValues": 1},
     "tables": [
       {"sourceName": "EMP", "createdName": "EMP0001", "createError": null,
        "keyClauseAdded": true, "rowsRead": 14, "rowsWritten": 13, "rowsRefused": 1,
        "refusalMessages": ["Data too long for column 'ENAME' at row 1"],
+       "roundedValues": {"count": 0, "columns": [], "examples": []}, "schemaNotes": [],
        "abandoned": null, "succeeded": false},
       {"sourceName": "BAD\\ONE", "createdName": null, "createError": "Incorrect table name",
        "keyClauseAdded": false, "rowsRead": 0, "rowsWritten": 0, "rowsRefused": 0,
-       "refusalMessages": [], "abandoned": "lost", "succeeded": false},
+       "refusalMessages": [],
+       "roundedValues": {"count": 0, "columns": [], "examples": []}, "schemaNotes": [],
+       "abandoned": "lost", "succeeded": false},
       {"sourceName": "DEPT", "createdName": "DEPT", "createError": null,
        "keyClauseAdded": false, "rowsRead": 4000000000, "rowsWritten": 4000000000,
-       "rowsRefused": 0, "refusalMessages": [], "abandoned": null, "succeeded": true}
+       "rowsRefused": 0, "refusalMessages": [],
+       "roundedValues": {"count": 0, "columns": [], "examples": []}, "schemaNotes": [],
+       "abandoned": null, "succeeded": true},
+      {"sourceName": "ACCOUNTS", "createdName": "ACCOUNTS", "createError": null,
+       "keyClauseAdded": false, "rowsRead": 3, "rowsWritten": 3, "rowsRefused": 0,
+       "refusalMessages": [],
+       "roundedValues": {"count": 1, "columns": [{"column": "RATIO", "count": 1}],
+                         "examples": [{"column": "RATIO", "row": 2,
+                                       "sourceValue": "1234567890123456789",
+                                       "storedValue": "1234567890123456800"}]},
+       "schemaNotes": [
+         {"kind": "defaultDropped", "column": "OPENED", "source": "SYSTIMESTAMP",
+          "mysqlType": null, "reason": "it is not a literal",
+          "text": "the default SYSTIMESTAMP of OPENED was left out: it is not a literal"},
+         {"kind": "columnWidened", "column": "NOTE", "source": "VARCHAR2", "mysqlType": "TEXT",
+          "reason": "row too large", "text": "NOTE became TEXT: row too large"}],
+       "abandoned": null, "succeeded": false}
     ]
   })");
   EXPECT_EQ(WrittenReport(report), expected);

@@ -44,6 +44,36 @@ TEST(CompletionMessageTest, ListsEveryFailedTableWithItsReason) {
   EXPECT_EQ(message.kind, MessageKind::CompletedWithErrors);
 }
 
+// Rounded values are an error of their table; schema notes are warnings: a run with only
+// notes succeeds and offers them as details, a run with errors lists them after the failures.
+TEST(CompletionMessageTest, RoundedValuesFailATableAndSchemaNotesFollowAsWarnings) {
+  TableReport noted = Created("ITEMS");
+  noted.schemaNotes.push_back(
+      {SchemaNote::Kind::DefaultDropped, "ADDED", "SYSDATE", "", "it is not a literal"});
+  RunReport warnings;
+  warnings.tables = {noted};
+  const MessageRequest success = CompletionMessage(warnings);
+  EXPECT_EQ(success.text, "Skerrow Database Conversion completed successfully.");
+  EXPECT_EQ(success.kind, MessageKind::Completed);
+  EXPECT_EQ(success.details,
+            "Notes:\nITEMS: the default SYSDATE of ADDED was left out: it is not a literal");
+
+  TableReport rounded = Created("ACCOUNTS");
+  rounded.roundedValues.Add({"RATIO", 7, "1234567890123456789", "1234567890123456768"});
+  rounded.roundedValues.Add({"RATIO", 9, "0.12345678901234567", "0.12345678901234566"});
+  RunReport errors;
+  errors.tables = {rounded, noted};
+  const MessageRequest failure = CompletionMessage(errors);
+  const std::string lines =
+      "ACCOUNTS: 2 value(s) rounded by MySQL's DOUBLE (first: RATIO row 7: 1234567890123456789 "
+      "stored as 1234567890123456768)\n"
+      "Notes:\n"
+      "ITEMS: the default SYSDATE of ADDED was left out: it is not a literal";
+  EXPECT_EQ(failure.text, "Skerrow Database Conversion completed with errors.\n" + lines);
+  EXPECT_EQ(failure.details, lines);
+  EXPECT_EQ(failure.kind, MessageKind::CompletedWithErrors);
+}
+
 TEST(CompletionMessageTest, RunErrorComesFirst) {
   RunReport report;
   report.runError = "The MySQL database `x` could not be created: Access denied (MySQL error 1044)";
