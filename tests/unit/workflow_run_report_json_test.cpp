@@ -7,9 +7,9 @@
 #include <sstream>
 #include <string>
 
-#include "cli/json_report.h"
+#include "workflow/run_report_json.h"
 
-namespace skerrow::cli {
+namespace skerrow {
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -21,7 +21,7 @@ Json WrittenReport(const RunReport& report) {
   return Json::parse(out.str());
 }
 
-TEST(CliJsonReport, HoldsEveryTableFieldAndTheTotalsInOrder) {
+TEST(RunReportJson, HoldsEveryTableFieldAndTheTotalsInOrder) {
   RunReport report;
   report.destinationDatabase = "de\"mo";
   report.start = std::chrono::system_clock::time_point(std::chrono::milliseconds(1781086613125));
@@ -44,6 +44,7 @@ TEST(CliJsonReport, HoldsEveryTableFieldAndTheTotalsInOrder) {
   clean.createdName = "DEPT";
   clean.rowsRead = clean.rowsWritten = 4'000'000'000;
   report.tables = {created, missing, clean};
+  report.notStarted = {"SALGRADE", "BONUS"};
 
   // Compared as ordered objects: the field order is part of what readers see.
   const Json expected = Json::parse(R"({
@@ -67,16 +68,18 @@ TEST(CliJsonReport, HoldsEveryTableFieldAndTheTotalsInOrder) {
       {"sourceName": "DEPT", "createdName": "DEPT", "createError": null,
        "keyClauseAdded": false, "rowsRead": 4000000000, "rowsWritten": 4000000000,
        "rowsRefused": 0, "refusalMessages": [], "abandoned": null, "succeeded": true}
-    ]
+    ],
+    "notStarted": ["SALGRADE", "BONUS"]
   })");
   EXPECT_EQ(WrittenReport(report), expected);
 }
 
-TEST(CliJsonReport, EmptyRunIsStillAnObject) {
+TEST(RunReportJson, EmptyRunIsStillAnObject) {
   RunReport report;
   report.runError = "Access denied";
   const Json json = WrittenReport(report);
   EXPECT_EQ(json["tables"], Json::array());
+  EXPECT_EQ(json["notStarted"], Json::array());
   EXPECT_EQ(json["runError"], "Access denied");
   EXPECT_EQ(json["start"], "1970-01-01T00:00:00.000Z");
   EXPECT_EQ(json["totals"]["tables"], 0);
@@ -107,9 +110,11 @@ const TextField kTextFields[] = {
      [](const Json& j) { return j["tables"][0]["refusalMessages"][1]; }},
     {"abandoned", [](RunReport& r, const std::string& t) { r.tables[0].abandoned = t; },
      [](const Json& j) { return j["tables"][0]["abandoned"]; }},
+    {"notStarted", [](RunReport& r, const std::string& t) { r.notStarted = {t}; },
+     [](const Json& j) { return j["notStarted"][0]; }},
 };
 
-TEST(CliJsonReport, AnyTextStaysValidJsonAndInvalidUtf8IsReplacedAndSaidSo) {
+TEST(RunReportJson, AnyTextStaysValidJsonAndInvalidUtf8IsReplacedAndSaidSo) {
   struct Case {
     std::string text;
     std::string readBack;
@@ -145,4 +150,4 @@ TEST(CliJsonReport, AnyTextStaysValidJsonAndInvalidUtf8IsReplacedAndSaidSo) {
 }
 
 }  // namespace
-}  // namespace skerrow::cli
+}  // namespace skerrow
