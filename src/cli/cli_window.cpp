@@ -5,11 +5,6 @@
 namespace skerrow::cli {
 namespace {
 
-bool EndsARun(MessageKind kind) {
-  return kind == MessageKind::Completed || kind == MessageKind::CompletedWithErrors ||
-         kind == MessageKind::Stopped;
-}
-
 void PrintMessage(std::ostream& stream, const MessageRequest& request) {
   stream << request.text << '\n';
   // The end of a run lists its failures in the text, and the per-table report its details

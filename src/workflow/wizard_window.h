@@ -32,6 +32,13 @@ enum class MessageKind {
   Stopped,
 };
 
+// The message that ends a run that got as far as the database (its details hold the
+// per-table report).
+inline bool EndsARun(MessageKind kind) {
+  return kind == MessageKind::Completed || kind == MessageKind::CompletedWithErrors ||
+         kind == MessageKind::Stopped;
+}
+
 // One modal message box. `details` is extra text a window may offer beside the message (the
 // per-table report at the end of a run, a server's message); empty when there is none.
 struct MessageRequest {
