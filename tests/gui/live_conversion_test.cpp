@@ -5,6 +5,7 @@
 // The binary also has a child mode (--exit-during-run-child) in which it starts a conversion,
 // lets the worker block inside a database call and confirms Exit; the parent test checks that
 // the process ends at once.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -20,6 +21,7 @@
 #include <QStyleOptionViewItem>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -286,11 +288,22 @@ class LiveConversionTest : public QObject {
                      [&](int) { noteStatus(); });
     int barAtCompletion = -1, barMaximum = -1;
     bool panelHiddenAtCompletion = false;
+    bool detailsFixedPitch = false;
     answerer.OnSeen([&](const skerrow::test::SeenMessage& seen) {
       if (FirstLine(seen.text) != kCompleted) return;
       barAtCompletion = wizard->Bar(kTablesBar).value();
       barMaximum = wizard->Bar(kTablesBar).maximum();
       panelHiddenAtCompletion = !wizard->window.Control(kStopButton)->isVisible();
+      // The details, opened as the operator would, show the report table in a fixed-width
+      // font so that its columns line up.
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      for (QAbstractButton* button : box->buttons())
+        if (box->buttonRole(button) == QMessageBox::ActionRole) button->click();
+      auto* details = box->findChild<QTextEdit*>();
+      detailsFixedPitch =
+          details != nullptr && details->isVisible() && QFontInfo(details->font()).fixedPitch();
+      skerrow::test::SaveScreenshot(*box, "completion");
     });
     answerer.Queue(QMessageBox::Yes);
     wizard->Convert(database);
@@ -319,6 +332,7 @@ class LiveConversionTest : public QObject {
     QCOMPARE(barMaximum, 3);
     QCOMPARE(barAtCompletion, 3);
     QVERIFY(panelHiddenAtCompletion);
+    QVERIFY(detailsFixedPitch);
     // After the completion message both bars are back at 0 and the page is usable again.
     QCOMPARE(wizard->Bar(kTablesBar).value(), 0);
     QCOMPARE(wizard->Bar(kActivityBar).value(), 0);
