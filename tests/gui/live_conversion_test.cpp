@@ -178,6 +178,14 @@ QStringList TablesOf(MySqlProbe& probe, const std::string& database) {
   return names;
 }
 
+// Creates `database` with a table that `holder` read-locks: dropping the database then waits
+// until the holder unlocks it (UNLOCK TABLES).
+bool HoldUpTheDrop(MySqlProbe& probe, MySqlProbe& holder, const std::string& database) {
+  return probe.Execute("CREATE DATABASE `" + database + "`") &&
+         probe.Execute("CREATE TABLE `" + database + "`.`HELD` (id INT) ENGINE=MyISAM") &&
+         holder.Execute("LOCK TABLES `" + database + "`.`HELD` READ");
+}
+
 std::string Count(MySqlProbe& probe, const std::string& database, const std::string& table) {
   return probe.Scalar("SELECT COUNT(*) FROM `" + database + "`.`" + table + "`").value_or("?");
 }
@@ -500,9 +508,7 @@ class LiveConversionTest : public QObject {
     MySqlProbe holder(wizard->sandbox);
     QVERIFY2(probe.Connected() && holder.Connected(), probe.Error().c_str());
     const std::string database = probe.ScratchDatabase("gui_back");
-    QVERIFY(probe.Execute("CREATE DATABASE `" + database + "`"));
-    QVERIFY(probe.Execute("CREATE TABLE `" + database + "`.`HELD` (id INT) ENGINE=MyISAM"));
-    QVERIFY(holder.Execute("LOCK TABLES `" + database + "`.`HELD` READ"));
+    QVERIFY(HoldUpTheDrop(probe, holder, database));
 
     MessageBoxAnswerer answerer;
     wizard->Connect();
@@ -547,10 +553,8 @@ class LiveConversionTest : public QObject {
     MySqlProbe holder(*sandbox);
     QVERIFY2(probe.Connected() && holder.Connected(), probe.Error().c_str());
     const std::string database = probe.ScratchDatabase("gui_exit");
-    QVERIFY(probe.Execute("CREATE DATABASE `" + database + "`"));
-    QVERIFY(probe.Execute("CREATE TABLE `" + database + "`.`HELD` (id INT) ENGINE=MyISAM"));
     // The child's drop of the database waits for this lock.
-    QVERIFY(holder.Execute("LOCK TABLES `" + database + "`.`HELD` READ"));
+    QVERIFY(HoldUpTheDrop(probe, holder, database));
 
     QTemporaryDir stateHome;
     QVERIFY(stateHome.isValid());
