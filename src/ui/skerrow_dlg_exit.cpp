@@ -71,15 +71,19 @@ void CSkerrowDlg::LeaveReportOfInterruptedRun() {
 }
 
 void CSkerrowDlg::RequestExit() {
+  // From the question to the end: once the operator has said Yes, no box of the run (its
+  // completion message) comes up any more.
+  QuestionGate::Held held(exitQuestion_);
   const bool running = state_.RunInProgress;
   if (AskExitQuestion(running
                           ? RunExitQuestion()
                           : "Do you want to exit from Veltrano Database Converter - Skerrow?") !=
       MessageAnswer::Yes)
     return;
-  // The table in progress stays half-filled: the report says so where it can be read later.
-  if (state_.RunInProgress) LeaveReportOfInterruptedRun();
   OpenDocument(MakerPageUrl("goodbye"), "page");
+  // The table in progress stays half-filled: the report says so where it can be read later.
+  // Taken last, just before the worker is abandoned, it tells how far the run really got.
+  if (state_.RunInProgress) LeaveReportOfInterruptedRun();
   ReleaseWorker();
   exitConfirmed_ = true;
   done(QDialog::Rejected);

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
@@ -55,6 +56,14 @@ void JoinWhileServingEvents(std::thread& worker) {
   });
   QTRY_VERIFY_WITH_TIMEOUT(joined, 30000);
   joiner.join();
+}
+
+// Whatever a failed check left running ends before the test's state goes: the gate opens and
+// the threads are joined while their window calls are served.
+void EndThreads(Gate& gate, std::initializer_list<std::thread*> threads) {
+  gate.Open();
+  for (std::thread* thread : threads)
+    if (thread->joinable()) JoinWhileServingEvents(*thread);
 }
 
 struct Wizard {
@@ -246,6 +255,9 @@ class WorkerCallsTest : public QObject {
     wizard.state.RunInProgress = true;
     wizard.state.WorkerThread = std::thread([&] { databaseCall.Wait(); });
     std::thread abandoned;
+    const auto endThreads = qScopeGuard([&] {
+      EndThreads(databaseCall, {&abandoned, &wizard.state.WorkerThread});
+    });
     wizard.window.SetProcessEnder([&](std::thread worker) { abandoned = std::move(worker); });
 
     const QString question =
@@ -304,6 +316,8 @@ class WorkerCallsTest : public QObject {
     wizard.window.LockSelection();
     wizard.window.ShowProgressPanel();
     Gate tableCopied;
+    const auto endThreads =
+        qScopeGuard([&] { EndThreads(tableCopied, {&wizard.state.WorkerThread}); });
     std::atomic<bool> displayEnded{false};
     wizard.state.RunInProgress = true;
     wizard.state.WorkerThread = std::thread([&] {
@@ -345,6 +359,69 @@ class WorkerCallsTest : public QObject {
     JoinWhileServingEvents(wizard.state.WorkerThread);
     QVERIFY(wizard.window.isVisible());
     QCOMPARE(answerer.Unexpected(), 0);
+  }
+
+  // The run ends after Yes, while the exit flow still shows a message (nothing opens the page
+  // shown at exit): the run's completion message does not come up over it, and the report left
+  // behind is the report of the run as far as it really got: here, to its end.
+  void AfterYesTheRunsBoxesStayAwayAndTheReportTellsHowFarItGot() {
+    QTemporaryDir stateHome;
+    QVERIFY(stateHome.isValid());
+    qputenv("XDG_STATE_HOME", stateHome.path().toUtf8());
+    Wizard wizard;
+    wizard.window.SetUrlOpener([](const QUrl&) { return false; });
+    skerrow::test::MessageBoxAnswerer answerer;
+    RunJournal& journal = wizard.state.Journal;
+    journal.Begin("DEMO", std::chrono::system_clock::now(), {"EMP"});
+    journal.TableStarted("EMP");
+    Gate tableCopied;
+    std::atomic<bool> completed{false};
+    wizard.state.RunInProgress = true;
+    wizard.state.WorkerThread = std::thread([&] {
+      tableCopied.Wait();
+      RunReport report;
+      report.destinationDatabase = "DEMO";
+      report.tables.emplace_back();
+      report.tables[0].sourceName = "EMP";
+      report.tables[0].createdName = "EMP";
+      report.tables[0].rowsRead = report.tables[0].rowsWritten = 14;
+      report.completed = true;
+      journal.TableFinished(report.tables[0]);
+      journal.Completed(report);
+      wizard.window.EndRunDisplay(false);
+      completed = true;
+      wizard.window.ShowMessage({"Skerrow Database Conversion completed successfully.", "Message",
+                                 MessageIcon::None, MessageButtons::Ok, "",
+                                 MessageKind::Completed});
+    });
+    std::thread abandoned;
+    const auto endThreads = qScopeGuard([&] {
+      EndThreads(tableCopied, {&abandoned, &wizard.state.WorkerThread});
+    });
+    wizard.window.SetProcessEnder([&](std::thread worker) { abandoned = std::move(worker); });
+
+    bool checked = false;
+    answerer.OnSeen([&](const skerrow::test::SeenMessage& seen) {
+      if (!seen.text.startsWith("The page could not be opened")) return;
+      tableCopied.Open();
+      QTRY_VERIFY(completed);
+      QTest::qWait(200);
+      QCOMPARE(answerer.Seen().size(), std::size_t{2});
+      checked = true;
+    });
+    answerer.Queue(QMessageBox::Yes);
+    QTest::mouseClick(&wizard.window.Tile(kExitButton), Qt::LeftButton);
+    QVERIFY(checked);
+    QVERIFY(abandoned.joinable());
+    QFile file(stateHome.filePath("skerrow/last-run.json"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const nlohmann::json report = nlohmann::json::parse(file.readAll().toStdString());
+    EXPECT_JSON(report["succeeded"] == true);
+    EXPECT_JSON(report["runError"].is_null());
+    EXPECT_JSON(report["tables"][0]["rowsWritten"] == 14);
+    qunsetenv("XDG_STATE_HOME");
+    // The window is gone; here (the process goes on) the run's box is answered afterwards.
+    JoinWhileServingEvents(abandoned);
   }
 
   // A call the GUI thread never carries out (its window went away while the call waited) is an
