@@ -172,8 +172,7 @@ TEST_F(CliRunTest, FullConversionReportMatchesWhatMySqlHolds) {
   // The per-table report is printed once, after the message (not again as its details).
   const std::size_t reportTable = run.out.find("Destination database: ");
   ASSERT_NE(reportTable, std::string::npos) << run.out;
-  EXPECT_EQ(run.out.find("Destination database: ", reportTable + 1), std::string::npos)
-      << run.out;
+  EXPECT_EQ(run.out.find("Destination database: ", reportTable + 1), std::string::npos) << run.out;
 
   const auto json = nlohmann::json::parse(ReadWholeFile(reportFile));
   EXPECT_EQ(json["database"], database) << json;
