@@ -58,6 +58,15 @@ std::optional<RowArray> ReadTableList(ConversionState& state, WizardWindow& wind
 }  // namespace
 
 void ConnectAndListTables(ConversionState& state, WizardWindow& window) {
+  // The worker uses both connections until its run ends; opening them anew under it would
+  // pull them away from it.
+  if (state.RunInProgress) {
+    Inform(window, MessageKind::Notice,
+           "A conversion is in progress. Wait until it has ended (or press Stop) before you "
+           "connect again.",
+           MessageIcon::Warning);
+    return;
+  }
   window.SetNavigationEnabled(false);
 
   const std::string serviceName = window.GetControlText(kServiceNameEdit);

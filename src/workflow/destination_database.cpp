@@ -73,6 +73,12 @@ std::string CreateDatabaseStatement(const std::string& name) {
          " CHARACTER SET utf8mb4 COLLATE utf8mb4_bin";
 }
 
+std::string ReplaceQuestionText(const std::string& name) {
+  // Names the database it would drop; the question itself stays at the end.
+  return "The database " + name +
+         " already exists on the MySQL server. Are you sure you want to overwrite?";
+}
+
 std::string DropDatabaseStatement(const std::string& name) {
   return "Drop database " + QuoteMySqlIdentifier(name);
 }
@@ -80,9 +86,9 @@ std::string DropDatabaseStatement(const std::string& name) {
 PrepareResult PrepareDestinationDatabase(TargetConnection& target, WizardWindow& window,
                                          const std::string& name) {
   if (target.Query(ProbeDatabaseStatement(name))) {
-    const MessageAnswer answer = window.ShowMessage(
-        Message(MessageKind::ReplaceQuestion, "Are you sure you want to overwrite?",
-                MessageIcon::None, MessageButtons::YesNo));
+    const MessageAnswer answer =
+        window.ShowMessage(Message(MessageKind::ReplaceQuestion, ReplaceQuestionText(name),
+                                   MessageIcon::None, MessageButtons::YesNo));
     if (answer != MessageAnswer::Yes) return {PrepareOutcome::Declined, {}};
     if (!target.Query(DropDatabaseStatement(name)))
       return {PrepareOutcome::Failed,

@@ -30,6 +30,9 @@ struct PrepareResult {
   std::string error;
 };
 
+// The question asked before the existing database `name` is dropped and created anew.
+std::string ReplaceQuestionText(const std::string& name);
+
 std::string ProbeDatabaseStatement(const std::string& name);
 std::string CreateDatabaseStatement(const std::string& name);
 std::string DropDatabaseStatement(const std::string& name);

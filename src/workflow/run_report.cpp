@@ -5,7 +5,7 @@
 namespace skerrow {
 
 bool RunReport::Succeeded() const {
-  return runError.empty() &&
+  return runError.empty() && notStarted.empty() &&
          std::all_of(tables.begin(), tables.end(), [](const auto& t) { return t.Succeeded(); });
 }
 

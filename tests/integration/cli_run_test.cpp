@@ -167,7 +167,15 @@ TEST_F(CliRunTest, FullConversionReportMatchesWhatMySqlHolds) {
       RunCli(ConnectionArgs(database), {"--all-tables", "--report", reportFile.string()});
   ASSERT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_EQ(run.err, "");
-  EXPECT_NE(run.out.find("Skerrow Database Conversion completed successfully."), std::string::npos);
+  EXPECT_NE(run.out.find("Skerrow Database Conversion completed successfully.\n3 tables, 6 rows "
+                         "converted into " +
+                         database + ".\n"),
+            std::string::npos)
+      << run.out;
+  // The per-table report is printed once, after the message (not again as its details).
+  const std::size_t reportTable = run.out.find("Destination database: ");
+  ASSERT_NE(reportTable, std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("Destination database: ", reportTable + 1), std::string::npos) << run.out;
 
   const auto json = nlohmann::json::parse(ReadWholeFile(reportFile));
   EXPECT_EQ(json["database"], database) << json;
@@ -363,7 +371,11 @@ TEST_F(CliRunTest, ExistingDatabaseIsReplacedOnlyWithOverwrite) {
 
   const ProgramRun declined = RunCli(ConnectionArgs(database), {"--all-tables"});
   EXPECT_EQ(declined.status, 2) << declined.out << declined.err;
-  EXPECT_NE(declined.err.find("Are you sure you want to overwrite? No"), std::string::npos);
+  EXPECT_NE(declined.err.find("The database " + database +
+                              " already exists on the MySQL server. Are you sure you want to "
+                              "overwrite? No"),
+            std::string::npos)
+      << declined.err;
   EXPECT_NE(declined.err.find("left untouched"), std::string::npos) << declined.err;
   EXPECT_EQ(probe_->Scalar("SELECT v FROM `" + database + "`.keep"), "7");
   EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM information_schema.tables WHERE "

@@ -250,6 +250,36 @@ TEST_F(ConnectionStepTest, NextAfterBackRebuildsTheListWithoutDuplicates) {
   EXPECT_EQ(session_.Window().Text(kTableCountLabel), "4");
 }
 
+// Next while a conversion runs would re-open the connections the worker is using: refused,
+// with a word, and the list and both connections stay as the run knows them.
+TEST_F(ConnectionStepTest, IsRefusedWhileAConversionRuns) {
+  ASSERT_TRUE(session_.Next("scott", "tiger"));
+  auto& window = session_.Window();
+  const std::vector<std::string> listed = window.TableItems();
+  const std::size_t actionsBefore = window.Actions().size();
+  MYSQL* const handle = session_.State().Target.Handle();
+  const unsigned long connection = mysql_thread_id(handle);
+  window.SetField(kOracleUserEdit, "nobody");
+  window.SetField(kOraclePasswordEdit, "nobody_pw");
+
+  session_.State().RunInProgress = true;
+  Next();
+  session_.State().RunInProgress = false;
+
+  const auto actions = window.Actions();
+  ASSERT_EQ(actions.size(), actionsBefore + 1);
+  EXPECT_EQ(actions.back(),
+            "ShowMessage(A conversion is in progress. Wait until it has ended (or press Stop) "
+            "before you connect again.|Message|Warning|Ok)");
+  EXPECT_EQ(window.Messages().back().kind, MessageKind::Notice);
+  EXPECT_EQ(window.TableItems(), listed);
+  EXPECT_EQ(session_.State().TableNames, listed);
+  EXPECT_EQ(session_.State().Target.Handle(), handle);
+  EXPECT_TRUE(session_.State().Target.IsConnected());
+  EXPECT_EQ(mysql_thread_id(session_.State().Target.Handle()), connection);
+  EXPECT_TRUE(session_.State().Source.IsOpen());
+}
+
 TEST_F(ConnectionStepTest, AUserWithoutTablesIsToldSoAndKeepsPageOne) {
   ASSERT_FALSE(session_.Next("nobody", "nobody_pw"));
   auto& window = session_.Window();

@@ -15,8 +15,12 @@ using test::RecordingWindow;
 using test::RequireSandbox;
 using test::SessionCounters;
 
-const std::string kOverwriteQuestion =
-    "ShowMessage(Are you sure you want to overwrite?|Message|None|YesNo)";
+// The question names the database it would drop.
+std::string OverwriteQuestion(const std::string& name) {
+  return "ShowMessage(The database " + name +
+         " already exists on the MySQL server. Are you sure you want to overwrite?|Message|None|"
+         "YesNo)";
+}
 
 struct PrepareCase {
   const char* what;
@@ -74,8 +78,8 @@ TEST(DestinationDatabaseTest, ProbeCreateAndDropInTheirOrder) {
     EXPECT_EQ(after->changeDb - before->changeDb, c.probes) << c.what;
     EXPECT_EQ(after->dropDb - before->dropDb, c.drops) << c.what;
     EXPECT_EQ(after->createDb - before->createDb, c.creates) << c.what;
-    EXPECT_EQ(window.Actions(),
-              c.exists ? std::vector<std::string>{kOverwriteQuestion} : std::vector<std::string>{})
+    EXPECT_EQ(window.Actions(), c.exists ? std::vector<std::string>{OverwriteQuestion(name)}
+                                         : std::vector<std::string>{})
         << c.what;
     if (c.exists) {
       ASSERT_EQ(window.Messages().size(), 1u) << c.what;
@@ -127,8 +131,8 @@ TEST(DestinationDatabaseTest, ADeclinedOverwriteEndsTheRunBeforeAnyTable) {
   EXPECT_EQ(after->changeDb - before->changeDb, 1);
 
   EXPECT_EQ(session.ActionsFrom("LockSelection("),
-            (std::vector<std::string>{"LockSelection()", kOverwriteQuestion, "UnlockSelection()",
-                                      "ClearTableChecks()"}));
+            (std::vector<std::string>{"LockSelection()", OverwriteQuestion(name),
+                                      "UnlockSelection()", "ClearTableChecks()"}));
   EXPECT_EQ(session.Tables(name), (std::vector<std::string>{"marker"}));
   EXPECT_EQ(session.RowCount(name, "marker"), "1");
   EXPECT_FALSE(session.Window().TableChecked(0));

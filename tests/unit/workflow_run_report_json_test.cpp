@@ -7,9 +7,9 @@
 #include <sstream>
 #include <string>
 
-#include "cli/json_report.h"
+#include "workflow/run_report_json.h"
 
-namespace skerrow::cli {
+namespace skerrow {
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -21,7 +21,7 @@ Json WrittenReport(const RunReport& report) {
   return Json::parse(out.str());
 }
 
-TEST(CliJsonReport, HoldsEveryTableFieldAndTheTotalsInOrder) {
+TEST(RunReportJson, HoldsEveryTableFieldAndTheTotalsInOrder) {
   RunReport report;
   report.destinationDatabase = "de\"mo";
   report.start = std::chrono::system_clock::time_point(std::chrono::milliseconds(1781086613125));
@@ -54,6 +54,7 @@ TEST(CliJsonReport, HoldsEveryTableFieldAndTheTotalsInOrder) {
   rounded.schemaNotes.push_back(
       {SchemaNote::Kind::ColumnWidened, "NOTE", "VARCHAR2", "TEXT", "row too large"});
   report.tables = {created, missing, clean, rounded};
+  report.notStarted = {"SALGRADE", "BONUS"};
 
   // Compared as ordered objects: the field order is part of what readers see.
   const Json expected = Json::parse(R"({
@@ -96,16 +97,18 @@ TEST(CliJsonReport, HoldsEveryTableFieldAndTheTotalsInOrder) {
          {"kind": "columnWidened", "column": "NOTE", "source": "VARCHAR2", "mysqlType": "TEXT",
           "reason": "row too large", "text": "NOTE became TEXT: row too large"}],
        "abandoned": null, "succeeded": false}
-    ]
+    ],
+    "notStarted": ["SALGRADE", "BONUS"]
   })");
   EXPECT_EQ(WrittenReport(report), expected);
 }
 
-TEST(CliJsonReport, EmptyRunIsStillAnObject) {
+TEST(RunReportJson, EmptyRunIsStillAnObject) {
   RunReport report;
   report.runError = "Access denied";
   const Json json = WrittenReport(report);
   EXPECT_EQ(json["tables"], Json::array());
+  EXPECT_EQ(json["notStarted"], Json::array());
   EXPECT_EQ(json["runError"], "Access denied");
   EXPECT_EQ(json["start"], "1970-01-01T00:00:00.000Z");
   EXPECT_EQ(json["totals"]["tables"], 0);
@@ -136,9 +139,11 @@ const TextField kTextFields[] = {
      [](const Json& j) { return j["tables"][0]["refusalMessages"][1]; }},
     {"abandoned", [](RunReport& r, const std::string& t) { r.tables[0].abandoned = t; },
      [](const Json& j) { return j["tables"][0]["abandoned"]; }},
+    {"notStarted", [](RunReport& r, const std::string& t) { r.notStarted = {t}; },
+     [](const Json& j) { return j["notStarted"][0]; }},
 };
 
-TEST(CliJsonReport, AnyTextStaysValidJsonAndInvalidUtf8IsReplacedAndSaidSo) {
+TEST(RunReportJson, AnyTextStaysValidJsonAndInvalidUtf8IsReplacedAndSaidSo) {
   struct Case {
     std::string text;
     std::string readBack;
@@ -174,4 +179,4 @@ TEST(CliJsonReport, AnyTextStaysValidJsonAndInvalidUtf8IsReplacedAndSaidSo) {
 }
 
 }  // namespace
-}  // namespace skerrow::cli
+}  // namespace skerrow

@@ -1,4 +1,4 @@
-#include "cli/json_report.h"
+#include "workflow/run_report_json.h"
 
 #include <cstdint>
 #include <ctime>
@@ -7,7 +7,7 @@
 
 #include "text/utf8.h"
 
-namespace skerrow::cli {
+namespace skerrow {
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -101,6 +101,8 @@ Json RunReportJson(const RunReport& report) {
     succeededTables += table.Succeeded() ? 1 : 0;
     tables.push_back(build.Table(table));
   }
+  Json notStarted = Json::array();
+  for (const auto& name : report.notStarted) notStarted.push_back(build.Text(name));
   Json database = build.Text(report.destinationDatabase);
   Json runError = build.NonEmpty(report.runError);
 
@@ -117,6 +119,7 @@ Json RunReportJson(const RunReport& report) {
       {"rowsRead", report.TotalRowsRead()},       {"rowsWritten", report.TotalRowsWritten()},
       {"rowsRefused", report.TotalRowsRefused()}, {"roundedValues", report.TotalRoundedValues()}};
   json["tables"] = std::move(tables);
+  json["notStarted"] = std::move(notStarted);
   return json;
 }
 
@@ -124,4 +127,4 @@ void WriteRunReportJson(const RunReport& report, std::ostream& out) {
   out << RunReportJson(report).dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
 }
 
-}  // namespace skerrow::cli
+}  // namespace skerrow
