@@ -1,5 +1,6 @@
 #include "oracle/catalog_store.h"
 
+#include "oracle/catalog_indexes.h"
 #include "oracle/oracle_names.h"
 #include "text/ascii.h"
 
@@ -62,6 +63,7 @@ void UpgradeCatalogTables(const SqliteDatabase& catalog) {
       identity_options TEXT NOT NULL, UNIQUE(owner, table_name, column_name));
     INSERT OR IGNORE INTO settings VALUES ('next_object_number', '73001');
   )sql");
+  CreateIndexCatalogTables(catalog);
 }
 
 std::optional<UserRecord> FindUser(const SqliteDatabase& catalog, const std::string& name) {
@@ -138,7 +140,7 @@ std::vector<ConstraintDefinition> FindTableConstraints(const SqliteDatabase& cat
                                                        const std::string& table) {
   SqliteStatement query(catalog,
                         "SELECT constraint_name, constraint_type, search_condition, r_owner, "
-                        "r_constraint_name, generated FROM constraints WHERE owner = ? AND "
+                        "r_constraint_name, generated, status FROM constraints WHERE owner = ? AND "
                         "table_name = ? ORDER BY seq");
   query.BindText(1, owner);
   query.BindText(2, table);
@@ -151,6 +153,7 @@ std::vector<ConstraintDefinition> FindTableConstraints(const SqliteDatabase& cat
     constraint.refOwner = query.ColumnText(3);
     constraint.refConstraintName = query.ColumnText(4);
     constraint.generatedName = query.ColumnText(5) == "GENERATED NAME";
+    constraint.enabled = query.ColumnText(6) != "DISABLED";
     constraints.push_back(std::move(constraint));
   }
   SqliteStatement columns(catalog,

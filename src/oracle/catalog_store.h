@@ -21,8 +21,8 @@ struct UserRecord {
 };
 
 void CreateCatalogTables(const SqliteDatabase& catalog);
-// Adds what later versions keep in the catalog (sequences, identity columns) to an instance
-// made before them; does nothing when they are there.
+// Adds what later versions keep in the catalog (sequences, identity columns, indexes,
+// comments) to an instance made before them; does nothing when they are there.
 void UpgradeCatalogTables(const SqliteDatabase& catalog);
 
 std::optional<UserRecord> FindUser(const SqliteDatabase& catalog, const std::string& name);

@@ -18,6 +18,16 @@ constexpr const char* kViewNames[] = {"USER_TABLES",
                                       "ALL_SEQUENCES",
                                       "USER_TAB_IDENTITY_COLS",
                                       "ALL_TAB_IDENTITY_COLS",
+                                      "USER_INDEXES",
+                                      "ALL_INDEXES",
+                                      "USER_IND_COLUMNS",
+                                      "ALL_IND_COLUMNS",
+                                      "USER_IND_EXPRESSIONS",
+                                      "ALL_IND_EXPRESSIONS",
+                                      "USER_TAB_COMMENTS",
+                                      "ALL_TAB_COMMENTS",
+                                      "USER_COL_COMMENTS",
+                                      "ALL_COL_COMMENTS",
                                       "DUAL"};
 
 std::string TablesView(const std::string& name, bool withOwner, const std::string& filter) {
@@ -49,19 +59,25 @@ std::string ColumnsView(const std::string& name, bool withOwner, const std::stri
          filter + kColumnOrder + ";\n";
 }
 
+// `filter` restricts the constraint rows, aliased c.
 std::string ConstraintsView(const std::string& name, const std::string& filter) {
   return "CREATE TEMP VIEW " + name +
-         " AS SELECT owner AS OWNER, constraint_name AS CONSTRAINT_NAME, "
-         "constraint_type AS CONSTRAINT_TYPE, table_name AS TABLE_NAME, "
-         "search_condition AS SEARCH_CONDITION, r_owner AS R_OWNER, "
-         "r_constraint_name AS R_CONSTRAINT_NAME, "
-         "CASE constraint_type WHEN 'R' THEN 'NO ACTION' END AS DELETE_RULE, "
-         "status AS STATUS, 'NOT DEFERRABLE' AS \"DEFERRABLE\", 'IMMEDIATE' AS \"DEFERRED\", "
-         "CASE status WHEN 'ENABLED' THEN 'VALIDATED' ELSE 'NOT VALIDATED' END AS VALIDATED, "
-         "generated AS GENERATED, "
-         "CASE WHEN constraint_type IN ('P', 'U') THEN owner END AS INDEX_OWNER, "
-         "CASE WHEN constraint_type IN ('P', 'U') THEN constraint_name END AS INDEX_NAME "
-         "FROM main.constraints" +
+         " AS SELECT c.owner AS OWNER, c.constraint_name AS CONSTRAINT_NAME, "
+         "c.constraint_type AS CONSTRAINT_TYPE, c.table_name AS TABLE_NAME, "
+         "c.search_condition AS SEARCH_CONDITION, c.r_owner AS R_OWNER, "
+         "c.r_constraint_name AS R_CONSTRAINT_NAME, "
+         "CASE c.constraint_type WHEN 'R' THEN coalesce(d.delete_rule, 'NO ACTION') END AS "
+         "DELETE_RULE, "
+         "c.status AS STATUS, 'NOT DEFERRABLE' AS \"DEFERRABLE\", 'IMMEDIATE' AS \"DEFERRED\", "
+         "coalesce(d.validated, CASE c.status WHEN 'ENABLED' THEN 'VALIDATED' ELSE "
+         "'NOT VALIDATED' END) AS VALIDATED, "
+         "c.generated AS GENERATED, "
+         "CASE WHEN c.constraint_type IN ('P', 'U') THEN coalesce(d.index_owner, c.owner) END "
+         "AS INDEX_OWNER, "
+         "CASE WHEN c.constraint_type IN ('P', 'U') THEN coalesce(d.index_name, "
+         "c.constraint_name) END AS INDEX_NAME "
+         "FROM main.constraints c LEFT JOIN constraint_details d ON d.owner = c.owner AND "
+         "d.constraint_name = c.constraint_name" +
          filter + ";\n";
 }
 
@@ -92,19 +108,79 @@ std::string IdentityView(const std::string& name, bool withOwner, const std::str
          filter + ";\n";
 }
 
-// An instance made before sequences and identity columns has no tables for them: empty
-// stand-ins of the session's own keep the views working.
+// Index views: `filter` restricts the index rows, aliased i (or the column rows, aliased k).
+std::string IndexesView(const std::string& name, bool withOwner, const std::string& filter) {
+  return "CREATE TEMP VIEW " + name + " AS SELECT " + (withOwner ? "i.owner AS OWNER, " : "") +
+         "i.index_name AS INDEX_NAME, i.index_type AS INDEX_TYPE, i.table_owner AS "
+         "TABLE_OWNER, i.table_name AS TABLE_NAME, 'TABLE' AS TABLE_TYPE, i.uniqueness AS "
+         "UNIQUENESS, 'DISABLED' AS COMPRESSION, 'USERS' AS TABLESPACE_NAME, 'VALID' AS STATUS, "
+         "i.generated AS GENERATED, 'VISIBLE' AS VISIBILITY, "
+         "CASE WHEN i.index_type LIKE 'FUNCTION-BASED%' THEN 'ENABLED' END AS FUNCIDX_STATUS "
+         "FROM indexes i" +
+         filter + ";\n";
+}
+
+std::string IndexColumnsView(const std::string& name, bool withOwner, const std::string& filter) {
+  return "CREATE TEMP VIEW " + name + " AS SELECT " +
+         (withOwner ? "k.index_owner AS INDEX_OWNER, " : "") + "k.index_name AS INDEX_NAME, " +
+         (withOwner ? "k.table_owner AS TABLE_OWNER, " : "") +
+         "k.table_name AS TABLE_NAME, k.column_name AS COLUMN_NAME, k.column_position AS "
+         "COLUMN_POSITION, k.column_length AS COLUMN_LENGTH, "
+         "coalesce(c.char_length, 0) AS CHAR_LENGTH, k.descend AS DESCEND "
+         "FROM ind_columns k LEFT JOIN main.columns c ON c.owner = k.table_owner AND "
+         "c.table_name = k.table_name AND c.column_name = k.column_name" +
+         filter + " ORDER BY k.index_owner, k.index_name, k.column_position;\n";
+}
+
+std::string IndexExpressionsView(const std::string& name, bool withOwner,
+                                 const std::string& filter) {
+  return "CREATE TEMP VIEW " + name + " AS SELECT " +
+         (withOwner ? "k.index_owner AS INDEX_OWNER, " : "") + "k.index_name AS INDEX_NAME, " +
+         (withOwner ? "k.table_owner AS TABLE_OWNER, " : "") +
+         "k.table_name AS TABLE_NAME, k.column_expression AS COLUMN_EXPRESSION, "
+         "k.column_position AS COLUMN_POSITION FROM ind_columns k WHERE "
+         "k.column_expression IS NOT NULL" +
+         filter + " ORDER BY k.index_owner, k.index_name, k.column_position;\n";
+}
+
+// Every table has a row, with or without a comment, as in Oracle.
+std::string TableCommentsView(const std::string& name, bool withOwner, const std::string& filter) {
+  return "CREATE TEMP VIEW " + name + " AS SELECT " + (withOwner ? "t.owner AS OWNER, " : "") +
+         "t.table_name AS TABLE_NAME, 'TABLE' AS TABLE_TYPE, m.comments AS COMMENTS "
+         "FROM main.tables t LEFT JOIN comments m ON m.owner = t.owner AND m.table_name = "
+         "t.table_name AND m.column_name = ''" +
+         filter + ";\n";
+}
+
+std::string ColumnCommentsView(const std::string& name, bool withOwner, const std::string& filter) {
+  return "CREATE TEMP VIEW " + name + " AS SELECT " + (withOwner ? "c.owner AS OWNER, " : "") +
+         "c.table_name AS TABLE_NAME, c.column_name AS COLUMN_NAME, m.comments AS COMMENTS "
+         "FROM main.columns c LEFT JOIN comments m ON m.owner = c.owner AND m.table_name = "
+         "c.table_name AND m.column_name = c.column_name" +
+         filter + " ORDER BY c.owner, c.table_name, c.column_id;\n";
+}
+
+// An instance made before sequences, identity columns, indexes and comments has no tables for
+// them: empty stand-ins of the session's own keep the views working.
 void AddMissingCatalogTables(const SqliteDatabase& catalog) {
   SqliteStatement present(catalog,
                           "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
-                          "('sequences', 'identity_columns')");
+                          "('sequences', 'identity_columns', 'indexes', 'ind_columns', "
+                          "'constraint_details', 'comments')");
   present.Step();
-  if (present.ColumnInt(0) == 2) return;
+  if (present.ColumnInt(0) == 6) return;
   catalog.Exec(
       "CREATE TEMP TABLE IF NOT EXISTS sequences(owner, sequence_name, min_value, max_value, "
       "increment_by, cycle_flag, order_flag, cache_size, last_number);"
       "CREATE TEMP TABLE IF NOT EXISTS identity_columns(owner, table_name, column_name, "
-      "generation_type, on_null, sequence_name, identity_options);");
+      "generation_type, on_null, sequence_name, identity_options);"
+      "CREATE TEMP TABLE IF NOT EXISTS indexes(seq, owner, index_name, table_owner, "
+      "table_name, index_type, uniqueness, generated, constraint_index);"
+      "CREATE TEMP TABLE IF NOT EXISTS ind_columns(index_owner, index_name, table_owner, "
+      "table_name, column_name, column_position, column_length, descend, column_expression);"
+      "CREATE TEMP TABLE IF NOT EXISTS constraint_details(owner, constraint_name, table_name, "
+      "delete_rule, validated, index_owner, index_name);"
+      "CREATE TEMP TABLE IF NOT EXISTS comments(owner, table_name, column_name, comments);");
 }
 
 }  // namespace
@@ -117,7 +193,8 @@ void CreateDictionaryViews(const SqliteDatabase& catalog, const std::string& use
   sql += TablesView("ALL_TABLES", true, "");
   sql += ColumnsView("USER_TAB_COLUMNS", false, mine);
   sql += ColumnsView("ALL_TAB_COLUMNS", true, "");
-  sql += ConstraintsView("USER_CONSTRAINTS", mine);
+  const std::string quotedUser = QuoteSqliteText(user);
+  sql += ConstraintsView("USER_CONSTRAINTS", " WHERE c.owner = " + quotedUser);
   sql += ConstraintsView("ALL_CONSTRAINTS", "");
   sql += ConsColumnsView("USER_CONS_COLUMNS", mine);
   sql += ConsColumnsView("ALL_CONS_COLUMNS", "");
@@ -132,6 +209,16 @@ void CreateDictionaryViews(const SqliteDatabase& catalog, const std::string& use
   sql += SequencesView("ALL_SEQUENCES", true, "");
   sql += IdentityView("USER_TAB_IDENTITY_COLS", false, mine);
   sql += IdentityView("ALL_TAB_IDENTITY_COLS", true, "");
+  sql += IndexesView("USER_INDEXES", false, " WHERE i.owner = " + quotedUser);
+  sql += IndexesView("ALL_INDEXES", true, "");
+  sql += IndexColumnsView("USER_IND_COLUMNS", false, " WHERE k.index_owner = " + quotedUser);
+  sql += IndexColumnsView("ALL_IND_COLUMNS", true, "");
+  sql += IndexExpressionsView("USER_IND_EXPRESSIONS", false, " AND k.index_owner = " + quotedUser);
+  sql += IndexExpressionsView("ALL_IND_EXPRESSIONS", true, "");
+  sql += TableCommentsView("USER_TAB_COMMENTS", false, " WHERE t.owner = " + quotedUser);
+  sql += TableCommentsView("ALL_TAB_COMMENTS", true, "");
+  sql += ColumnCommentsView("USER_COL_COMMENTS", false, " WHERE c.owner = " + quotedUser);
+  sql += ColumnCommentsView("ALL_COL_COMMENTS", true, "");
   sql += "CREATE TEMP VIEW DUAL AS SELECT 'X' AS DUMMY;\n";
   catalog.Exec(sql);
 }

@@ -11,7 +11,9 @@ namespace skerrow::oracle {
 // Creates, on a connection to an instance's catalog, the data dictionary views a session of
 // `user` sees, with Oracle's column names and values: USER_TABLES, ALL_TABLES,
 // USER_TAB_COLUMNS, ALL_TAB_COLUMNS, USER_CONSTRAINTS, ALL_CONSTRAINTS, USER_CONS_COLUMNS,
-// ALL_CONS_COLUMNS, USER_USERS, ALL_USERS and DUAL. ALL_ views cover every schema.
+// ALL_CONS_COLUMNS, USER_USERS, ALL_USERS, the sequence, identity, index and comment views
+// (USER_INDEXES, USER_IND_COLUMNS, USER_IND_EXPRESSIONS, USER_TAB_COMMENTS,
+// USER_COL_COMMENTS and their ALL_ forms) and DUAL. ALL_ views cover every schema.
 void CreateDictionaryViews(const SqliteDatabase& catalog, const std::string& user);
 
 // True when the statement names one of those views.

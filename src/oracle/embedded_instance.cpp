@@ -6,8 +6,10 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "oracle/catalog_indexes.h"
 #include "oracle/catalog_store.h"
 #include "oracle/column_default.h"
+#include "oracle/index_rules.h"
 #include "oracle/oracle_names.h"
 #include "oracle/sequence_rules.h"
 #include "oracle/sql_decimal.h"
@@ -252,7 +254,8 @@ struct EmbeddedInstance::Impl {
     if (constraint.type != 'P' && constraint.type != 'U' && constraint.type != 'R' &&
         constraint.type != 'C')
       Refuse(std::string("unknown constraint type '") + constraint.type + "'");
-    bool generated = constraint.generatedName || constraint.name.empty();
+    const bool generated = constraint.generatedName || constraint.name.empty();
+    constraint.generatedName = generated;
     if (constraint.name.empty()) {
       char name[32];
       std::snprintf(name, sizeof name, "SYS_C%07ld", NextConstraintNumber());
@@ -276,8 +279,8 @@ struct EmbeddedInstance::Impl {
     }
     SqliteStatement insert(catalog,
                            "INSERT INTO constraints(owner, constraint_name, constraint_type, "
-                           "table_name, search_condition, r_owner, r_constraint_name, generated) "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+                           "table_name, search_condition, r_owner, r_constraint_name, generated, "
+                           "status) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     insert.BindText(1, owner);
     insert.BindText(2, constraint.name);
     insert.BindText(3, std::string(1, constraint.type));
@@ -288,6 +291,7 @@ struct EmbeddedInstance::Impl {
       insert.BindText(7, constraint.refConstraintName);
     }
     insert.BindText(8, generated ? "GENERATED NAME" : "USER NAME");
+    insert.BindText(9, constraint.enabled ? "ENABLED" : "DISABLED");
     try {
       insert.Step();
     } catch (const std::runtime_error&) {
@@ -324,8 +328,66 @@ struct EmbeddedInstance::Impl {
           if (column.name == columnName) column.nullable = false;
       }
     }
-    if (constraint.type == 'P' || constraint.type == 'U')
+    ConstraintDetails details;
+    details.validated = constraint.validated.value_or(constraint.enabled);
+    if (constraint.type == 'R') details.deleteRule = constraint.deleteRule;
+    if (constraint.type == 'P' || constraint.type == 'U') {
+      details.indexOwner = owner;
+      details.indexName = KeyIndex(owner, table, constraint, columns, userId);
       CreateKeyIndex(owner, table, constraint, sequence, userId);
+    }
+    SetConstraintDetails(catalog, owner, constraint.name, table, details);
+  }
+
+  // The index a key uses: the one USING INDEX names or creates, else an index of the table
+  // that can enforce it, else a unique index of the key's name made for it (and dropped with
+  // it).
+  std::string KeyIndex(const std::string& owner, const std::string& table,
+                       const ConstraintDefinition& constraint,
+                       const std::vector<ColumnDefinition>& columns, long userId) {
+    std::optional<IndexRecord> index;
+    if (constraint.usingIndexDefinition) {
+      index = CreateIndexRecords(owner, table, *constraint.usingIndexDefinition, columns, userId);
+    } else if (!constraint.usingIndex.empty()) {
+      index = FindIndex(catalog, owner, constraint.usingIndex);
+      if (!index) Refuse("ORA-01418: specified index does not exist");
+    } else {
+      index = IndexForKey(catalog, owner, table, constraint.columns);
+    }
+    if (index) {
+      if (index->tableName != table || !CanEnforceKey(*index, constraint.columns))
+        Refuse("ORA-14196: Specified index cannot be used to enforce the constraint.");
+      return index->name;
+    }
+    IndexDefinition made;
+    made.name = constraint.name;
+    made.unique = true;
+    made.generatedName = constraint.generatedName;
+    for (const auto& column : constraint.columns) made.columns.push_back({column, "", false});
+    IndexRecord record = NewIndexRecord(catalog, owner, table, made, columns);
+    record.madeForConstraint = true;
+    InsertIndexRecord(catalog, std::move(record), static_cast<int>(columns.size()));
+    return made.name;
+  }
+
+  // Records a CREATE INDEX (inside the caller's catalog transaction) and makes the SQLite index
+  // that refuses duplicates of a unique one.
+  IndexRecord CreateIndexRecords(const std::string& owner, const std::string& table,
+                                 const IndexDefinition& definition,
+                                 const std::vector<ColumnDefinition>& columns, long userId) {
+    IndexRecord record = NewIndexRecord(catalog, owner, table, definition, columns);
+    record.seq = InsertIndexRecord(catalog, record, static_cast<int>(columns.size()));
+    const std::string enforce = EnforcingIndexStatement(record);
+    if (enforce.empty()) return record;
+    SqliteDatabase& schema = Schema(userId);
+    try {
+      schema.Exec(enforce);
+    } catch (const std::runtime_error&) {
+      if ((sqlite3_extended_errcode(schema.Get()) & 0xFF) == SQLITE_CONSTRAINT)
+        Refuse("ORA-01452: cannot CREATE UNIQUE INDEX; duplicate keys found");
+      throw;
+    }
+    return record;
   }
 
   void CreateKeyIndex(const std::string& owner, const std::string& table,
@@ -370,6 +432,16 @@ struct EmbeddedInstance::Impl {
       entry.qualifiedColumns.push_back(QualifiedColumnName(owner, table, column.name));
     for (auto& constraint : FindTableConstraints(catalog, owner, table))
       if (constraint.type == 'P' || constraint.type == 'U') entry.keys.push_back(constraint);
+    // A unique index refuses a duplicate under its own name.
+    for (const auto& index : FindTableIndexes(catalog, owner, table)) {
+      if (EnforcingIndexStatement(index).empty()) continue;
+      ConstraintDefinition indexKey;
+      indexKey.name = index.name;
+      for (const auto& column : index.columns)
+        indexKey.columns.push_back(column.expression.empty() ? column.name
+                                                             : StoredNameOf(column.expression));
+      entry.keys.push_back(std::move(indexKey));
+    }
     std::string placeholders;
     for (std::size_t i = 0; i < entry.columns.size(); ++i) placeholders += i ? ", ?" : "?";
     entry.insert = SqliteStatement(Schema(user.id), "INSERT INTO main." + QuoteSqliteName(table) +
@@ -680,6 +752,11 @@ std::optional<std::vector<ColumnDefinition>> EmbeddedInstance::DescribeTable(
   return FindTableColumns(impl_->catalog, impl_->ResolveOwner(owner), table);
 }
 
+std::vector<ConstraintDefinition> EmbeddedInstance::DescribeConstraints(const std::string& owner,
+                                                                        const std::string& table) {
+  return FindTableConstraints(impl_->catalog, impl_->ResolveOwner(owner), table);
+}
+
 }  // namespace skerrow::oracle
 
 namespace skerrow::oracle {
@@ -879,7 +956,9 @@ void EmbeddedInstance::DropTable(const std::string& ownerName, const std::string
     for (const auto& [keyOwner, name] : foreignKeys) {
       run("DELETE FROM cons_columns WHERE owner = ? AND constraint_name = ?", {keyOwner, name});
       run("DELETE FROM constraints WHERE owner = ? AND constraint_name = ?", {keyOwner, name});
+      DeleteConstraintDetails(catalog, keyOwner, name);
     }
+    DeleteTableIndexesAndComments(catalog, owner, table);
     run("DELETE FROM sequences WHERE owner = ? AND sequence_name IN (SELECT sequence_name FROM "
         "identity_columns WHERE owner = ? AND table_name = ?)",
         {owner, owner, table});
@@ -898,20 +977,170 @@ void EmbeddedInstance::DropTable(const std::string& ownerName, const std::string
 }
 
 void EmbeddedInstance::SetConstraintEnabled(const std::string& ownerName, const std::string& table,
-                                            const std::string& constraint, bool enabled) {
+                                            const std::string& constraint, bool enabled,
+                                            bool validated) {
   const std::string owner = impl_->ResolveOwner(ownerName);
   impl_->CommitAll();
-  SqliteStatement update(impl_->catalog,
-                         "UPDATE constraints SET status = ? WHERE owner = ? AND table_name = ? AND "
-                         "constraint_name = ?");
-  update.BindText(1, enabled ? "ENABLED" : "DISABLED");
-  update.BindText(2, owner);
-  update.BindText(3, table);
-  update.BindText(4, constraint);
-  update.Step();
-  if (sqlite3_changes(impl_->catalog.Get()) == 0)
-    Refuse("ORA-02431: cannot " + std::string(enabled ? "enable" : "disable") + " constraint (" +
-           constraint + ") - no such constraint");
+  SqliteDatabase& catalog = impl_->catalog;
+  catalog.Exec("BEGIN");
+  try {
+    SqliteStatement update(catalog,
+                           "UPDATE constraints SET status = ? WHERE owner = ? AND table_name = ? "
+                           "AND constraint_name = ?");
+    update.BindText(1, enabled ? "ENABLED" : "DISABLED");
+    update.BindText(2, owner);
+    update.BindText(3, table);
+    update.BindText(4, constraint);
+    update.Step();
+    if (sqlite3_changes(catalog.Get()) == 0)
+      Refuse("ORA-02431: cannot " + std::string(enabled ? "enable" : "disable") + " constraint (" +
+             constraint + ") - no such constraint");
+    SetConstraintValidated(catalog, owner, constraint, validated);
+    catalog.Exec("COMMIT");
+  } catch (...) {
+    catalog.Exec("ROLLBACK");
+    throw;
+  }
+}
+
+void EmbeddedInstance::DropConstraint(const std::string& ownerName, const std::string& table,
+                                      const std::string& constraint, bool cascade, bool keepIndex) {
+  const std::string owner = impl_->ResolveOwner(ownerName);
+  const UserRecord user = impl_->RequireUser(owner);
+  impl_->RequireColumns(owner, table);
+  impl_->CommitAll();
+  SqliteDatabase& catalog = impl_->catalog;
+  SqliteStatement find(catalog,
+                       "SELECT seq, constraint_type, search_condition FROM constraints WHERE "
+                       "owner = ? AND table_name = ? AND constraint_name = ?");
+  find.BindText(1, owner);
+  find.BindText(2, table);
+  find.BindText(3, constraint);
+  if (!find.Step()) Refuse("ORA-02443: Cannot drop constraint  - nonexistent constraint");
+  const long seq = static_cast<long>(find.ColumnInt(0));
+  const std::string type = find.ColumnText(1);
+  const std::string condition = find.ColumnText(2);
+  const bool key = type == "P" || type == "U";
+
+  std::vector<std::pair<std::string, std::string>> dropped{{owner, constraint}};
+  if (key) {
+    SqliteStatement referring(catalog,
+                              "SELECT owner, constraint_name FROM constraints WHERE "
+                              "constraint_type = 'R' AND r_owner = ? AND r_constraint_name = ?");
+    referring.BindText(1, owner);
+    referring.BindText(2, constraint);
+    while (referring.Step()) dropped.emplace_back(referring.ColumnText(0), referring.ColumnText(1));
+    if (dropped.size() > 1 && !cascade)
+      Refuse("ORA-02273: this unique/primary key is referenced by some foreign keys");
+  }
+  std::vector<std::string> columns;
+  {
+    SqliteStatement members(catalog,
+                            "SELECT column_name FROM cons_columns WHERE owner = ? AND "
+                            "constraint_name = ?");
+    members.BindText(1, owner);
+    members.BindText(2, constraint);
+    while (members.Step()) columns.push_back(members.ColumnText(0));
+  }
+  const std::string index = key ? IndexOfConstraint(catalog, owner, constraint) : "";
+  catalog.Exec("BEGIN");
+  try {
+    const auto run = [&](const std::string& sql, const std::vector<std::string>& values) {
+      SqliteStatement statement(catalog, sql);
+      for (std::size_t i = 0; i < values.size(); ++i)
+        statement.BindText(static_cast<int>(i + 1), values[i]);
+      statement.Step();
+    };
+    for (const auto& [dropOwner, name] : dropped) {
+      run("DELETE FROM cons_columns WHERE owner = ? AND constraint_name = ?", {dropOwner, name});
+      run("DELETE FROM constraints WHERE owner = ? AND constraint_name = ?", {dropOwner, name});
+      DeleteConstraintDetails(catalog, dropOwner, name);
+    }
+    if (!index.empty() && !keepIndex)
+      if (auto record = FindIndex(catalog, owner, index); record && record->madeForConstraint)
+        DeleteIndexRecord(catalog, owner, index);
+    // A column keeps NOT NULL only while a NOT NULL check or the primary key says so.
+    const bool notNullCheck = type == "C" && columns.size() == 1 &&
+                              condition == QuoteOracleName(columns[0]) + " IS NOT NULL";
+    if (type == "P" || notNullCheck) {
+      SqliteStatement nullable(
+          catalog,
+          "UPDATE columns SET nullable = 'Y' WHERE owner = ?1 AND table_name = ?2 AND "
+          "column_name = ?3 AND NOT EXISTS (SELECT 1 FROM constraints c JOIN cons_columns k "
+          "ON k.owner = c.owner AND k.constraint_name = c.constraint_name WHERE c.owner = ?1 "
+          "AND c.table_name = ?2 AND k.column_name = ?3 AND (c.constraint_type = 'P' OR "
+          "c.search_condition = ?4)) AND NOT EXISTS (SELECT 1 FROM identity_columns i WHERE "
+          "i.owner = ?1 AND i.table_name = ?2 AND i.column_name = ?3)");
+      for (const auto& column : columns) {
+        nullable.Reset();
+        nullable.BindText(1, owner);
+        nullable.BindText(2, table);
+        nullable.BindText(3, column);
+        nullable.BindText(4, QuoteOracleName(column) + " IS NOT NULL");
+        nullable.Step();
+      }
+    }
+    if (key)
+      impl_->Schema(user.id).Exec("DROP INDEX IF EXISTS main." +
+                                  QuoteSqliteName("skerrow_key_" + std::to_string(seq)));
+    catalog.Exec("COMMIT");
+  } catch (...) {
+    catalog.Exec("ROLLBACK");
+    throw;
+  }
+  impl_->tables.clear();
+}
+
+void EmbeddedInstance::CreateIndex(const std::string& ownerName, const std::string& table,
+                                   const IndexDefinition& index) {
+  const std::string owner = impl_->ResolveOwner(ownerName);
+  const UserRecord user = impl_->RequireUser(owner);
+  impl_->CommitAll();  // DDL commits, as in Oracle
+  const std::vector<ColumnDefinition> columns = impl_->RequireColumns(owner, table);
+  SqliteDatabase& catalog = impl_->catalog;
+  catalog.Exec("BEGIN");
+  try {
+    impl_->CreateIndexRecords(owner, table, index, columns, user.id);
+    catalog.Exec("COMMIT");
+  } catch (...) {
+    catalog.Exec("ROLLBACK");
+    throw;
+  }
+  impl_->tables.clear();
+}
+
+void EmbeddedInstance::DropIndex(const std::string& ownerName, const std::string& name) {
+  const std::string owner = impl_->ResolveOwner(ownerName);
+  impl_->CommitAll();
+  SqliteDatabase& catalog = impl_->catalog;
+  const std::optional<IndexRecord> index = FindIndex(catalog, owner, name);
+  if (!index) Refuse("ORA-01418: specified index does not exist");
+  if (ConstraintUsingIndex(catalog, owner, name))
+    Refuse("ORA-02429: cannot drop index used for enforcement of unique/primary key");
+  const UserRecord tableOwner = impl_->RequireUser(index->tableOwner);
+  catalog.Exec("BEGIN");
+  try {
+    DeleteIndexRecord(catalog, owner, name);
+    impl_->Schema(tableOwner.id)
+        .Exec("DROP INDEX IF EXISTS main." + QuoteSqliteName(EnforcingIndexName(*index)));
+    catalog.Exec("COMMIT");
+  } catch (...) {
+    catalog.Exec("ROLLBACK");
+    throw;
+  }
+  impl_->tables.clear();
+}
+
+void EmbeddedInstance::SetComment(const std::string& ownerName, const std::string& table,
+                                  const std::string& column,
+                                  const std::optional<std::string>& text) {
+  const std::string owner = impl_->ResolveOwner(ownerName);
+  impl_->CommitAll();  // COMMENT is DDL
+  const std::vector<ColumnDefinition> columns = impl_->RequireColumns(owner, table);
+  if (!column.empty() && std::none_of(columns.begin(), columns.end(),
+                                      [&](const ColumnDefinition& c) { return c.name == column; }))
+    Refuse("ORA-00904: " + QuoteOracleName(column) + ": invalid identifier");
+  SetCommentRecord(impl_->catalog, owner, table, column, text.value_or(""));
 }
 
 }  // namespace skerrow::oracle

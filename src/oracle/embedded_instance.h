@@ -51,6 +51,8 @@ class EmbeddedInstance : public ScriptTarget {
   // values, e.g. a string literal inserted into a NUMBER or DATE column); nullopt when absent.
   std::optional<std::vector<ColumnDefinition>> DescribeTable(const std::string& owner,
                                                              const std::string& table) override;
+  std::vector<ConstraintDefinition> DescribeConstraints(const std::string& owner,
+                                                        const std::string& table) override;
 
   void Rollback() override;
   long Savepoint() override;
@@ -69,7 +71,14 @@ class EmbeddedInstance : public ScriptTarget {
   void DropTable(const std::string& owner, const std::string& table,
                  bool cascadeConstraints) override;
   void SetConstraintEnabled(const std::string& owner, const std::string& table,
-                            const std::string& constraint, bool enabled) override;
+                            const std::string& constraint, bool enabled, bool validated) override;
+  void DropConstraint(const std::string& owner, const std::string& table,
+                      const std::string& constraint, bool cascade, bool keepIndex) override;
+  void CreateIndex(const std::string& owner, const std::string& table,
+                   const IndexDefinition& index) override;
+  void DropIndex(const std::string& owner, const std::string& index) override;
+  void SetComment(const std::string& owner, const std::string& table, const std::string& column,
+                  const std::optional<std::string>& text) override;
 
  private:
   struct Impl;

@@ -48,6 +48,26 @@ struct ColumnDefinition {
   std::optional<IdentityDefinition> identity;
 };
 
+// One entry of an index's column list (USER_IND_COLUMNS, USER_IND_EXPRESSIONS).
+struct IndexColumn {
+  std::string column;      // the column's name as stored; empty for an expression
+  std::string expression;  // as Oracle keeps it, e.g. UPPER("LAST_NAME"); empty for a column
+  bool descending = false;
+
+  friend bool operator==(const IndexColumn&, const IndexColumn&) = default;
+};
+
+// CREATE [UNIQUE | BITMAP] INDEX as the dictionary holds it (USER_INDEXES).
+struct IndexDefinition {
+  std::string name;
+  bool unique = false;
+  bool bitmap = false;
+  bool reverse = false;  // REVERSE: INDEX_TYPE NORMAL/REV
+  bool domain = false;   // INDEXTYPE IS ...: INDEX_TYPE DOMAIN
+  bool generatedName = false;
+  std::vector<IndexColumn> columns;
+};
+
 // A constraint as the dictionary holds it (USER_CONSTRAINTS / ALL_CONS_COLUMNS).
 struct ConstraintDefinition {
   std::string name;                  // given, or generated "SYS_C00nnnn"
@@ -58,6 +78,13 @@ struct ConstraintDefinition {
   std::string refConstraintName;     // for 'R'
   bool generatedName = false;
   bool enabled = true;  // false for a constraint declared DISABLE (STATUS DISABLED)
+  // VALIDATE / NOVALIDATE; absent: VALIDATE when enabled, NOVALIDATE when disabled.
+  std::optional<bool> validated;
+  std::string deleteRule = "NO ACTION";  // for 'R': "CASCADE", "SET NULL" or "NO ACTION"
+  // For 'P' and 'U': USING INDEX name, or the index of USING INDEX (CREATE INDEX ...); empty
+  // when the instance finds or makes the index.
+  std::string usingIndex;
+  std::optional<IndexDefinition> usingIndexDefinition;
 };
 
 // What an Oracle SQL script does to an instance; the embedded instance implements it, the
@@ -91,6 +118,14 @@ class ScriptTarget {
     (void)owner;
     (void)table;
     return std::nullopt;
+  }
+  // The constraints of a table the target holds (from an earlier load), with their columns;
+  // empty when the target does not know the table.
+  virtual std::vector<ConstraintDefinition> DescribeConstraints(const std::string& owner,
+                                                                const std::string& table) {
+    (void)owner;
+    (void)table;
+    return {};
   }
   // A name for a constraint the script left unnamed ("SYS_C0012345"), unique in the instance
   // across loads; empty when the target leaves naming to the loader.
@@ -160,13 +195,49 @@ class ScriptTarget {
     (void)table;
     (void)cascadeConstraints;
   }
-  // ENABLE / DISABLE of a constraint: the dictionary's STATUS only.
+  // ENABLE / DISABLE [VALIDATE | NOVALIDATE] of a constraint: the dictionary's STATUS and
+  // VALIDATED only.
   virtual void SetConstraintEnabled(const std::string& owner, const std::string& table,
-                                    const std::string& constraint, bool enabled) {
+                                    const std::string& constraint, bool enabled, bool validated) {
     (void)owner;
     (void)table;
     (void)constraint;
     (void)enabled;
+    (void)validated;
+  }
+  // ALTER TABLE ... DROP CONSTRAINT; `cascade` also drops the foreign keys that refer to a
+  // key (without it those refuse the drop with ORA-02273); `keepIndex` keeps the index the
+  // key made.
+  virtual void DropConstraint(const std::string& owner, const std::string& table,
+                              const std::string& constraint, bool cascade, bool keepIndex) {
+    (void)owner;
+    (void)table;
+    (void)constraint;
+    (void)cascade;
+    (void)keepIndex;
+    throw std::runtime_error("dropping constraints is not supported here");
+  }
+
+  virtual void CreateIndex(const std::string& owner, const std::string& table,
+                           const IndexDefinition& index) {
+    (void)owner;
+    (void)table;
+    (void)index;
+    throw std::runtime_error("indexes are not supported here");
+  }
+  virtual void DropIndex(const std::string& owner, const std::string& index) {
+    (void)owner;
+    (void)index;
+    throw std::runtime_error("ORA-01418: specified index does not exist");
+  }
+  // COMMENT ON TABLE (an empty `column`) or COMMENT ON COLUMN; an absent or empty text
+  // removes the comment, as in Oracle.
+  virtual void SetComment(const std::string& owner, const std::string& table,
+                          const std::string& column, const std::optional<std::string>& text) {
+    (void)owner;
+    (void)table;
+    (void)column;
+    (void)text;
   }
 };
 

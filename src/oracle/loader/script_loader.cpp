@@ -24,9 +24,6 @@ struct SkippedStatement {
 
 const std::vector<SkippedStatement>& SkippedCreates() {
   static const std::vector<SkippedStatement> kSkipped = {
-      {{"INDEX"}, "CREATE INDEX"},
-      {{"UNIQUE", "INDEX"}, "CREATE UNIQUE INDEX"},
-      {{"BITMAP", "INDEX"}, "CREATE BITMAP INDEX"},
       {{"VIEW"}, "CREATE VIEW"},
       {{"FORCE", "VIEW"}, "CREATE VIEW"},
       {{"NOFORCE", "VIEW"}, "CREATE VIEW"},
@@ -423,6 +420,13 @@ void ScriptLoader::RunTokens(std::string_view text, const std::vector<Token>& to
       RunCreateSequence(cursor, result);
       return;
     }
+    const bool unique = cursor.Peek().IsWord("UNIQUE") && cursor.Peek(1).IsWord("INDEX");
+    const bool bitmap = cursor.Peek().IsWord("BITMAP") && cursor.Peek(1).IsWord("INDEX");
+    if (unique || bitmap) cursor.Next();
+    if (cursor.AcceptWord("INDEX")) {
+      RunCreateIndex(cursor, unique, bitmap, line, result);
+      return;
+    }
     for (const SkippedStatement& skipped : SkippedCreates()) {
       bool matches = true;
       for (std::size_t i = 0; i < skipped.words.size(); ++i)
@@ -496,6 +500,18 @@ void ScriptLoader::RunTokens(std::string_view text, const std::vector<Token>& to
   }
   if (first == "GRANT") {
     RunGrant(cursor, line, result);
+    return;
+  }
+  if (first == "DROP" && cursor.Peek(1).IsWord("INDEX")) {
+    cursor.Next();
+    cursor.Next();
+    RunDropIndex(cursor, line, result);
+    return;
+  }
+  if (first == "COMMENT" && cursor.Peek(1).IsWord("ON")) {
+    cursor.Next();
+    cursor.Next();
+    RunComment(cursor, line, result);
     return;
   }
   if (first == "COMMENT" || first == "REVOKE" || first == "DROP" || first == "ANALYZE" ||
@@ -596,7 +612,8 @@ const ScriptLoader::KnownTable& ScriptLoader::TableFor(const std::string& owner,
   auto found = tables_.find({owner, table});
   if (found != tables_.end()) return found->second;
   if (auto columns = target_.DescribeTable(owner, table)) {
-    return tables_[{owner, table}] = KnownTable{*columns, {}, {}};
+    return tables_[{owner, table}] =
+               KnownTable{*columns, target_.DescribeConstraints(owner, table), {}};
   }
   cursor.Fail("ORA-00942: table or view does not exist (" + QuoteOracleName(owner) + "." +
               QuoteOracleName(table) + ")");
@@ -606,6 +623,14 @@ ConstraintDefinition ScriptLoader::Resolve(const DeclaredConstraint& declared,
                                            const std::string& owner, const std::string& table,
                                            const KnownTable& known, const TokenCursor& cursor) {
   ConstraintDefinition definition = declared.definition;
+  if (declared.usingIndex) {
+    if (declared.usingIndex->table != table)
+      cursor.Fail(
+          "ORA-14196: Specified index cannot be used to enforce the constraint (it is "
+          "on " +
+          QuoteOracleName(declared.usingIndex->table) + ")");
+    definition.usingIndexDefinition = ToIndexDefinition(*declared.usingIndex, known.columns);
+  }
   if (definition.name.empty()) {
     // Check constraints are never referenced: the instance numbers them. Keys may be
     // referenced by a later foreign key, so the loader must know their names.
@@ -693,32 +718,12 @@ void ScriptLoader::RunAlterTable(TokenCursor& cursor, std::string_view text, int
                                  LoadResult& result) {
   QualifiedName name = ReadQualifiedName(cursor, "a table name");
   const std::string owner = OwnerOr(name.owner, cursor);
-  // MODIFY CONSTRAINT c ENABLE|DISABLE, ENABLE|DISABLE CONSTRAINT c: the dictionary's state.
-  const bool modify = cursor.Peek().IsWord("MODIFY") && cursor.Peek(1).IsWord("CONSTRAINT");
-  const bool toggle = (cursor.Peek().IsWord("ENABLE") || cursor.Peek().IsWord("DISABLE")) &&
-                      (cursor.Peek(1).IsWord("CONSTRAINT") || cursor.Peek(2).IsWord("CONSTRAINT"));
-  if (modify || toggle) {
-    std::string constraint;
-    std::optional<bool> enable;
-    while (!cursor.AtEnd()) {
-      if (cursor.AcceptWord("ENABLE")) {
-        enable = true;
-      } else if (cursor.AcceptWord("DISABLE")) {
-        enable = false;
-      } else if (cursor.AcceptWord("CONSTRAINT")) {
-        constraint = cursor.Name("a constraint name");
-      } else {
-        cursor.Next();
-      }
-    }
-    if (constraint.empty() || !enable)
-      cursor.Fail("ORA-00905: missing keyword (the constraint and ENABLE or DISABLE)");
-    TableFor(owner, name.name, cursor);
-    target_.SetConstraintEnabled(owner, name.name, constraint, *enable);
-    Notice(line,
-           std::string(*enable ? "enabled" : "disabled") + " constraint " + constraint + " of " +
-               name.name + " (the dictionary's STATUS; rows are not checked)",
-           result);
+  if (StartsConstraintStateChange(cursor)) {
+    RunConstraintStateChange(cursor, owner, name.name, line, result);
+    return;
+  }
+  if (StartsConstraintDrop(cursor)) {
+    RunConstraintDrop(cursor, owner, name.name, result);
     return;
   }
   if (!cursor.Peek().IsWord("ADD")) {

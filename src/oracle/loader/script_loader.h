@@ -127,6 +127,16 @@ class ScriptLoader {
   // Runs `run` so that what it changed is undone if it fails.
   void Atomically(const std::function<void()>& run);
   void RunGrant(TokenCursor& cursor, int line, LoadResult& result);
+  void RunCreateIndex(TokenCursor& cursor, bool unique, bool bitmap, int line, LoadResult& result);
+  void RunDropIndex(TokenCursor& cursor, int line, LoadResult& result);
+  void RunComment(TokenCursor& cursor, int line, LoadResult& result);
+  void RunConstraintDrop(TokenCursor& cursor, const std::string& owner, const std::string& table,
+                         LoadResult& result);
+  void RunConstraintStateChange(TokenCursor& cursor, const std::string& owner,
+                                const std::string& table, int line, LoadResult& result);
+  // The name of the constraint an ALTER TABLE clause means (by name, PRIMARY KEY or UNIQUE).
+  std::string ConstraintNamed(const ConstraintReference& reference, const std::string& owner,
+                              const std::string& table, const TokenCursor& cursor);
   void RunAlterSession(TokenCursor& cursor, int line, LoadResult& result);
 
   std::string OwnerOr(const std::string& owner, const TokenCursor& cursor) const;

@@ -48,12 +48,40 @@ std::string ParenthesisedText(TokenCursor& cursor, std::string_view statement) {
   return text::TrimWhiteSpace(statement.substr(begin, end - begin));
 }
 
-// USING INDEX ... : an index description the stand-in does not need.
-void SkipUsingIndex(TokenCursor& cursor) {
+// Words of an index's physical description after USING INDEX, which are no index name.
+constexpr std::array kIndexAttributeWords = {
+    "TABLESPACE", "PCTFREE",  "INITRANS",   "MAXTRANS",   "STORAGE", "LOGGING",   "NOLOGGING",
+    "COMPUTE",    "COMPRESS", "NOCOMPRESS", "LOCAL",      "GLOBAL",  "REVERSE",   "NOSORT",
+    "SORT",       "ONLINE",   "PARALLEL",   "NOPARALLEL", "VISIBLE", "INVISIBLE", "PCTUSED"};
+
+bool IsIndexAttributeWord(const Token& token) {
+  if (token.kind != TokenKind::Word) return false;
+  const std::string upper = text::ToUpperAscii(token.text);
+  for (const char* word : kIndexAttributeWords)
+    if (upper == word) return true;
+  return false;
+}
+
+// USING INDEX name, USING INDEX (CREATE INDEX ...), or an index description the stand-in does
+// not need.
+void ReadUsingIndex(TokenCursor& cursor, DeclaredConstraint& constraint) {
   cursor.ExpectWord("INDEX");
   if (cursor.Peek().IsSymbol("(")) {
-    cursor.SkipParenthesised();
+    if (!cursor.Peek(1).IsWord("CREATE")) {
+      cursor.SkipParenthesised();
+      return;
+    }
+    cursor.Next();
+    cursor.Next();
+    const bool unique = cursor.AcceptWord("UNIQUE");
+    cursor.ExpectWord("INDEX");
+    constraint.usingIndex = ParseCreateIndex(cursor, unique, false);
+    cursor.ExpectSymbol(")");
     return;
+  }
+  if (cursor.PeekIsName() && !IsIndexAttributeWord(cursor.Peek()) && !IsClauseWord(cursor.Peek())) {
+    QualifiedName index = ReadQualifiedName(cursor, "an index name");
+    constraint.definition.usingIndex = index.name;
   }
   while (!AtItemEnd(cursor) && !IsClauseWord(cursor.Peek())) {
     if (cursor.Peek().IsSymbol("("))
@@ -64,14 +92,18 @@ void SkipUsingIndex(TokenCursor& cursor) {
 }
 
 // ENABLE, DISABLE, USING INDEX ... and the other state clauses after a constraint.
-void ReadConstraintState(TokenCursor& cursor, ConstraintDefinition& definition) {
+void ReadConstraintState(TokenCursor& cursor, DeclaredConstraint& constraint) {
+  ConstraintDefinition& definition = constraint.definition;
   while (true) {
     if (cursor.AcceptWord("ENABLE")) {
       definition.enabled = true;
     } else if (cursor.AcceptWord("DISABLE")) {
       definition.enabled = false;
-    } else if (cursor.AcceptWord("VALIDATE") || cursor.AcceptWord("NOVALIDATE") ||
-               cursor.AcceptWord("RELY") || cursor.AcceptWord("NORELY") ||
+    } else if (cursor.AcceptWord("VALIDATE")) {
+      definition.validated = true;
+    } else if (cursor.AcceptWord("NOVALIDATE")) {
+      definition.validated = false;
+    } else if (cursor.AcceptWord("RELY") || cursor.AcceptWord("NORELY") ||
                cursor.AcceptWord("DEFERRABLE")) {
     } else if (cursor.Peek().IsWord("NOT") && cursor.Peek(1).IsWord("DEFERRABLE")) {
       cursor.Next();
@@ -80,7 +112,7 @@ void ReadConstraintState(TokenCursor& cursor, ConstraintDefinition& definition) 
       if (!cursor.AcceptWord("IMMEDIATE") && !cursor.AcceptWord("DEFERRED"))
         cursor.FailUnexpected("IMMEDIATE or DEFERRED");
     } else if (cursor.AcceptWord("USING")) {
-      SkipUsingIndex(cursor);
+      ReadUsingIndex(cursor, constraint);
     } else if (cursor.AcceptWord("EXCEPTIONS")) {
       cursor.ExpectWord("INTO");
       ReadQualifiedName(cursor, "a table name");
@@ -97,9 +129,12 @@ void ReadReferences(TokenCursor& cursor, DeclaredConstraint& constraint) {
   if (cursor.Peek().IsSymbol("(")) constraint.refColumns = NameList(cursor, "a column name");
   if (cursor.AcceptWord("ON")) {
     cursor.ExpectWord("DELETE");
-    if (!cursor.AcceptWord("CASCADE")) {
+    if (cursor.AcceptWord("CASCADE")) {
+      constraint.definition.deleteRule = "CASCADE";
+    } else {
       cursor.ExpectWord("SET");
       cursor.ExpectWord("NULL");
+      constraint.definition.deleteRule = "SET NULL";
     }
   }
 }
@@ -129,7 +164,7 @@ DeclaredConstraint ReadTableConstraint(TokenCursor& cursor, std::string_view sta
   } else {
     cursor.FailUnexpected("PRIMARY KEY, UNIQUE, CHECK or FOREIGN KEY");
   }
-  ReadConstraintState(cursor, constraint.definition);
+  ReadConstraintState(cursor, constraint);
   return constraint;
 }
 
@@ -215,7 +250,7 @@ void ReadColumn(TokenCursor& cursor, std::string_view statement, const std::stri
       constraint.definition.columns = {column.name};
       constraint.definition.searchCondition = "\"" + column.name + "\" IS NOT NULL";
     } else if (cursor.AcceptWord("NULL")) {
-      ReadConstraintState(cursor, constraint.definition);
+      ReadConstraintState(cursor, constraint);
       continue;
     } else if (cursor.AcceptWord("PRIMARY")) {
       cursor.ExpectWord("KEY");
@@ -236,7 +271,7 @@ void ReadColumn(TokenCursor& cursor, std::string_view statement, const std::stri
     } else {
       cursor.FailUnexpected("a column constraint, DEFAULT, \",\" or \")\"");
     }
-    ReadConstraintState(cursor, constraint.definition);
+    ReadConstraintState(cursor, constraint);
     table.constraints.push_back(std::move(constraint));
   }
   table.columns.push_back(std::move(column));
@@ -285,6 +320,103 @@ TableDeclaration ParseCreateTable(TokenCursor& cursor, std::string_view statemen
       cursor.Fail("CREATE TABLE ... AS SELECT is not supported by the script loader");
   }
   return table;
+}
+
+namespace {
+
+bool StartsConstraintReference(const TokenCursor& cursor, std::size_t ahead) {
+  const Token& token = cursor.Peek(ahead);
+  return token.IsWord("CONSTRAINT") ||
+         (token.IsWord("PRIMARY") && cursor.Peek(ahead + 1).IsWord("KEY")) ||
+         (token.IsWord("UNIQUE") && cursor.Peek(ahead + 1).IsSymbol("("));
+}
+
+ConstraintReference ReadConstraintReference(TokenCursor& cursor) {
+  ConstraintReference reference;
+  if (cursor.AcceptWord("CONSTRAINT")) {
+    reference.name = cursor.Name("a constraint name");
+  } else if (cursor.AcceptWord("PRIMARY")) {
+    cursor.ExpectWord("KEY");
+    reference.keyType = 'P';
+  } else {
+    cursor.ExpectWord("UNIQUE");
+    reference.keyType = 'U';
+    reference.columns = NameList(cursor, "a key column");
+  }
+  return reference;
+}
+
+}  // namespace
+
+bool StartsConstraintDrop(const TokenCursor& cursor) {
+  return cursor.Peek().IsWord("DROP") && StartsConstraintReference(cursor, 1);
+}
+
+ConstraintDrop ParseConstraintDrop(TokenCursor& cursor) {
+  ConstraintDrop drop;
+  cursor.ExpectWord("DROP");
+  drop.constraint = ReadConstraintReference(cursor);
+  while (!cursor.AtEnd()) {
+    if (cursor.AcceptWord("CASCADE")) {
+      drop.cascade = true;
+    } else if (cursor.AcceptWord("KEEP")) {
+      cursor.ExpectWord("INDEX");
+      drop.keepIndex = true;
+    } else if (cursor.AcceptWord("DROP")) {
+      cursor.ExpectWord("INDEX");
+      drop.keepIndex = false;
+    } else if (!cursor.AcceptWord("ONLINE")) {
+      cursor.FailUnexpected("CASCADE, KEEP INDEX, DROP INDEX or the end of the statement");
+    }
+  }
+  return drop;
+}
+
+bool StartsConstraintStateChange(const TokenCursor& cursor) {
+  if (cursor.Peek().IsWord("MODIFY")) return StartsConstraintReference(cursor, 1);
+  if (!cursor.Peek().IsWord("ENABLE") && !cursor.Peek().IsWord("DISABLE")) return false;
+  const std::size_t next =
+      cursor.Peek(1).IsWord("VALIDATE") || cursor.Peek(1).IsWord("NOVALIDATE") ? 2 : 1;
+  return StartsConstraintReference(cursor, next);
+}
+
+ConstraintStateChange ParseConstraintStateChange(TokenCursor& cursor) {
+  ConstraintStateChange change;
+  bool stated = false;
+  const auto readState = [&] {
+    while (!cursor.AtEnd()) {
+      if (cursor.AcceptWord("ENABLE")) {
+        change.enable = true;
+        stated = true;
+      } else if (cursor.AcceptWord("DISABLE")) {
+        change.enable = false;
+        stated = true;
+      } else if (cursor.AcceptWord("VALIDATE")) {
+        change.validate = true;
+      } else if (cursor.AcceptWord("NOVALIDATE")) {
+        change.validate = false;
+      } else {
+        return;
+      }
+    }
+  };
+  if (cursor.AcceptWord("MODIFY")) {
+    change.constraint = ReadConstraintReference(cursor);
+    readState();
+  } else {
+    readState();
+    change.constraint = ReadConstraintReference(cursor);
+  }
+  // What may follow (USING INDEX, KEEP INDEX, CASCADE, EXCEPTIONS INTO) does not change the
+  // dictionary's state.
+  while (!cursor.AtEnd()) {
+    if (cursor.Peek().IsSymbol("("))
+      cursor.SkipParenthesised();
+    else
+      cursor.Next();
+  }
+  if (!stated) cursor.Fail("ORA-00905: missing keyword (ENABLE or DISABLE)");
+  return change;
 }
 
 std::vector<DeclaredConstraint> ParseAddConstraints(TokenCursor& cursor,

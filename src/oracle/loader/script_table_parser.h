@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "oracle/loader/script_index_parser.h"
 #include "oracle/script_target.h"
 #include "oracle/sql_cursor.h"
 
@@ -16,6 +17,8 @@ struct DeclaredConstraint {
   ConstraintDefinition definition;
   std::string refTable;
   std::vector<std::string> refColumns;
+  // USING INDEX (CREATE INDEX ...): the index the key is to make and use.
+  std::optional<IndexDeclaration> usingIndex;
 };
 
 struct TableDeclaration {
@@ -38,6 +41,36 @@ QualifiedName ReadQualifiedName(TokenCursor& cursor, std::string_view what);
 // list are ignored. `statement` is the statement's text (DATA_DEFAULT keeps it as written).
 TableDeclaration ParseCreateTable(TokenCursor& cursor, std::string_view statement,
                                   const std::string& currentSchema);
+
+// How ALTER TABLE names a constraint: CONSTRAINT name, PRIMARY KEY or UNIQUE (columns).
+struct ConstraintReference {
+  std::string name;                  // for CONSTRAINT name
+  char keyType = 0;                  // 'P' or 'U' for PRIMARY KEY and UNIQUE (...)
+  std::vector<std::string> columns;  // for UNIQUE (...)
+};
+
+// ALTER TABLE t DROP CONSTRAINT c | DROP PRIMARY KEY | DROP UNIQUE (...) [CASCADE]
+// [KEEP INDEX | DROP INDEX] [ONLINE].
+struct ConstraintDrop {
+  ConstraintReference constraint;
+  bool cascade = false;
+  bool keepIndex = false;
+};
+// True at a DROP clause that drops a constraint (not a column or a partition).
+bool StartsConstraintDrop(const TokenCursor& cursor);
+// At DROP.
+ConstraintDrop ParseConstraintDrop(TokenCursor& cursor);
+
+// ALTER TABLE t MODIFY CONSTRAINT c ENABLE, ALTER TABLE t ENABLE NOVALIDATE CONSTRAINT c,
+// DISABLE PRIMARY KEY, ... : the new state of one constraint.
+struct ConstraintStateChange {
+  ConstraintReference constraint;
+  bool enable = true;
+  std::optional<bool> validate;  // VALIDATE or NOVALIDATE when given
+};
+// True at MODIFY, ENABLE or DISABLE when a constraint follows (not ENABLE ROW MOVEMENT, ...).
+bool StartsConstraintStateChange(const TokenCursor& cursor);
+ConstraintStateChange ParseConstraintStateChange(TokenCursor& cursor);
 
 // The clauses of ALTER TABLE t after the table name, when they are ADD clauses of constraints:
 // ADD [CONSTRAINT n] ..., ADD ( constraint, ... ), repeated. Fails for an added column.
