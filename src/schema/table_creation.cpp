@@ -5,6 +5,7 @@
 #include "schema/column_catalog.h"
 #include "schema/create_table_text.h"
 #include "schema/table_definition.h"
+#include "schema/table_keys.h"
 #include "text/ascii.h"
 #include "transfer/copy_table_rows.h"
 #include "transfer/oracle_sql_text.h"
@@ -137,6 +138,9 @@ void TranslateTable(const TableJob& job, const std::string& sourceTable, TableCo
   }
   keepNotes();
   CopyTableRows(job, sourceTable, targetName, lists, report);
+  // Keys and indexes are built once, over the rows, rather than row by row during the copy.
+  if (!report.connectionLost && !report.abandoned)
+    AddTableKeys(job, sourceTable, targetName, definition, report);
 }
 
 }  // namespace skerrow

@@ -10,6 +10,8 @@ const char* SchemaNoteKindName(SchemaNote::Kind kind) {
       return "columnWidened";
     case SchemaNote::Kind::TypeChanged:
       return "typeChanged";
+    case SchemaNote::Kind::LeftOut:
+      return "leftOut";
   }
   return "note";
 }
@@ -25,6 +27,10 @@ std::string SchemaNoteText(const SchemaNote& note) {
       break;
     case SchemaNote::Kind::TypeChanged:
       text = note.column + " (" + note.sourceText + ") became " + note.targetType;
+      break;
+    case SchemaNote::Kind::LeftOut:
+      text = note.column + (note.sourceText.empty() ? "" : " " + note.sourceText) +
+             (note.targetType.empty() ? " was left out" : " became " + note.targetType);
       break;
   }
   if (!note.reason.empty()) text += ": " + note.reason;

@@ -15,6 +15,9 @@ struct SchemaNote {
     // The column's type is not the one the rules give its source type (e.g. a scale MySQL
     // cannot declare keeps DOUBLE, whose rounded values are reported one by one).
     TypeChanged,
+    // An index, key, check, foreign key, comment or identity generator of the source that the
+    // MySQL table does not have (or has only in part); `column` names it, e.g. "index EMP_IX".
+    LeftOut,
   };
 
   Kind kind = Kind::DefaultDropped;
@@ -29,7 +32,7 @@ struct SchemaNote {
   friend bool operator==(const SchemaNote&, const SchemaNote&) = default;
 };
 
-// "defaultDropped", "columnWidened", "typeChanged": the kind's name in reports.
+// "defaultDropped", "columnWidened", "typeChanged", "leftOut": the kind's name in reports.
 const char* SchemaNoteKindName(SchemaNote::Kind kind);
 
 // The note as one sentence for the operator, e.g. "the default SYSTIMESTAMP of CREATED_AT was

@@ -33,6 +33,10 @@ struct TableReport {
   // The server connection was lost during this table: nothing more can be sent in this run.
   bool connectionLost = false;
 
+  // The keys, indexes, checks, comments and identity columns added after the rows, one entry
+  // each, e.g. "UNIQUE KEY `EMP_EMAIL_UK` (`EMAIL`)".
+  std::vector<std::string> keysAdded;
+
   // What the MySQL table does not keep as the source declared it (warnings).
   std::vector<SchemaNote> schemaNotes;
   // Values a DOUBLE column could not keep exactly; each one is an error.

@@ -59,6 +59,7 @@ std::vector<std::string> NotesOf(const TableReport& table, const std::string& mo
     for (std::size_t i = 0; i < rounded.examples.size() && i < kShownRounded; ++i)
       notes.push_back("rounded: " + RoundedValueText(rounded.examples[i]));
   }
+  for (const auto& added : table.keysAdded) notes.push_back("added: " + added);
   for (const auto& note : table.schemaNotes) notes.push_back("note: " + SchemaNoteText(note));
   return notes;
 }

@@ -37,6 +37,9 @@ class ReportJsonBuilder {
     json["rowsRefused"] = table.rowsRefused;
     json["refusalMessages"] = std::move(messages);
     json["roundedValues"] = Rounded(table.roundedValues);
+    Json added = Json::array();
+    for (const auto& key : table.keysAdded) added.push_back(Text(key));
+    json["keysAdded"] = std::move(added);
     json["schemaNotes"] = Notes(table.schemaNotes);
     json["abandoned"] = Optional(table.abandoned);
     json["succeeded"] = table.Succeeded();
