@@ -213,7 +213,10 @@ CheckTranslation TranslateCheckCondition(const std::string& condition,
       result.reason = "its LIKE pattern is not a text literal";
       return result;
     }
-    if (!out.empty()) out += ' ';
+    // "IN ('a', 'b')": no blank inside brackets or before a comma.
+    const bool tight = token.kind == TokenKind::Close || token.kind == TokenKind::Comma ||
+                       (previous && previous->kind == TokenKind::Open);
+    if (!out.empty() && !tight) out += ' ';
     out += piece;
   }
   if (depth != 0) {

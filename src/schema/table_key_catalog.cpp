@@ -36,7 +36,7 @@ std::string Literal(const std::string& tableName) {
 
 std::string IndexCatalogQuery(const std::string& tableName) {
   return "select i.INDEX_NAME, i.INDEX_TYPE, i.UNIQUENESS, c.COLUMN_NAME, c.COLUMN_POSITION, "
-         "c.DESCEND from USER_INDEXES i, USER_IND_COLUMNS c where i.TABLE_NAME = " +
+         "c.DESCEND, i.GENERATED from USER_INDEXES i, USER_IND_COLUMNS c where i.TABLE_NAME = " +
          Literal(tableName) +
          " and c.INDEX_NAME = i.INDEX_NAME and c.TABLE_NAME = i.TABLE_NAME order by "
          "i.INDEX_NAME, c.COLUMN_POSITION";
@@ -50,7 +50,8 @@ std::string IndexExpressionQuery(const std::string& tableName) {
 
 std::string KeyConstraintQuery(const std::string& tableName) {
   return "select CONSTRAINT_NAME, CONSTRAINT_TYPE, SEARCH_CONDITION, STATUS, INDEX_NAME, "
-         "R_OWNER, R_CONSTRAINT_NAME, DELETE_RULE from USER_CONSTRAINTS where TABLE_NAME = " +
+         "R_OWNER, R_CONSTRAINT_NAME, DELETE_RULE, GENERATED from USER_CONSTRAINTS where "
+         "TABLE_NAME = " +
          Literal(tableName) + " order by CONSTRAINT_NAME";
 }
 
@@ -92,6 +93,7 @@ TableKeyCatalog ReadTableKeyCatalog(SourceConnection& source, const std::string&
       index.name = name;
       index.type = Field(indexRows, 1, row);
       index.unique = Field(indexRows, 2, row) == "UNIQUE";
+      index.generatedName = Field(indexRows, 6, row) == "Y";
       catalog.indexes.push_back(std::move(index));
     }
     catalog.indexes.back().columns.push_back(
@@ -122,6 +124,7 @@ TableKeyCatalog ReadTableKeyCatalog(SourceConnection& source, const std::string&
     constraint.refOwner = Field(constraintRows, 5, row);
     constraint.refConstraintName = Field(constraintRows, 6, row);
     constraint.deleteRule = Field(constraintRows, 7, row);
+    constraint.generatedName = Field(constraintRows, 8, row) == "GENERATED NAME";
     catalog.constraints.push_back(std::move(constraint));
   }
   const RowArray constraintColumns = Rows(source, KeyConstraintColumnQuery(tableName));

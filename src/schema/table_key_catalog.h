@@ -23,6 +23,7 @@ struct SourceIndex {
   std::string type;  // INDEX_TYPE: "NORMAL", "BITMAP", "FUNCTION-BASED NORMAL", ...
   bool unique = false;
   std::vector<SourceIndexColumn> columns;
+  bool generatedName = false;  // GENERATED 'Y': a name the source made up (SYS_C...)
 };
 
 struct SourceConstraint {
@@ -38,6 +39,7 @@ struct SourceConstraint {
   // For 'R': the table and columns of the key it refers to.
   std::string refTable;
   std::vector<std::string> refColumns;
+  bool generatedName = false;  // GENERATED 'GENERATED NAME'
 };
 
 struct SourceComment {

@@ -110,7 +110,7 @@ class Planner {
   }
 
   // Adds the key, or notes why not. `what` reads "index EMP_IX" or "unique key EMP_UK".
-  void AddKey(const std::string& sourceName, const std::string& what,
+  void AddKey(const std::string& sourceName, bool generatedName, const std::string& what,
               const std::vector<KeyColumn>& columns, bool unique, const std::string& became) {
     for (const auto& column : columns)
       if (!FindColumn(definition_, column.name)) {
@@ -121,7 +121,9 @@ class Planner {
       Note(what, ColumnListText(columns), "it repeats the key " + *repeated);
       return;
     }
-    const std::string name = UniqueName(sourceName);
+    // A name the source made up means nothing in MySQL: the key is named after its first
+    // column, as MySQL names a key given without one.
+    const std::string name = UniqueName(generatedName ? columns.front().name : sourceName);
     std::string references;
     bool prefixed = false;
     for (const auto& column : columns) {
@@ -167,6 +169,12 @@ class Planner {
   std::vector<std::string> used_;
   std::vector<Key> keys_;
 };
+
+// "check EMP_SALARY_MIN"; a name the source made up (SYS_C0012345) differs from one instance
+// to the next and is left out: "check".
+std::string Named(const std::string& kind, const std::string& name, bool generated) {
+  return generated ? kind : kind + " " + name;
+}
 
 std::vector<KeyColumn> PlainColumns(const std::vector<std::string>& names) {
   std::vector<KeyColumn> columns;
@@ -230,7 +238,7 @@ TableKeyPlan PlanTableKeys(const TableKeyCatalog& catalog, const TableDefinition
   // Unique constraints, with the directions of the index that enforces them.
   for (const auto& constraint : catalog.constraints) {
     if (constraint.type != 'U') continue;
-    const std::string what = "unique key " + constraint.name;
+    const std::string what = Named("unique key", constraint.name, constraint.generatedName);
     std::vector<KeyColumn> columns = PlainColumns(constraint.columns);
     if (!constraint.enabled) {
       planner.Note(what, ColumnListText(columns), "it is disabled in the source");
@@ -242,7 +250,7 @@ TableKeyPlan PlanTableKeys(const TableKeyCatalog& catalog, const TableDefinition
         for (const auto& indexed : index->columns)
           if (indexed.column == column.name) column.descending = indexed.descending;
     }
-    planner.AddKey(constraint.name, what, columns, true, {});
+    planner.AddKey(constraint.name, constraint.generatedName, what, columns, true, {});
   }
 
   // Other indexes: unique ones first, so a plain index repeating one is left out.
@@ -254,7 +262,7 @@ TableKeyPlan PlanTableKeys(const TableKeyCatalog& catalog, const TableDefinition
         continue;
       // Oracle's own index of a LOB column has no counterpart to make.
       if (index.type == "LOB") continue;
-      const std::string what = "index " + index.name;
+      const std::string what = Named("index", index.name, index.generatedName);
       const bool functionBased = index.type.starts_with("FUNCTION-BASED");
       const bool bitmap = index.type.find("BITMAP") != std::string::npos;
       if (!functionBased && !bitmap && index.type != "NORMAL" && index.type != "NORMAL/REV") {
@@ -278,7 +286,7 @@ TableKeyPlan PlanTableKeys(const TableKeyCatalog& catalog, const TableDefinition
                      "MySQL's keys index columns, not expressions (a function-based index)");
         continue;
       }
-      planner.AddKey(index.name, what, columns, unique,
+      planner.AddKey(index.name, index.generatedName, what, columns, unique,
                      bitmap ? "MySQL has no bitmap indexes" : std::string());
     }
   }
@@ -287,11 +295,8 @@ TableKeyPlan PlanTableKeys(const TableKeyCatalog& catalog, const TableDefinition
   for (const auto& constraint : catalog.constraints) {
     if (constraint.type != 'C') continue;
     std::string notNullColumn;
-    if (IsNotNullCheck(constraint.searchCondition, notNullColumn)) {
-      const ColumnDefinitionParts* column = FindColumn(definition, notNullColumn);
-      if (column == nullptr || column->notNull) continue;
-    }
-    const std::string what = "check " + constraint.name;
+    if (IsNotNullCheck(constraint.searchCondition, notNullColumn)) continue;
+    const std::string what = Named("check", constraint.name, constraint.generatedName);
     if (!constraint.enabled) {
       planner.Note(what, "(" + constraint.searchCondition + ")", "it is disabled in the source");
       continue;
@@ -303,11 +308,14 @@ TableKeyPlan PlanTableKeys(const TableKeyCatalog& catalog, const TableDefinition
                    "the condition cannot be translated: " + translation.reason);
       continue;
     }
-    const std::string name = planner.UniqueName(constraint.name);
+    // MySQL names a check given without a name itself (CONSTRAINT_1, ...).
+    const std::string name =
+        constraint.generatedName ? std::string() : planner.UniqueName(constraint.name);
     KeyClausePart part;
-    part.clause =
-        "ADD CONSTRAINT " + QuoteMySqlIdentifier(name) + " CHECK (" + translation.expression + ")";
-    part.description = "CHECK " + name + " (" + translation.expression + ")";
+    part.clause = "ADD " + (name.empty() ? "" : "CONSTRAINT " + QuoteMySqlIdentifier(name) + " ") +
+                  "CHECK (" + translation.expression + ")";
+    part.description =
+        "CHECK " + (name.empty() ? "" : name + " ") + "(" + translation.expression + ")";
     part.what = what;
     part.sourceText = "(" + constraint.searchCondition + ")";
     planner.plan.parts.push_back(std::move(part));
@@ -316,8 +324,8 @@ TableKeyPlan PlanTableKeys(const TableKeyCatalog& catalog, const TableDefinition
   // Foreign keys: MyISAM tables accept the clause and keep nothing of it.
   for (const auto& constraint : catalog.constraints) {
     if (constraint.type != 'R') continue;
-    planner.Note("foreign key " + constraint.name, ForeignKeyText(constraint),
-                 "MyISAM tables do not keep foreign keys");
+    planner.Note(Named("foreign key", constraint.name, constraint.generatedName),
+                 ForeignKeyText(constraint), "MyISAM tables do not keep foreign keys");
   }
 
   // Identity columns, with their column comment when there is one.

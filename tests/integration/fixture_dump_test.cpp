@@ -66,6 +66,7 @@ std::string ShowReport(const RunReport& report) {
       text += "  rounded " + std::to_string(table.roundedValues.count) + "\n";
     for (const auto& value : table.roundedValues.examples)
       text += "  rounded " + RoundedValueText(value) + "\n";
+    for (const auto& added : table.keysAdded) text += "  added " + added + "\n";
     for (const auto& note : table.schemaNotes) text += "  note " + SchemaNoteText(note) + "\n";
   }
   return text;

@@ -61,6 +61,29 @@ std::vector<std::string> Contents(MySqlProbe& probe, const std::string& database
     if (tables.empty() || tables.back() != row[0].value_or(""))
       tables.push_back(row[0].value_or(""));
   }
+  // The keys, checks, comments and counters added after the rows.
+  for (const std::string& query : {
+           "SELECT table_name, index_name, non_unique, seq_in_index, column_name, collation, "
+           "sub_part FROM information_schema.statistics WHERE table_schema = '" +
+               database + "' ORDER BY 1, 2, 4",
+           "SELECT table_name, constraint_name, check_clause FROM "
+           "information_schema.check_constraints WHERE constraint_schema = '" +
+               database + "' ORDER BY 1, 2",
+           "SELECT table_name, column_name, extra, column_comment FROM information_schema.columns "
+           "WHERE table_schema = '" +
+               database + "' ORDER BY 1, 2",
+           "SELECT table_name, table_comment, auto_increment FROM information_schema.tables "
+           "WHERE table_schema = '" +
+               database + "' ORDER BY 1",
+       }) {
+    const auto rows = probe.Query(query);
+    if (!rows) return {"keys: " + probe.Error()};
+    for (const auto& row : *rows) {
+      std::string line = "key";
+      for (const auto& value : row) line += "|" + value.value_or("<NULL>");
+      lines.push_back(line);
+    }
+  }
   for (const auto& table : tables) {
     const auto rows = probe.Query("SELECT * FROM `" + database + "`.`" + table + "`");
     if (!rows) {
@@ -120,6 +143,7 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, OciConversionTest,
                          ::testing::Values(FixtureUser{"classic.sql", "scott", "tiger"},
                                            FixtureUser{"exact_values.sql", "exact", "exact_pw"},
                                            FixtureUser{"keys.sql", "shop", "shop_pw"},
+                                           FixtureUser{"hr_keys.sql", "hrk", "hrk_pw"},
                                            FixtureUser{"keys.sql", "store", "store_pw"},
                                            FixtureUser{"names.sql", "odd", "odd_pw"},
                                            FixtureUser{"sample_style.sql", "hrs", "hrs_pw"},

@@ -27,7 +27,7 @@ inline const std::vector<FixtureUser>& EveryFixtureUser() {
       {"keys.sql", "store", "store_pw"},      {"names.sql", "odd", "odd_pw"},
       {"sample_style.sql", "hrs", "hrs_pw"},  {"types.sql", "types", "types_pw"},
       {"unseen_sample.sql", "oex", "oex_pw"}, {"block_sample.sql", "shop_owner", "shop_pw"},
-      {"ddl_export.sql", "inv", "inv_pw"},
+      {"ddl_export.sql", "inv", "inv_pw"},    {"hr_keys.sql", "hrk", "hrk_pw"},
   };
   return users;
 }

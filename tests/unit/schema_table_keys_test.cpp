@@ -25,8 +25,8 @@ TEST(CheckTranslation, TranslatesOnlyTheSimpleFormsAndEscapesEveryLiteral) {
       {"salary > 0", "`SALARY` > 0"},
       {"salary BETWEEN 1 AND 99999.5", "`SALARY` BETWEEN 1 AND 99999.5"},
       {"\"SALARY\" IS NOT NULL AND salary >= -1e3", "`SALARY` IS NOT NULL AND `SALARY` >= - 1e3"},
-      {"job_id IN ('AD_PRES', 'ST_''CLERK')", "`JOB_ID` IN ( 'AD_PRES' , 'ST_''CLERK' )"},
-      {"NOT (code LIKE 'A%') OR code ^= 'x'", "NOT ( `CODE` LIKE 'A%' ) OR `CODE` <> 'x'"},
+      {"job_id IN ('AD_PRES', 'ST_''CLERK')", "`JOB_ID` IN ('AD_PRES', 'ST_''CLERK')"},
+      {"NOT (code LIKE 'A%') OR code ^= 'x'", "NOT (`CODE` LIKE 'A%') OR `CODE` <> 'x'"},
       {"\"low\" = ''", "`low` = NULL"},
       {"code = 'a\\b'", "`CODE` = 'a\\\\b'"},
       // A name that is not a converted column, a function, arithmetic, dates.
@@ -97,21 +97,25 @@ TEST(TableKeyPlan, KeysAreNamedOnceLeaveOutRepeatsAndTellWhatIsNotCarried) {
                         Column("NOTE", "VARCHAR", 4000), Column("primary", "VARCHAR", 5)};
   TableKeyCatalog catalog;
   catalog.constraints = {
-      {"T_PK", 'P', "", true, "T_PK", "", "", "", {"ID"}, "", {}},
-      {"T_EMAIL_UK", 'U', "", true, "T_EMAIL_UK", "", "", "", {"EMAIL"}, "", {}},
-      {"SYS_C0010001", 'C', "\"ID\" IS NOT NULL", true, "", "", "", "", {"ID"}, "", {}},
-      {"T_OFF_UK", 'U', "", false, "", "", "", "", {"NOTE"}, "", {}},
-      {"T_R_FK", 'R', "", true, "", "X", "P_PK", "CASCADE", {"ID"}, "P", {"PID"}},
+      {"T_PK", 'P', "", true, "T_PK", "", "", "", {"ID"}, "", {}, false},
+      {"T_EMAIL_UK", 'U', "", true, "T_EMAIL_UK", "", "", "", {"EMAIL"}, "", {}, false},
+      {"SYS_C0010001", 'C', "\"ID\" IS NOT NULL", true, "", "", "", "", {"ID"}, "", {}, false},
+      {"T_OFF_UK", 'U', "", false, "", "", "", "", {"NOTE"}, "", {}, false},
+      {"T_R_FK", 'R', "", true, "", "X", "P_PK", "CASCADE", {"ID"}, "P", {"PID"}, false},
   };
   catalog.indexes = {
-      {"T_PK", "NORMAL", true, {{"ID", "", false}}},
-      {"T_EMAIL_UK", "NORMAL", true, {{"EMAIL", "", false}}},
-      {"T_ID_IX", "NORMAL", false, {{"ID", "", false}}},
-      {"T_NOTE_IX", "FUNCTION-BASED NORMAL", false, {{"SYS_NC00005$", "\"NOTE\"", true}}},
-      {"t_note_ix", "BITMAP", false, {{"NOTE", "", false}}},
-      {"PRIMARY", "NORMAL", false, {{"primary", "", false}}},
-      {"T_UP_IX", "FUNCTION-BASED NORMAL", false, {{"SYS_NC00006$", "UPPER(\"EMAIL\")", false}}},
-      {std::string(70, 'L'), "NORMAL", false, {{"EMAIL", "", true}}},
+      {"T_PK", "NORMAL", true, {{"ID", "", false}}, false},
+      {"T_EMAIL_UK", "NORMAL", true, {{"EMAIL", "", false}}, false},
+      {"T_ID_IX", "NORMAL", false, {{"ID", "", false}}, false},
+      {"T_NOTE_IX", "FUNCTION-BASED NORMAL", false, {{"SYS_NC00005$", "\"NOTE\"", true}}, false},
+      {"t_note_ix", "BITMAP", false, {{"NOTE", "", false}}, false},
+      {"PRIMARY", "NORMAL", false, {{"primary", "", false}}, false},
+      {"T_UP_IX",
+       "FUNCTION-BASED NORMAL",
+       false,
+       {{"SYS_NC00006$", "UPPER(\"EMAIL\")", false}},
+       false},
+      {std::string(70, 'L'), "NORMAL", false, {{"EMAIL", "", true}}, false},
   };
   catalog.comments = {{"", "It's a table"}, {"NOTE", "free text"}};
   const TableKeyPlan plan = PlanTableKeys(catalog, definition, true, {}, Escape);
