@@ -229,6 +229,15 @@ void SetConstraintValidated(const SqliteDatabase& catalog, const std::string& ow
   SetConstraintDetails(catalog, owner, constraint, table.ColumnText(0), details);
 }
 
+void DeleteConstraintRecord(const SqliteDatabase& catalog, const std::string& owner,
+                            const std::string& constraint) {
+  Run(catalog, "DELETE FROM cons_columns WHERE owner = ? AND constraint_name = ?",
+      {owner, constraint});
+  Run(catalog, "DELETE FROM constraints WHERE owner = ? AND constraint_name = ?",
+      {owner, constraint});
+  DeleteConstraintDetails(catalog, owner, constraint);
+}
+
 void DeleteConstraintDetails(const SqliteDatabase& catalog, const std::string& owner,
                              const std::string& constraint) {
   Run(catalog, "DELETE FROM constraint_details WHERE owner = ? AND constraint_name = ?",

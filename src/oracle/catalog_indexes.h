@@ -67,6 +67,9 @@ void SetConstraintDetails(const SqliteDatabase& catalog, const std::string& owne
                           const ConstraintDetails& details);
 void SetConstraintValidated(const SqliteDatabase& catalog, const std::string& owner,
                             const std::string& constraint, bool validated);
+// The constraint's row, its columns and its details.
+void DeleteConstraintRecord(const SqliteDatabase& catalog, const std::string& owner,
+                            const std::string& constraint);
 void DeleteConstraintDetails(const SqliteDatabase& catalog, const std::string& owner,
                              const std::string& constraint);
 // The key constraint an index enforces, if any.

@@ -953,11 +953,8 @@ void EmbeddedInstance::DropTable(const std::string& ownerName, const std::string
         statement.BindText(static_cast<int>(i + 1), values[i]);
       statement.Step();
     };
-    for (const auto& [keyOwner, name] : foreignKeys) {
-      run("DELETE FROM cons_columns WHERE owner = ? AND constraint_name = ?", {keyOwner, name});
-      run("DELETE FROM constraints WHERE owner = ? AND constraint_name = ?", {keyOwner, name});
-      DeleteConstraintDetails(catalog, keyOwner, name);
-    }
+    for (const auto& [keyOwner, name] : foreignKeys)
+      DeleteConstraintRecord(catalog, keyOwner, name);
     DeleteTableIndexesAndComments(catalog, owner, table);
     run("DELETE FROM sequences WHERE owner = ? AND sequence_name IN (SELECT sequence_name FROM "
         "identity_columns WHERE owner = ? AND table_name = ?)",
@@ -1045,17 +1042,7 @@ void EmbeddedInstance::DropConstraint(const std::string& ownerName, const std::s
   const std::string index = key ? IndexOfConstraint(catalog, owner, constraint) : "";
   catalog.Exec("BEGIN");
   try {
-    const auto run = [&](const std::string& sql, const std::vector<std::string>& values) {
-      SqliteStatement statement(catalog, sql);
-      for (std::size_t i = 0; i < values.size(); ++i)
-        statement.BindText(static_cast<int>(i + 1), values[i]);
-      statement.Step();
-    };
-    for (const auto& [dropOwner, name] : dropped) {
-      run("DELETE FROM cons_columns WHERE owner = ? AND constraint_name = ?", {dropOwner, name});
-      run("DELETE FROM constraints WHERE owner = ? AND constraint_name = ?", {dropOwner, name});
-      DeleteConstraintDetails(catalog, dropOwner, name);
-    }
+    for (const auto& [dropOwner, name] : dropped) DeleteConstraintRecord(catalog, dropOwner, name);
     if (!index.empty() && !keepIndex)
       if (auto record = FindIndex(catalog, owner, index); record && record->madeForConstraint)
         DeleteIndexRecord(catalog, owner, index);

@@ -165,7 +165,9 @@ TEST(SchemaTableCreationTest, KeysAndDefaultsReadBackAsDeclared) {
         {{Key("ORDER_NO", "double"), Key("LINE_NO", "double"), Nullable("ITEM_ID", "double"),
           Nullable("QTY", "double", "0")},
          {"LINE_NO", "ORDER_NO"}}},
-       {"RULES", {{Nullable("CODE", "varchar(10)"), Nullable("LEVEL_NO", "double")}, {}}},
+       // RULES_CODE_UQ arrives after the rows.
+       {"RULES",
+        {{{"CODE", "varchar(10)", true, "NULL", "UNI"}, Nullable("LEVEL_NO", "double")}, {}}},
        {"TOKENS", {{Key("TOKEN", "longtext"), Nullable("LABEL", "varchar(20)")}, {"TOKEN(250)"}}}});
 }
 

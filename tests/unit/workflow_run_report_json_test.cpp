@@ -43,6 +43,10 @@ TEST(RunReportJson, HoldsEveryTableFieldAndTheTotalsInOrder) {
   clean.sourceName = "DEPT";
   clean.createdName = "DEPT";
   clean.rowsRead = clean.rowsWritten = 4'000'000'000;
+  // Keys added after the rows, and one left out: a warning, the table still succeeds.
+  clean.keysAdded = {"UNIQUE KEY DEPT_NAME_UK (DNAME)"};
+  clean.schemaNotes.push_back({SchemaNote::Kind::LeftOut, "index DEPT_UPPER_IX",
+                               "(UPPER(\"DNAME\"))", "", "a function-based index"});
   // Every row arrived, one value not as it was: an error; a default left out: a warning.
   TableReport rounded;
   rounded.sourceName = "ACCOUNTS";
@@ -57,7 +61,7 @@ TEST(RunReportJson, HoldsEveryTableFieldAndTheTotalsInOrder) {
   report.notStarted = {"SALGRADE", "BONUS"};
 
   // Compared as ordered objects: the field order is part of what readers see.
-  const Json expected = Json::parse(R"({
+  const Json expected = Json::parse(R"json({
     "database": "de\"mo",
     "start": "2026-06-10T10:16:53.125Z",
     "end": "2026-06-10T10:16:55.125Z",
@@ -71,18 +75,25 @@ TEST(RunReportJson, HoldsEveryTableFieldAndTheTotalsInOrder) {
       {"sourceName": "EMP", "createdName": "EMP0001", "createError": null,
        "keyClauseAdded": true, "rowsRead": 14, "rowsWritten": 13, "rowsRefused": 1,
        "refusalMessages": ["Data too long for column 'ENAME' at row 1"],
-       "roundedValues": {"count": 0, "columns": [], "examples": []}, "schemaNotes": [],
+       "roundedValues": {"count": 0, "columns": [], "examples": []}, "keysAdded": [],
+       "schemaNotes": [],
        "abandoned": null, "succeeded": false},
       {"sourceName": "BAD\\ONE", "createdName": null, "createError": "Incorrect table name",
        "keyClauseAdded": false, "rowsRead": 0, "rowsWritten": 0, "rowsRefused": 0,
        "refusalMessages": [],
-       "roundedValues": {"count": 0, "columns": [], "examples": []}, "schemaNotes": [],
+       "roundedValues": {"count": 0, "columns": [], "examples": []}, "keysAdded": [],
+       "schemaNotes": [],
        "abandoned": "lost", "succeeded": false},
       {"sourceName": "DEPT", "createdName": "DEPT", "createError": null,
        "keyClauseAdded": false, "rowsRead": 4000000000, "rowsWritten": 4000000000,
        "rowsRefused": 0, "refusalMessages": [],
-       "roundedValues": {"count": 0, "columns": [], "examples": []}, "schemaNotes": [],
-       "abandoned": null, "succeeded": true},
+       "roundedValues": {"count": 0, "columns": [], "examples": []}, "keysAdded": ["UNIQUE KEY DEPT_NAME_UK (DNAME)"],
+       "schemaNotes": [
+         {"kind": "leftOut", "column": "index DEPT_UPPER_IX", "source": "(UPPER(\"DNAME\"))",
+          "mysqlType": null, "reason": "a function-based index",
+          "text": "index DEPT_UPPER_IX (UPPER(\"DNAME\")) was left out: a function-based index"}],
+       "abandoned": null, "succeeded": true
+},
       {"sourceName": "ACCOUNTS", "createdName": "ACCOUNTS", "createError": null,
        "keyClauseAdded": false, "rowsRead": 3, "rowsWritten": 3, "rowsRefused": 0,
        "refusalMessages": [],
@@ -90,6 +101,7 @@ TEST(RunReportJson, HoldsEveryTableFieldAndTheTotalsInOrder) {
                          "examples": [{"column": "RATIO", "row": 2,
                                        "sourceValue": "1234567890123456789",
                                        "storedValue": "1234567890123456800"}]},
+       "keysAdded": [],
        "schemaNotes": [
          {"kind": "defaultDropped", "column": "OPENED", "source": "SYSTIMESTAMP",
           "mysqlType": null, "reason": "it is not a literal",
@@ -99,7 +111,7 @@ TEST(RunReportJson, HoldsEveryTableFieldAndTheTotalsInOrder) {
        "abandoned": null, "succeeded": false}
     ],
     "notStarted": ["SALGRADE", "BONUS"]
-  })");
+})json");
   EXPECT_EQ(WrittenReport(report), expected);
 }
 
