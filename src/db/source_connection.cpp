@@ -1,8 +1,6 @@
 #include "db/source_connection.h"
 
-#include <cctype>
-#include <string_view>
-
+#include "db/connection_string.h"
 #include "oci/oci_session.h"
 #include "oracle/embedded_provider.h"
 
@@ -11,35 +9,6 @@ namespace skerrow {
 namespace {
 
 constexpr const char* kConnectionSource = "Skerrow Source Connection";
-
-bool SameKey(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
-// The value of `key` in a "Key=Value;Key=Value" connection string (keys without regard to case
-// and surrounding blanks); empty when absent.
-std::string ConnectionStringValue(std::string_view text, std::string_view key) {
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find(';', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view part = text.substr(start, end - start);
-    const std::size_t equals = part.find('=');
-    if (equals != std::string_view::npos) {
-      std::string_view name = part.substr(0, equals);
-      while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
-      while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-      if (SameKey(name, key)) return std::string(part.substr(equals + 1));
-    }
-    start = end + 1;
-  }
-  return {};
-}
 
 [[noreturn]] void RaiseInvalidPointer() {
   throw SourceError(std::string(kConnectionSource), kCodeInvalidPointer, std::nullopt);
