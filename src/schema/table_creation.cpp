@@ -73,6 +73,7 @@ void TranslateTable(const TableJob& job, const std::string& sourceTable, TableCo
   std::string targetName = sourceTable;
   int renames = 0;
   bool keyDropped = false;
+  CreationTurnGuard turn(job.creationTurn);
   for (;;) {
     const std::string keyClause =
         keyDropped ? std::string() : ReadKeyClause(job.source, sourceTable, job.owner, catalog);
@@ -109,6 +110,7 @@ void TranslateTable(const TableJob& job, const std::string& sourceTable, TableCo
     }
     return;
   }
+  turn.Release();
   CopyTableRows(job, sourceTable, targetName, lists, report);
 }
 

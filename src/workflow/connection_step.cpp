@@ -57,6 +57,12 @@ std::optional<RowArray> ReadTableList(ConversionState& state, WizardWindow& wind
 
 }  // namespace
 
+std::string SourceConnectionString(const std::string& serviceName, const std::string& user,
+                                   const std::string& password) {
+  return "Provider=MSDAORA.1;Data Source=" + serviceName + ";Database=" + user +
+         ";User ID=" + user + ";Password=" + password + ",";
+}
+
 void ConnectAndListTables(ConversionState& state, WizardWindow& window) {
   window.SetNavigationEnabled(false);
 
@@ -75,9 +81,7 @@ void ConnectAndListTables(ConversionState& state, WizardWindow& window) {
 
   state.Target.Init();
 
-  const std::string connectionString = "Provider=MSDAORA.1;Data Source=" + serviceName +
-                                       ";Database=" + user + ";User ID=" + user +
-                                       ";Password=" + password + ",";
+  const std::string connectionString = SourceConnectionString(serviceName, user, password);
   try {
     state.Source.Create();
     state.Source.Open(connectionString, user, password, kConnectUnspecified);
@@ -102,6 +106,8 @@ void ConnectAndListTables(ConversionState& state, WizardWindow& window) {
     window.EnableControl(kNextButton, true);
     return;
   }
+
+  state.Connection = {connectionString, user, password, server, login, mysqlPassword};
 
   const std::optional<RowArray> rows = ReadTableList(state, window, user);
   if (!rows) return;

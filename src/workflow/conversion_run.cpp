@@ -1,13 +1,13 @@
 #include "workflow/conversion_run.h"
 
-#include <exception>
 #include <string>
 #include <vector>
 
-#include "schema/table_creation.h"
 #include "workflow/completion_message.h"
 #include "workflow/control_ids.h"
 #include "workflow/destination_database.h"
+#include "workflow/parallel_run.h"
+#include "workflow/table_conversion.h"
 #include "workflow/table_window.h"
 
 namespace skerrow {
@@ -22,27 +22,43 @@ int CountCheckedTables(WizardWindow& window) {
   return checked;
 }
 
-// One checked table; whatever goes wrong ends this table only and lands in its report.
+// One checked table on the run's own connections.
 TableReport ConvertOneTable(ConversionState& state, WizardWindow& window,
                             const std::string& sourceTable) {
-  TableReport report;
-  report.sourceName = sourceTable;
+  window.OnTableStarted(sourceTable);
   TableWindow tableWindow(state, window);
-  try {
-    TranslateTable(MakeTableJob(state, window, tableWindow), sourceTable, state.ColumnLists,
-                   report);
-  } catch (const SourceError& error) {
-    if (error.Code() == kCodeNoCurrentRecord)
-      report.createError =
-          "not created: Oracle's catalog lists no columns for the table (was it dropped or "
-          "renamed after the list of tables was read?)";
-    else
-      report.createError = "not created: Oracle could not describe the table: " +
-                           error.Description().value_or(error.SystemMessage());
-  } catch (const std::exception& error) {
-    report.createError = std::string("not created: ") + error.what();
+  return ConvertTable(MakeTableJob(state, window, tableWindow), sourceTable, state.ColumnLists);
+}
+
+// The checked tables one after another, in list order.
+TablesOutcome ConvertTablesInTurn(ConversionState& state, WizardWindow& window) {
+  TablesOutcome outcome;
+  bool connectionLost = false;
+  const int count = window.TableItemCount();
+  for (int index = 0; index < count; ++index) {
+    if (!window.IsTableItemChecked(index)) continue;
+    const std::size_t position = static_cast<std::size_t>(index);
+    if (position >= state.TableNames.size()) break;
+    if (connectionLost) {
+      outcome.notStarted.push_back(state.TableNames[position]);
+      continue;
+    }
+    state.Report.tables.push_back(ConvertOneTable(state, window, state.TableNames[position]));
+    const TableReport& finished = state.Report.tables.back();
+    window.OnTableFinished(finished);
+    // Every further statement would fail the same way, whether the creation or the row copy
+    // lost the connection.
+    connectionLost = LostTheConnection(finished, state.Target);
+    if (connectionLost) {
+      state.Report.runError = ConnectionLostRunError(state.Target);
+      continue;
+    }
+    if (state.StopRequested) {
+      outcome.stopped = true;
+      break;
+    }
   }
-  return report;
+  return outcome;
 }
 
 // Steps that close every run that got as far as the database: restore and unlock the page,
@@ -98,35 +114,12 @@ void RunConversion(ConversionState& state, WizardWindow& window) {
   window.ShowProgressPanel();
   window.StartActivityTimer();
 
-  bool stopped = false;
-  bool connectionLost = false;
-  std::vector<std::string> notStarted;
-  const int count = window.TableItemCount();
-  for (int index = 0; index < count; ++index) {
-    if (!window.IsTableItemChecked(index)) continue;
-    const std::size_t position = static_cast<std::size_t>(index);
-    if (position >= state.TableNames.size()) break;
-    if (connectionLost) {
-      notStarted.push_back(state.TableNames[position]);
-      continue;
-    }
-    state.Report.tables.push_back(ConvertOneTable(state, window, state.TableNames[position]));
-    const TableReport& finished = state.Report.tables.back();
-    window.OnTableFinished(finished);
-    // Every further statement would fail the same way, whether the creation or the row copy
-    // lost the connection.
-    connectionLost = finished.connectionLost ||
-                     (!finished.createdName && state.Target.LastErrorLostConnection());
-    if (connectionLost) {
-      state.Report.runError =
-          "The connection to the MySQL server was lost: " + state.Target.LastErrorMessage();
-      continue;
-    }
-    if (state.StopRequested) {
-      stopped = true;
-      break;
-    }
-  }
+  const TablesOutcome outcome =
+      state.Jobs > 1 ? ConvertTablesInParallel(state, window) : ConvertTablesInTurn(state, window);
+  // A step that needs every table copied (foreign keys between the tables) belongs here: both
+  // ways of converting the tables have ended, and only the run's own connections are in use.
+  const std::vector<std::string>& notStarted = outcome.notStarted;
+  const bool stopped = outcome.stopped;
   if (!notStarted.empty()) {
     state.Report.runError += "; not converted:";
     for (std::size_t i = 0; i < notStarted.size(); ++i)
