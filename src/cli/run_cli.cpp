@@ -12,6 +12,7 @@
 #include "cli/json_report.h"
 #include "cli/password_input.h"
 #include "cli/report_table.h"
+#include "cli/run_interrupts.h"
 #include "text/ascii.h"
 #include "workflow/connection_step.h"
 #include "workflow/control_ids.h"
@@ -74,9 +75,12 @@ bool WriteJsonReport(const RunReport& report, const std::string& path, std::ostr
 int Convert(const CliOptions& options, CliStreams streams) {
   ConversionState state;
   state.OneStatementPerRow = options.oneStatementPerRow;
-  CliWindow window(
-      streams.out, streams.err,
-      {.terminal = streams.outIsTerminal, .quiet = options.quiet, .overwrite = options.overwrite});
+  state.Jobs = options.jobs;
+  CliWindow window(streams.out, streams.err,
+                   {.terminal = streams.outIsTerminal,
+                    .quiet = options.quiet,
+                    .overwrite = options.overwrite,
+                    .severalTables = options.jobs > 1});
   // Asking for a password is pointless while the connection step would stop at an empty
   // service, user, server or login anyway.
   const bool oracleNamed = !options.oracleService.empty() && !options.oracleUser.empty();
@@ -94,6 +98,9 @@ int Convert(const CliOptions& options, CliStreams streams) {
       ResolvePassword(options.mysqlPassword, "SKERROW_MYSQL_PASSWORD",
                       "MySQL password for " + options.mysqlLogin + ": ", mysqlNamed));
 
+  RunInterrupts interrupts(state, window, streams.out, streams.err, [&](const RunReport& report) {
+    if (options.reportFile) WriteJsonReport(report, *options.reportFile, streams.err);
+  });
   // The connection step has printed its message when it stops short of the selection page.
   ConnectAndListTables(state, window);
   if (!window.SelectionPageShown()) return kExitNotRun;
@@ -107,6 +114,7 @@ int Convert(const CliOptions& options, CliStreams streams) {
   if (!CheckRequestedTables(options, window, streams.err)) return kExitNotRun;
 
   // This front end has no window thread to keep responsive: the run is the main thread's.
+  interrupts.RunBegins();
   RunConversion(state, window);
   // A refused destination name, a declined overwrite or an empty selection end the run
   // before its completion; each has been explained already. A destination the server would
@@ -114,7 +122,9 @@ int Convert(const CliOptions& options, CliStreams streams) {
   if (!state.Report.completed) return kExitNotRun;
 
   if (!options.quiet) PrintReportTable(state.Report, streams.out);
-  int status = state.Report.Succeeded() ? kExitConverted : kExitCompletedWithErrors;
+  // A run stopped by Ctrl-C left tables out.
+  int status =
+      state.Report.Succeeded() && !state.Report.stopped ? kExitConverted : kExitCompletedWithErrors;
   if (options.reportFile && !WriteJsonReport(state.Report, *options.reportFile, streams.err)) {
     status = kExitCompletedWithErrors;
   }
