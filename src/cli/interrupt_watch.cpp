@@ -21,6 +21,9 @@ constexpr long kPollNanoseconds = 100'000'000;
 
 InterruptWatch::InterruptWatch(std::function<void(int count)> onInterrupt)
     : onInterrupt_(std::move(onInterrupt)) {
+  // Ignored (a background job of a script, nohup): it stays ignored.
+  struct sigaction current {};
+  if (sigaction(SIGINT, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) return;
   const sigset_t interrupt = InterruptSignal();
   blocked_ = pthread_sigmask(SIG_BLOCK, &interrupt, &previousMask_) == 0;
   // Without the mask the signal keeps its usual effect: it ends the program.

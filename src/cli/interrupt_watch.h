@@ -12,6 +12,7 @@ namespace skerrow::cli {
 // and so in every thread started after, and taken on a thread of its own, which calls
 // `onInterrupt` with how many times it has come (1, 2, ...). No signal handler, so nothing
 // that would have to be reachable from one. The previous signal mask is restored at the end.
+// A signal the program was started with ignored stays ignored.
 class InterruptWatch {
  public:
   explicit InterruptWatch(std::function<void(int count)> onInterrupt);

@@ -116,6 +116,7 @@ int Convert(const CliOptions& options, CliStreams streams) {
   // This front end has no window thread to keep responsive: the run is the main thread's.
   interrupts.RunBegins();
   RunConversion(state, window);
+  interrupts.RunEnded();
   // A refused destination name, a declined overwrite or an empty selection end the run
   // before its completion; each has been explained already. A destination the server would
   // not drop or create completes it with errors and a report.

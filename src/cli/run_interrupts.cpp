@@ -17,7 +17,8 @@ RunInterrupts::RunInterrupts(ConversionState& state, const CliWindow& window, st
       watch_([this](int count) { OnInterrupt(count); }) {}
 
 void RunInterrupts::OnInterrupt(int count) {
-  if (!running_ || count > 1) EndNow();
+  if (phase_ == Phase::Ended) return;
+  if (phase_ == Phase::Connecting || count > 1) EndNow();
   RequestStop(state_);
   const std::string running = window_.Snapshot().TablesInProgress();
   // The progress lines stay where they are; this goes below them.
@@ -29,7 +30,7 @@ void RunInterrupts::OnInterrupt(int count) {
 
 void RunInterrupts::EndNow() {
   out_ << std::flush;
-  if (!running_) {
+  if (phase_ == Phase::Connecting) {
     err_ << "\nskerrow-cli: ended by Ctrl-C before the conversion began; nothing was changed.\n"
          << std::flush;
     std::_Exit(kExitInterrupted);

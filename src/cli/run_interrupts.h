@@ -18,14 +18,17 @@ inline constexpr int kExitInterrupted = 130;
 // program at once (nothing has been changed yet). During the run, the first asks the run to
 // start no further table and to finish the ones in progress; the second ends the program at
 // once, after saying which tables it leaves partly copied and, through `writeReport`, writing
-// the report of the tables finished so far.
+// the report of the tables finished so far. Once the run has ended, the little left to do (the
+// report) is not cut short.
 class RunInterrupts {
  public:
   RunInterrupts(ConversionState& state, const CliWindow& window, std::ostream& out,
                 std::ostream& err, std::function<void(const RunReport&)> writeReport);
 
   // From here on the destination database may change.
-  void RunBegins() { running_ = true; }
+  void RunBegins() { phase_ = Phase::Running; }
+  // The run is over and its report being written: Ctrl-C changes nothing any more.
+  void RunEnded() { phase_ = Phase::Ended; }
 
  private:
   void OnInterrupt(int count);
@@ -36,7 +39,8 @@ class RunInterrupts {
   std::ostream& out_;
   std::ostream& err_;
   std::function<void(const RunReport&)> writeReport_;
-  std::atomic<bool> running_{false};
+  enum class Phase { Connecting, Running, Ended };
+  std::atomic<Phase> phase_{Phase::Connecting};
   // Declared last: it calls OnInterrupt from its own thread once the rest is in place.
   InterruptWatch watch_;
 };

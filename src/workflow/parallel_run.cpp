@@ -44,6 +44,14 @@ class ParallelRun {
 
   TablesOutcome Run(std::size_t jobs) {
     std::vector<std::thread> helpers;
+    // Whatever ends this job, the others are waited for before their state goes.
+    struct JoinAll {
+      std::vector<std::thread>& threads;
+      ~JoinAll() {
+        for (std::thread& thread : threads)
+          if (thread.joinable()) thread.join();
+      }
+    } joinAll{helpers};
     const std::size_t wanted = std::min(jobs, tables_.size());
     for (std::size_t job = 1; job < wanted; ++job) {
       try {

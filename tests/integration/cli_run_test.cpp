@@ -479,6 +479,23 @@ TEST_F(CliRunTest, CtrlCFinishesTheRunningTablesAndStartsNoOther) {
   EXPECT_EQ(TableCount(database), static_cast<int>(tables.size()));
 }
 
+// Started with SIGINT ignored (a background job of a script, nohup), skerrow-cli leaves it
+// ignored: the conversion goes on to the end.
+TEST_F(CliRunTest, AnInterruptIgnoredAtTheStartStaysIgnored) {
+  const std::string database = probe_->ScratchDatabase("cli_ignored");
+  std::vector<std::string> args = {"-c", "trap '' INT; exec \"$0\" \"$@\"", CliProgram().string()};
+  for (const auto& arg : ConnectionArgs(database, "CLI_BULK", "bulk")) args.push_back(arg);
+  args.insert(args.end(), {"--all-tables", "--jobs", "2"});
+  test::RunningProgram running("/bin/sh", args, CleanEnvironment(oraclePath_));
+  ASSERT_TRUE(WaitForTables(database, 1));
+  running.Signal(SIGINT);
+  running.Signal(SIGINT);
+  const ProgramRun run = running.Wait();
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_EQ(run.err.find("Ctrl-C"), std::string::npos) << run.err;
+  EXPECT_EQ(TableCount(database), kBulkTables);
+}
+
 // A second Ctrl-C ends the program at once: it says what it leaves partly copied, and the
 // report holds the tables finished so far.
 TEST_F(CliRunTest, ASecondCtrlCEndsAtOnceAndSaysWhatIsLeft) {
