@@ -8,6 +8,8 @@ namespace {
 
 // Redraws faster than this are not worth the terminal's time on a table of many rows.
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+// A running table's rate counts from its first rows; before this long it says little.
+constexpr auto kFirstRate = std::chrono::seconds(1);
 
 constexpr const char* kClearLine = "\r\033[K";
 constexpr const char* kUpAndClearLine = "\033[A\r\033[K";
@@ -136,8 +138,12 @@ void ProgressDisplay::DrawLines(bool force) {
   if (!Due(force)) return;
   std::int64_t totalRows = finishedRows_;
   std::ostringstream lines;
+  const auto now = Clock::now();
   for (const RunningTable& table : running_) {
-    lines << table.name << ": " << RowsAndRate(table.rows, table.start) << '\n';
+    lines << table.name << ": "
+          << (now - table.start < kFirstRate ? GroupDigits(table.rows) + " rows"
+                                             : RowsAndRate(table.rows, table.start))
+          << '\n';
     totalRows += table.rows;
   }
   lines << "total: " << RowsAndRate(totalRows, runStart_) << ", " << DoneCounter();
