@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/bulk_tables.h"
 #include "support/golden_files.h"
 #include "support/mysql_dump.h"
 #include "support/mysql_sandbox.h"
@@ -80,19 +81,6 @@ constexpr const char* kLatin1Script =
 constexpr int kBulkTables = 5;
 constexpr int kBulkRows = 25000;
 
-std::string BulkScript() {
-  std::string script =
-      "CREATE USER cli_bulk IDENTIFIED BY bulk;\n"
-      "CONNECT cli_bulk/bulk\n";
-  for (int t = 1; t <= kBulkTables; ++t) {
-    const std::string table = "BULK_" + std::to_string(t);
-    script += "CREATE TABLE " + table + " (id NUMBER(10) PRIMARY KEY, label VARCHAR2(40));\n" +
-              "BEGIN\n  FOR i IN 1 .. " + std::to_string(kBulkRows) + " LOOP\n    INSERT INTO " +
-              table + " VALUES (i, 'row ' || i);\n  END LOOP;\n  COMMIT;\nEND;\n/\n";
-  }
-  return script;
-}
-
 using test::ProgramRun;
 
 // The environment of a run: no passwords from outside, and a name that is not an embedded
@@ -145,7 +133,8 @@ class CliRunTest : public testing::Test {
     const fs::path latin1Script = oraclePath_ / "latin1.sql";
     std::ofstream(latin1Script, std::ios::binary) << kLatin1Script;
     const fs::path bulkScript = oraclePath_ / "bulk.sql";
-    std::ofstream(bulkScript) << BulkScript();
+    std::ofstream(bulkScript) << BulkTablesScript("cli_bulk", "bulk", "BULK", kBulkTables,
+                                                  kBulkRows);
     loadRun_ =
         RunProgram(OracleTool(),
                    {"load", kService, script.string(), latin1Script.string(), bulkScript.string()},

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/bulk_tables.h"
 #include "support/fixture_users.h"
 #include "support/golden_files.h"
 #include "support/mysql_dump.h"
@@ -65,20 +66,6 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, ParallelFixtureTest, ::testing::ValuesIn(Ever
 constexpr int kBigTables = 5;
 constexpr int kBigRows = 60000;
 
-std::string BigTablesScript() {
-  std::string script =
-      "CREATE USER bulk IDENTIFIED BY bulk_pw;\n"
-      "CONNECT bulk/bulk_pw\n";
-  for (int t = 1; t <= kBigTables; ++t)
-    script += "CREATE TABLE big_" + std::to_string(t) +
-              " (id NUMBER(10) PRIMARY KEY, label VARCHAR2(40), amount NUMBER(9,2));\n";
-  script += "BEGIN\n  FOR i IN 1 .. " + std::to_string(kBigRows) +
-            " LOOP\n    INSERT INTO big_1 VALUES (i, 'row ' || i, i / 4);\n  END LOOP;\nEND;\n/\n";
-  for (int t = 2; t <= kBigTables; ++t)
-    script += "INSERT INTO big_" + std::to_string(t) + " SELECT * FROM big_1;\n";
-  return script + "COMMIT;\n";
-}
-
 // The table of a "Call(TABLE)" or "Call(TABLE,...)" entry of the window's log; empty for
 // other calls.
 std::string TableOf(const std::string& entry, const std::string& call) {
@@ -92,7 +79,9 @@ class ParallelRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(session_.Ready()) << session_.NotReadyReason();
-    ASSERT_TRUE(session_.Oracle().LoadText(BigTablesScript())) << session_.Oracle().Error();
+    ASSERT_TRUE(session_.Oracle().LoadText(
+        BulkTablesScript("bulk", "bulk_pw", "BIG", kBigTables, kBigRows)))
+        << session_.Oracle().Error();
     ASSERT_TRUE(session_.Next("bulk", "bulk_pw"));
     ASSERT_EQ(session_.Window().TableItems().size(), static_cast<std::size_t>(kBigTables));
     session_.Check();
