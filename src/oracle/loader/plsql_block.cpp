@@ -8,6 +8,7 @@
 #include "oracle/sql_decimal.h"
 #include "oracle/sql_error.h"
 #include "oracle/type_family.h"
+#include "oracle/user_message.h"
 #include "text/ascii.h"
 #include "text/hex.h"
 #include "text/utf8.h"
@@ -259,7 +260,7 @@ class BlockRunner {
       } catch (const StatementError&) {
         throw;
       } catch (const std::runtime_error& error) {
-        throw StatementError(statement.line, error.what());
+        throw StatementError(statement.line, UserMessageOf(error).text);
       }
     }
   }
