@@ -1,5 +1,7 @@
 #include "oracle/dictionary_views.h"
 
+#include "text/ascii.h"
+
 namespace skerrow::oracle {
 
 namespace {
@@ -17,8 +19,7 @@ constexpr const char* kViewNames[] = {"USER_TABLES",
                                       "USER_SEQUENCES",
                                       "ALL_SEQUENCES",
                                       "USER_TAB_IDENTITY_COLS",
-                                      "ALL_TAB_IDENTITY_COLS",
-                                      "DUAL"};
+                                      "ALL_TAB_IDENTITY_COLS"};
 
 std::string TablesView(const std::string& name, bool withOwner, const std::string& filter) {
   return "CREATE TEMP VIEW " + name + " AS SELECT " + (withOwner ? "owner AS OWNER, " : "") +
@@ -134,6 +135,14 @@ void CreateDictionaryViews(const SqliteDatabase& catalog, const std::string& use
   sql += IdentityView("ALL_TAB_IDENTITY_COLS", true, "");
   sql += "CREATE TEMP VIEW DUAL AS SELECT 'X' AS DUMMY;\n";
   catalog.Exec(sql);
+}
+
+bool IsDictionaryViewName(std::string_view name) {
+  const std::string upper = text::ToUpperAscii(name);
+  if (upper == "DUAL") return true;
+  for (const char* view : kViewNames)
+    if (upper == view) return true;
+  return false;
 }
 
 bool NamesDictionaryView(const std::vector<Token>& tokens) {
