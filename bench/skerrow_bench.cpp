@@ -121,7 +121,8 @@ std::string OrdersQuery(ConversionState& state) {
   ResetColumnLists(state.ColumnLists);
   const auto catalog = ReadColumnCatalog(state.Source, kTable);
   SizeColumnLists(state.ColumnLists, catalog.size());
-  static_cast<void>(BuildColumnDefinitions(state.ColumnLists, catalog));
+  static_cast<void>(BuildTableDefinition(state.ColumnLists, catalog,
+                                         [](std::string_view text) { return std::string(text); }));
   std::string query = RowQuery(state.ColumnLists.SourceSelectList, kOwner, kTable);
   return query;
 }
@@ -297,10 +298,12 @@ int CopyRows(const std::string& service, const std::string& host, const std::str
   ResetColumnLists(state.ColumnLists);
   const auto catalog = ReadColumnCatalog(state.Source, kTable);
   SizeColumnLists(state.ColumnLists, catalog.size());
-  const std::string definitions = BuildColumnDefinitions(state.ColumnLists, catalog);
-  const std::string key = ReadKeyClause(state.Source, kTable, kOwner, catalog);
-  if (!state.Target.Query(
-          CreateTableStatement(CreateTableHead(database, kTable), definitions, key))) {
+  const TableDefinition definition = BuildTableDefinition(
+      state.ColumnLists, catalog,
+      [&state](std::string_view text) { return state.Target.EscapeString(text); });
+  const std::string key = ReadKeyClause(state.Source, kTable, kOwner, definition);
+  if (!state.Target.Query(CreateTableStatement(CreateTableHead(database, kTable),
+                                               ColumnDefinitionsText(definition), key))) {
     std::cerr << "skerrow-bench: " << state.Target.LastErrorMessage() << "\n";
     return 1;
   }

@@ -2,16 +2,22 @@
 set(SKERROW_ARTWORK_FILES
   next_up.png
   next_down.png
+  next_focus.png
   back_up.png
   back_down.png
+  back_focus.png
   convert_up.png
   convert_down.png
+  convert_focus.png
   help_up.png
   help_down.png
+  help_focus.png
   exit_up.png
   exit_down.png
+  exit_focus.png
   stop_up.png
   stop_down.png
+  stop_focus.png
   convert_grey.png
   logo_up.png
   logo_down.png

@@ -23,7 +23,7 @@ const QColor kPanelBackground(240, 247, 255);
 const QColor kHeadingBlue(0, 70, 213);
 const QColor kDarkBlue(10, 40, 120);
 
-enum class Look { Up, Pressed, Grey };
+enum class Look { Up, Pressed, Grey, Focused };
 
 QFont CaptionFont(int pixelSize, bool bold = true) {
   QFont font;
@@ -61,6 +61,17 @@ void DrawTileBase(QPainter& painter, QRectF area, Look look) {
   painter.setPen(QPen(look == Look::Grey ? QColor(150, 150, 150) : QColor(110, 145, 200), 1.2));
   painter.setBrush(gradient);
   painter.drawRoundedRect(area.adjusted(1.5, 1.5, -1.5, -1.5), 9, 9);
+}
+
+// The keyboard focus on a tile: its rim drawn in the heading blue, and a dotted frame inside
+// it, following the tile's rounded corners.
+void DrawFocusFrame(QPainter& painter, QRectF area) {
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(kHeadingBlue, 2));
+  painter.drawRoundedRect(area.adjusted(1.5, 1.5, -1.5, -1.5), 9, 9);
+  QPen dots(kHeadingBlue, 1, Qt::DotLine);
+  painter.setPen(dots);
+  painter.drawRoundedRect(area.adjusted(4.5, 4.5, -4.5, -4.5), 6, 6);
 }
 
 void DrawCaption(QPainter& painter, QRectF area, const QString& text, Look look) {
@@ -120,10 +131,11 @@ QImage Tile(const QString& caption, Look look, const Symbol& symbol) {
   QImage image = NewImage(70, 61);
   QPainter painter(&image);
   Prepare(painter);
-  DrawTileBase(painter, QRectF(0, 0, 70, 61), look);
+  DrawTileBase(painter, QRectF(0, 0, 70, 61), look == Look::Focused ? Look::Up : look);
   const double shift = look == Look::Pressed ? 1 : 0;
   symbol(painter, QPointF(35 + shift, 23 + shift), look);
   DrawCaption(painter, QRectF(0 + shift, 0 + shift, 70, 56), caption, look);
+  if (look == Look::Focused) DrawFocusFrame(painter, QRectF(0, 0, 70, 61));
   return image;
 }
 
@@ -382,6 +394,8 @@ int main(int argc, char** argv) {
         Save(dir, QString("%1_up.png").arg(tile.stem), Tile(tile.caption, Look::Up, *tile.symbol));
     ok &= Save(dir, QString("%1_down.png").arg(tile.stem),
                Tile(tile.caption, Look::Pressed, *tile.symbol));
+    ok &= Save(dir, QString("%1_focus.png").arg(tile.stem),
+               Tile(tile.caption, Look::Focused, *tile.symbol));
   }
   ok &= Save(dir, "convert_grey.png", Tile("Convert", Look::Grey, kConvertSymbol));
   ok &= Save(dir, "logo_up.png", LogoTile(Look::Up));

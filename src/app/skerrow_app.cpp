@@ -22,6 +22,8 @@ int CSkerrowApp::InitInstance(int argc, char** argv) {
     window.move(available.center() - window.rect().center());
   }
   window.exec();
+  // The window has closed: a worker ends before the window and the state it uses do.
+  window.ReleaseWorker();
   return 0;
 }
 

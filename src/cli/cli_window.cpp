@@ -7,8 +7,9 @@ namespace {
 
 void PrintMessage(std::ostream& stream, const MessageRequest& request) {
   stream << request.text << '\n';
-  // The end of a run with errors lists its failures in the text already.
-  const bool detailsShown = request.text.ends_with(request.details);
+  // The end of a run lists its failures in the text, and the per-table report its details
+  // hold is printed after the run (unless --quiet); other details may be in the text already.
+  const bool detailsShown = EndsARun(request.kind) || request.text.ends_with(request.details);
   if (!detailsShown) {
     stream << request.details;
     if (request.details.back() != '\n') stream << '\n';
@@ -77,7 +78,8 @@ MessageAnswer CliWindow::ShowMessage(const MessageRequest& request) {
   if (request.kind != MessageKind::Completed) {
     PrintMessage(err_, request);
   } else if (!settings_.quiet) {
-    PrintMessage(out_, request);
+    // The report table printed after the run shows the notes its details hold.
+    out_ << request.text << '\n' << std::flush;
   }
   return MessageAnswer::Ok;
 }

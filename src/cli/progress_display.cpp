@@ -3,8 +3,12 @@
 #include <iomanip>
 #include <sstream>
 
+#include "text/numbers.h"
+
 namespace skerrow::cli {
 namespace {
+
+using text::GroupDigits;
 
 // Redraws faster than this are not worth the terminal's time on a table of many rows.
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
@@ -12,14 +16,6 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 constexpr const char* kClearLine = "\r\033[K";
 
 }  // namespace
-
-std::string GroupDigits(std::int64_t number) {
-  std::string digits = std::to_string(number < 0 ? -number : number);
-  for (auto i = static_cast<std::ptrdiff_t>(digits.size()) - 3; i > 0; i -= 3) {
-    digits.insert(static_cast<std::size_t>(i), ",");
-  }
-  return number < 0 ? "-" + digits : digits;
-}
 
 void ProgressDisplay::Start(int totalTables) {
   totalTables_ = totalTables;
@@ -56,6 +52,8 @@ void ProgressDisplay::TableFinished(const TableReport& report) {
       out_ << ": " << GroupDigits(report.rowsRead) << " rows read, "
            << GroupDigits(report.rowsWritten) << " written, " << GroupDigits(report.rowsRefused)
            << " refused";
+      if (report.roundedValues.count > 0)
+        out_ << ", " << GroupDigits(report.roundedValues.count) << " rounded";
       if (report.abandoned) out_ << ", rest abandoned";
     } else {
       out_ << ": not created";

@@ -39,7 +39,4 @@ class ProgressDisplay {
   bool lineShown_ = false;
 };
 
-// "12,345": thousands separated for reading.
-std::string GroupDigits(std::int64_t number);
-
 }  // namespace skerrow::cli

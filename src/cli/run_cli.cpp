@@ -1,22 +1,20 @@
 #include "cli/run_cli.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <exception>
-#include <fstream>
 #include <optional>
 
 #include "cli/cli_options.h"
 #include "cli/cli_window.h"
-#include "cli/json_report.h"
 #include "cli/password_input.h"
-#include "cli/report_table.h"
 #include "text/ascii.h"
+#include "cli/preflight.h"
 #include "workflow/connection_step.h"
 #include "workflow/control_ids.h"
 #include "workflow/conversion_run.h"
 #include "workflow/conversion_state.h"
+#include "workflow/report_table.h"
+#include "workflow/run_report_file.h"
 
 namespace skerrow::cli {
 namespace {
@@ -63,11 +61,9 @@ bool CheckRequestedTables(const CliOptions& options, CliWindow& window, std::ost
 }
 
 bool WriteJsonReport(const RunReport& report, const std::string& path, std::ostream& err) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (file) WriteRunReportJson(report, file);
-  file.close();
-  if (file) return true;
-  err << "Could not write the report to " << path << ": " << std::strerror(errno) << '\n';
+  const std::optional<std::string> failure = WriteRunReportFile(report, path);
+  if (!failure) return true;
+  err << "Could not write the report to " << path << ": " << *failure << '\n';
   return false;
 }
 
@@ -113,7 +109,8 @@ int Convert(const CliOptions& options, CliStreams streams) {
   // not drop or create completes it with errors and a report.
   if (!state.Report.completed) return kExitNotRun;
 
-  if (!options.quiet) PrintReportTable(state.Report, streams.out);
+  if (!options.quiet)
+    streams.out << ReportTableText(state.Report, "see --report for more; ") << std::flush;
   int status = state.Report.Succeeded() ? kExitConverted : kExitCompletedWithErrors;
   if (options.reportFile && !WriteJsonReport(state.Report, *options.reportFile, streams.err)) {
     status = kExitCompletedWithErrors;
@@ -133,8 +130,14 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
     streams.err << "skerrow-cli: " << error->message << "\nTry skerrow-cli --help.\n";
     return kExitNotRun;
   }
+  const auto& options = std::get<CliOptions>(parsed);
+  // Found now, before a password is asked for or anything connected, created or replaced.
+  if (const auto problem = PreflightProblem(options)) {
+    streams.err << *problem << '\n';
+    return kExitNotRun;
+  }
   try {
-    return Convert(std::get<CliOptions>(parsed), streams);
+    return Convert(options, streams);
   } catch (const std::exception& failure) {
     streams.err << "skerrow-cli: the conversion failed: " << failure.what() << '\n';
     return kExitCompletedWithErrors;

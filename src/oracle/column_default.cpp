@@ -79,6 +79,12 @@ Variant EvaluateColumnDefault(std::string_view defaultText, const DefaultContext
     return Variant::FromDate(CurrentDate());
   if (word == "SYS_GUID()" || word == "SYS_GUID ()") return Variant::FromBytes(RandomGuid());
   if (word == "USER") return Variant::FromText(context.user);
+  // An empty LOB, which Oracle keeps apart from NULL.
+  std::string call;
+  for (char c : word)
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') call.push_back(c);
+  if (call == "EMPTY_CLOB()") return Variant::FromText("");
+  if (call == "EMPTY_BLOB()") return Variant::FromBytes("");
   if (word == "UID") return Variant::FromDecimal(std::to_string(context.userId));
   throw std::runtime_error("the embedded instance cannot compute the default value " +
                            std::string(text) + "; name the column in the INSERT");

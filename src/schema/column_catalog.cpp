@@ -1,5 +1,6 @@
 #include "schema/column_catalog.h"
 
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 
@@ -10,9 +11,11 @@ namespace skerrow {
 
 namespace {
 
-constexpr std::size_t kCatalogFields = 6;
+constexpr std::size_t kCatalogFields = 8;
 constexpr std::size_t kDataTypeField = 1;
 constexpr std::size_t kDataLengthField = 2;
+// The fields read after the original six; a scale may be negative (NUMBER(5,-2)).
+constexpr std::size_t kFirstSignedField = 6;
 
 // The unscaled integer of an exact decimal, cut to its low 32 bits; sign and scale are not
 // applied (catalog figures are whole and non-negative, so this is their value).
@@ -21,6 +24,13 @@ std::string DecimalText(const std::string& exact) {
   for (char c : exact)
     if (c >= '0' && c <= '9') unscaled = unscaled * 10u + static_cast<std::uint32_t>(c - '0');
   return std::to_string(static_cast<std::int32_t>(unscaled));
+}
+
+// The whole part of an exact decimal with its sign: "-2" for a scale of -2.
+std::string SignedDecimalText(const std::string& exact) {
+  const bool negative = exact.starts_with('-');
+  const std::string whole = DecimalText(exact.substr(0, exact.find('.')));
+  return negative && whole != "0" ? "-" + whole : whole;
 }
 
 std::string DoubleText(double value) {
@@ -35,8 +45,8 @@ std::string DoubleText(double value) {
 }  // namespace
 
 std::string ColumnCatalogQuery(const std::string& tableName) {
-  return "select COLUMN_NAME, DATA_TYPE, DATA_LENGTH, DATA_PRECISION, NULLABLE, DATA_DEFAULT "
-         "from USER_TAB_COLUMNS where TABLE_NAME = " +
+  return "select COLUMN_NAME, DATA_TYPE, DATA_LENGTH, DATA_PRECISION, NULLABLE, DATA_DEFAULT, "
+         "DATA_SCALE, CHAR_LENGTH from USER_TAB_COLUMNS where TABLE_NAME = " +
          OracleTextLiteral(tableName);
 }
 
@@ -54,6 +64,15 @@ std::string CatalogValueText(const Variant& value, bool timestampLength) {
   }
 }
 
+std::optional<long> CatalogNumber(const std::string& field) {
+  const std::string_view trimmed = text::TrimmedView(field);
+  long value = 0;
+  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
+  if (trimmed.empty() || error != std::errc() || end != trimmed.data() + trimmed.size())
+    return std::nullopt;
+  return value;
+}
+
 std::vector<ColumnDescriptor> DescriptorsFromCatalogRows(const RowArray& rows) {
   std::vector<ColumnDescriptor> catalog;
   catalog.reserve(rows.RowCount());
@@ -62,9 +81,13 @@ std::vector<ColumnDescriptor> DescriptorsFromCatalogRows(const RowArray& rows) {
     for (std::size_t field = 0; field < kCatalogFields && field < rows.FieldCount(); ++field) {
       const bool timestampLength = field == kDataLengthField &&
                                    fields[kDataTypeField].find("TIMESTAMP") != std::string::npos;
-      fields[field] = CatalogValueText(rows.At(field, row), timestampLength);
+      const Variant& value = rows.At(field, row);
+      fields[field] = field >= kFirstSignedField && value.Kind() == VariantKind::Decimal
+                          ? SignedDecimalText(value.Data())
+                          : CatalogValueText(value, timestampLength);
     }
-    catalog.push_back({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]});
+    catalog.push_back(
+        {fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6], fields[7]});
   }
   return catalog;
 }
@@ -82,6 +105,7 @@ void ResetColumnLists(TableColumnLists& lists) {
   lists.TextColumnTypes.clear();
   lists.TargetColumnList.clear();
   lists.SelectedColumnNames.clear();
+  lists.ValueForms.clear();
   lists.HasSkippedColumns = false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ std::string ColumnCatalogQuery(const std::string& tableName);
 // One catalog value as text. `timestampLength` marks the DATA_LENGTH of a column whose type
 // names a TIMESTAMP: it reads "100", whatever kind the value is.
 std::string CatalogValueText(const Variant& value, bool timestampLength);
+
+// A descriptor's length, precision or scale as a number; nullopt when the field is empty or not
+// a whole number.
+std::optional<long> CatalogNumber(const std::string& field);
 
 // The descriptors of a fetched catalog result, one per row, in row order.
 std::vector<ColumnDescriptor> DescriptorsFromCatalogRows(const RowArray& rows);

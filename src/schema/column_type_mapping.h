@@ -4,8 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include <optional>
+
 #include "schema/column_descriptor.h"
 #include "transfer/table_column_lists.h"
+#include "transfer/value_form.h"
 
 namespace skerrow {
 
@@ -24,10 +27,22 @@ struct TypeRule {
   SelectForm select = SelectForm::Plain;
   bool textLike = false;  // its DATA_TYPE goes into TextColumnTypes
   bool suppressDefault = false;
+  ValueForm valueForm = ValueForm::Default;
 };
 
 // The fixed chain of tests on DATA_TYPE; the first that matches decides.
 TypeRule ClassifyDataType(std::string_view dataType);
+
+// The MySQL type of a NUMBER column, by its precision and scale: DOUBLE where DOUBLE holds
+// every value (precision up to 15) or where nothing else can be declared (plain NUMBER, a
+// scale above 30, more than 65 digits), DECIMAL(p,s) otherwise.
+struct NumberTarget {
+  std::string type;
+  ValueForm valueForm = ValueForm::ApproximateNumber;
+  // Why a column whose precision DOUBLE cannot hold keeps DOUBLE all the same.
+  std::optional<std::string> keptDoubleBecause{};
+};
+NumberTarget NumberTargetOf(const ColumnDescriptor& column);
 
 // The row query's expression for a column read in `form` (not Skipped).
 std::string SelectExpression(SelectForm form, std::string_view columnName);

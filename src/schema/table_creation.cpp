@@ -1,7 +1,10 @@
 #include "schema/table_creation.h"
 
+#include <iterator>
+
 #include "schema/column_catalog.h"
 #include "schema/create_table_text.h"
+#include "schema/table_definition.h"
 #include "text/ascii.h"
 #include "transfer/copy_table_rows.h"
 #include "transfer/oracle_sql_text.h"
@@ -12,6 +15,13 @@ namespace {
 
 constexpr std::size_t kKeyColumnNameField = 1;
 constexpr std::size_t kKeyOwnerField = 4;
+
+// A column definition the server refused for its default: an invalid default, a default of a
+// TEXT or BLOB column, or (1054) a name the default refers to.
+bool IsRefusedDefault(unsigned error, const std::string& message) {
+  return error == kErrorInvalidDefault || error == kErrorTextDefault ||
+         (error == kErrorUnknownColumn && message.find("'DEFAULT'") != std::string::npos);
+}
 
 std::string RefusalText(const TargetConnection& target) {
   return target.LastErrorMessage() + " (MySQL error " + std::to_string(target.LastErrorNumber()) +
@@ -50,13 +60,13 @@ std::vector<std::string> OwnKeyColumnNames(const RowArray& rows, const std::stri
 }
 
 std::string ReadKeyClause(SourceConnection& source, const std::string& tableName,
-                          const std::string& owner, const std::vector<ColumnDescriptor>& catalog) {
+                          const std::string& owner, const TableDefinition& definition) {
   // The key is optional: a table the source cannot describe a key for is created without one.
   try {
     source.Execute(ConstraintQuery(tableName));
     source.GetRows();
     source.Execute(PrimaryKeyQuery(tableName));
-    return KeyClause(OwnKeyColumnNames(source.GetRows(), owner), catalog);
+    return KeyClause(OwnKeyColumnNames(source.GetRows(), owner), definition);
   } catch (const SourceError&) {
     return {};
   }
@@ -68,22 +78,32 @@ void TranslateTable(const TableJob& job, const std::string& sourceTable, TableCo
   ResetColumnLists(lists);
   const std::vector<ColumnDescriptor> catalog = ReadColumnCatalog(job.source, sourceTable);
   SizeColumnLists(lists, catalog.size());
-  const std::string definitions = BuildColumnDefinitions(lists, catalog);
+  TargetConnection& target = job.target;
+  TableDefinition definition = BuildTableDefinition(
+      lists, catalog, [&target](std::string_view text) { return target.EscapeString(text); });
+  // What the table does not keep is told whether or not the server then takes it.
+  const auto keepNotes = [&] {
+    report.schemaNotes.insert(report.schemaNotes.end(),
+                              std::make_move_iterator(definition.notes.begin()),
+                              std::make_move_iterator(definition.notes.end()));
+    definition.notes.clear();
+  };
 
   std::string targetName = sourceTable;
   int renames = 0;
   bool keyDropped = false;
+  // Each mending takes away a default or a VARCHAR, so the attempts end.
   for (;;) {
     const std::string keyClause =
-        keyDropped ? std::string() : ReadKeyClause(job.source, sourceTable, job.owner, catalog);
-    const std::string statement =
-        CreateTableStatement(CreateTableHead(job.database, targetName), definitions, keyClause);
-    if (job.target.Query(statement)) {
+        keyDropped ? std::string() : ReadKeyClause(job.source, sourceTable, job.owner, definition);
+    const std::string statement = CreateTableStatement(
+        CreateTableHead(job.database, targetName), ColumnDefinitionsText(definition), keyClause);
+    if (target.Query(statement)) {
       report.createdName = targetName;
       report.keyClauseAdded = !keyClause.empty();
       break;
     }
-    const unsigned error = job.target.LastErrorNumber();
+    const unsigned error = target.LastErrorNumber();
     if (error == kErrorTableExists && renames < kMaxRenameAttempts) {
       targetName += "0001";
       ++renames;
@@ -92,23 +112,30 @@ void TranslateTable(const TableJob& job, const std::string& sourceTable, TableCo
     if (error == kErrorKeyTooLong && !keyClause.empty() && !keyDropped) {
       // A table without its key still holds every row; the report says the key is missing.
       report.createError =
-          "created without its primary key, which MySQL refused: " + RefusalText(job.target);
+          "created without its primary key, which MySQL refused: " + RefusalText(target);
       keyDropped = true;
       continue;
     }
-    if (job.target.LastErrorLostConnection()) {
+    if (IsRefusedDefault(error, target.LastErrorMessage()) &&
+        DropRefusedDefaults(definition, RefusalText(target)))
+      continue;
+    if ((error == kErrorRowSizeTooLarge || error == kErrorColumnLengthTooBig) &&
+        WidenLongestVarchar(definition, error))
+      continue;
+    if (target.LastErrorLostConnection()) {
       report.connectionLost = true;
-      report.createError =
-          "not created: the connection to MySQL was lost: " + RefusalText(job.target);
+      report.createError = "not created: the connection to MySQL was lost: " + RefusalText(target);
     } else if (error == kErrorTableExists) {
       report.createError = "not created: the destination database holds tables named " +
                            sourceTable + " up to " + targetName + " already (" +
-                           RefusalText(job.target) + ")";
+                           RefusalText(target) + ")";
     } else {
-      report.createError = "MySQL refused to create the table: " + RefusalText(job.target);
+      report.createError = "MySQL refused to create the table: " + RefusalText(target);
     }
+    keepNotes();
     return;
   }
+  keepNotes();
   CopyTableRows(job, sourceTable, targetName, lists, report);
 }
 

@@ -6,6 +6,7 @@
 #include "db/row_array.h"
 #include "db/source_connection.h"
 #include "schema/column_descriptor.h"
+#include "schema/table_definition.h"
 #include "transfer/table_column_lists.h"
 #include "transfer/table_job.h"
 #include "transfer/table_report.h"
@@ -30,11 +31,14 @@ std::vector<std::string> OwnKeyColumnNames(const RowArray& rows, const std::stri
 // The key clause for `owner`'s table: empty when the table has no constraint or no primary
 // key, or when the source cannot tell.
 std::string ReadKeyClause(SourceConnection& source, const std::string& tableName,
-                          const std::string& owner, const std::vector<ColumnDescriptor>& catalog);
+                          const std::string& owner, const TableDefinition& definition);
 
 // Creates the MySQL table for one checked source table in the job's destination database,
 // filling `lists` while it maps the columns, and copies its rows with them. Fills `report`
-// (the name the table was created under, whether it got its key, or why it was not created).
+// (the name the table was created under, whether it got its key, or why it was not created,
+// and what the table does not keep of the source's definition). A table the server refuses
+// for a default, its row size or a VARCHAR's length is tried again without that default or
+// with the longest VARCHAR as TEXT.
 // A failing catalog query raises the source's SourceError before anything is sent to MySQL.
 void TranslateTable(const TableJob& job, const std::string& sourceTable, TableColumnLists& lists,
                     TableReport& report);

@@ -34,6 +34,14 @@ bool BatchedRowWriter::Add(std::string_view values, std::int64_t sourceRow) {
   return true;
 }
 
+bool BatchedRowWriter::Reject(std::int64_t sourceRow, const std::string& reason) {
+  // The rows before it are settled first, so the refusals are kept in source order.
+  if (!Flush()) return false;
+  RefuseRow(report_, sourceRow, reason);
+  ++rowsDone_;
+  return true;
+}
+
 bool BatchedRowWriter::Flush() {
   if (!CompleteOutstanding()) return false;
   if (building_.Empty()) return true;

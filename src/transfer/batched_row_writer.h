@@ -29,6 +29,7 @@ class BatchedRowWriter : public RowWriter {
                    TableReport& report);
 
   bool Add(std::string_view values, std::int64_t sourceRow) override;
+  bool Reject(std::int64_t sourceRow, const std::string& reason) override;
   bool Flush() override;
   std::int64_t RowsDone() const override { return rowsDone_; }
   const std::string& LostConnectionMessage() const override { return lostMessage_; }

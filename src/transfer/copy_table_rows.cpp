@@ -109,8 +109,12 @@ class TableCopy {
     try {
       for (;;) {
         for (std::size_t row = 0; row < block.RowCount(); ++row) {
-          BuildValues(block, row, escape, values);
-          if (!writer.Add(values, rowsTaken_ + 1)) return ConnectionLost(writer);
+          const std::int64_t sourceRow = rowsTaken_ + 1;
+          const std::optional<std::string> refusal =
+              BuildValues(block, row, sourceRow, escape, values);
+          const bool connected =
+              refusal ? writer.Reject(sourceRow, *refusal) : writer.Add(values, sourceRow);
+          if (!connected) return ConnectionLost(writer);
           ++rowsTaken_;
           // Rows still on their way do not count yet.
           if (writer.RowsDone() != rowsShown) progress_.RowSent(rowsShown = writer.RowsDone());
@@ -137,16 +141,35 @@ class TableCopy {
     return true;
   }
 
-  void BuildValues(const RowArray& block, std::size_t row, const SqlEscaper& escape,
-                   std::string& values) const {
+  // The row's values joined by ","; or why the row cannot be written at all. Values a DOUBLE
+  // column cannot hold exactly are counted in the report as they are rendered.
+  std::optional<std::string> BuildValues(const RowArray& block, std::size_t row,
+                                         std::int64_t sourceRow, const SqlEscaper& escape,
+                                         std::string& values) {
     static const std::string kNoType;
     values.clear();
+    std::optional<std::string> refusal;
     for (std::size_t column = 0; column < block.FieldCount(); ++column) {
       if (column > 0) values.push_back(',');
       const std::string& type =
           column < lists_.TextColumnTypes.size() ? lists_.TextColumnTypes[column] : kNoType;
-      values += RenderValue(block.At(column, row), type, escape);
+      const ValueForm form =
+          column < lists_.ValueForms.size() ? lists_.ValueForms[column] : ValueForm::Default;
+      const Variant& value = block.At(column, row);
+      RenderedValue rendered = RenderColumnValue(value, form, type, escape);
+      if (rendered.refusal && !refusal)
+        refusal = "column " + ColumnName(column) + " cannot be written: " + *rendered.refusal;
+      if (rendered.storedAs)
+        report_.roundedValues.Add(
+            {ColumnName(column), sourceRow, value.Data(), std::move(*rendered.storedAs)});
+      values += rendered.text;
     }
+    return refusal;
+  }
+
+  std::string ColumnName(std::size_t column) const {
+    return column < lists_.SelectedColumnNames.size() ? lists_.SelectedColumnNames[column]
+                                                      : "#" + std::to_string(column + 1);
   }
 
   // Once per table, after its rows: the source query leaves these columns out.

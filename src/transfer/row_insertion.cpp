@@ -24,6 +24,12 @@ bool SingleRowWriter::Add(std::string_view values, std::int64_t sourceRow) {
   return true;
 }
 
+bool SingleRowWriter::Reject(std::int64_t sourceRow, const std::string& reason) {
+  RefuseRow(report_, sourceRow, reason);
+  ++rowsDone_;
+  return true;
+}
+
 void RefuseRow(TableReport& report, std::int64_t sourceRow, const std::string& serverMessage) {
   ++report.rowsRefused;
   KeepRefusalMessage(report, "Row " + std::to_string(sourceRow) + ": " + serverMessage);

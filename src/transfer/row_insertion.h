@@ -20,6 +20,9 @@ class RowWriter {
   // 1) names it in a refusal message. The row may be sent now or with later rows. False when
   // the server connection was lost.
   virtual bool Add(std::string_view values, std::int64_t sourceRow) = 0;
+  // Counts a row that cannot be written at all as refused, with `reason`, in its place among
+  // the rows taken. False when the server connection was lost.
+  virtual bool Reject(std::int64_t sourceRow, const std::string& reason) = 0;
   // Sends whatever is pending and waits for it: afterwards every row taken is written or
   // refused. False when the server connection was lost.
   virtual bool Flush() = 0;
@@ -39,6 +42,7 @@ class SingleRowWriter : public RowWriter {
   SingleRowWriter(TargetConnection& target, std::string insertPrefix, TableReport& report);
 
   bool Add(std::string_view values, std::int64_t sourceRow) override;
+  bool Reject(std::int64_t sourceRow, const std::string& reason) override;
   bool Flush() override { return true; }
   std::int64_t RowsDone() const override { return rowsDone_; }
   const std::string& LostConnectionMessage() const override { return target_.LastErrorMessage(); }

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "transfer/value_form.h"
+
 namespace skerrow {
 
 // The column lists of one table: the table creation fills them while it maps the columns, and
@@ -21,6 +23,9 @@ struct TableColumnLists {
   bool HasSkippedColumns = false;
   // The names of the selected columns, unquoted, in the order of TargetColumnList.
   std::vector<std::string> SelectedColumnNames;
+  // Per selected column, how its values are written; a column without an entry takes
+  // ValueForm::Default.
+  std::vector<ValueForm> ValueForms;
 };
 
 }  // namespace skerrow

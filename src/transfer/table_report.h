@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "transfer/rounded_values.h"
+#include "transfer/schema_note.h"
+
 namespace skerrow {
 
 // What happened to one checked table: its creation fills the first part, its row copy the
@@ -30,8 +33,14 @@ struct TableReport {
   // The server connection was lost during this table: nothing more can be sent in this run.
   bool connectionLost = false;
 
+  // What the MySQL table does not keep as the source declared it (warnings).
+  std::vector<SchemaNote> schemaNotes;
+  // Values a DOUBLE column could not keep exactly; each one is an error.
+  RoundedValues roundedValues;
+
   bool Succeeded() const {
-    return createdName && rowsRefused == 0 && !abandoned && createError.empty();
+    return createdName && rowsRefused == 0 && !abandoned && createError.empty() &&
+           roundedValues.count == 0;
   }
 };
 

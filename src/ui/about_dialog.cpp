@@ -1,5 +1,7 @@
 #include "ui/about_dialog.h"
 
+#include <QMessageBox>
+
 #include "ui/artwork.h"
 #include "ui/dialog_units.h"
 #include "ui/local_documents.h"
@@ -58,13 +60,22 @@ CAboutDlg::CAboutDlg(QWidget& parent, UrlOpener openUrl)
     target.link->setPalette(heading);
     target.link->setCursor(hand);
     const QUrl url = MakerPageUrl(target.section);
-    connect(target.link, &LinkLabel::clicked, this, [this, url] { openUrl_(url); });
+    connect(target.link, &LinkLabel::clicked, this, [this, url] { OpenLink(url); });
   }
   for (QLabel* label :
        {&title_, &version_, &notice_, &emailLabel_, static_cast<QLabel*>(&emailLink_),
         static_cast<QLabel*>(&webLink_), static_cast<QLabel*>(&secondWebLink_)})
     FitLabelWidth(*label);
   ok_.setFocus();
+}
+
+void CAboutDlg::OpenLink(const QUrl& url) {
+  const std::string problem = OpenLocalDocument(openUrl_, url, "page");
+  if (problem.empty()) return;
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Message"), QString::fromStdString(problem),
+                  QMessageBox::Ok, this);
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+  box.exec();
 }
 
 LinkLabel& CAboutDlg::Link(int controlId) {

@@ -4,14 +4,15 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
-#include <functional>
 
 #include "ui/link_label.h"
+#include "ui/local_documents.h"
 
 namespace skerrow::ui {
 
 // The about box: product title, version, notice, the support address and two web links. The
-// links open sections of the local maker page through `openUrl`.
+// links open sections of the local maker page through `openUrl`; when nothing opens it, a
+// message over the box gives the page's path.
 class CAboutDlg : public QDialog {
   Q_OBJECT
 
@@ -21,13 +22,14 @@ class CAboutDlg : public QDialog {
   static constexpr int kWebLinkId = 1042;
   static constexpr int kSecondWebLinkId = 1033;
 
-  using UrlOpener = std::function<void(const QUrl&)>;
   CAboutDlg(QWidget& parent, UrlOpener openUrl);
 
   LinkLabel& Link(int controlId);
   QPushButton& OkButton() { return ok_; }
 
  private:
+  void OpenLink(const QUrl& url);
+
   UrlOpener openUrl_;
   QLabel logo_;
   QLabel title_;

@@ -38,4 +38,13 @@ bool OpenWithDesktop(const QUrl& url) {
   return QDesktopServices::openUrl(url);
 }
 
+std::string OpenLocalDocument(const UrlOpener& opener, const QUrl& url, const std::string& what) {
+  const std::string path = url.toLocalFile().toStdString();
+  if (!QFileInfo::exists(url.toLocalFile())) return "The " + what + " could not be found: " + path;
+  if (opener(url)) return {};
+  // A minimal desktop or a remote session may have nothing that opens a web page.
+  return "The " + what + " could not be opened: nothing on this desktop could open it. " +
+         "You can open it by hand: " + path;
+}
+
 }  // namespace skerrow::ui

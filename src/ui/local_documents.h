@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QUrl>
+#include <functional>
+#include <string>
 
 namespace skerrow::ui {
 
@@ -26,5 +28,14 @@ QUrl MakerPageUrl(const char* section);
 
 // Hands the URL to the desktop (the browser); false when nothing could open it.
 bool OpenWithDesktop(const QUrl& url);
+
+// How the windows open a URL: OpenWithDesktop, or a stand-in in tests. False when nothing
+// could open it.
+using UrlOpener = std::function<bool(const QUrl&)>;
+
+// Opens the local document `url` with `opener`. When the file is missing or nothing opens it,
+// returns what to tell the operator, with the file's full path so it can be opened by hand
+// (`what` names it: "help document"); empty when it was opened.
+std::string OpenLocalDocument(const UrlOpener& opener, const QUrl& url, const std::string& what);
 
 }  // namespace skerrow::ui

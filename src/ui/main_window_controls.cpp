@@ -22,8 +22,14 @@ void PlacePicture(QLabel& picture, const char* stem, QRect geometry) {
   picture.setGeometry(geometry);
 }
 
-void PlaceTile(NavButton& tile, const char* up, const char* down, QPoint topLeft) {
-  tile.LoadImages(ArtworkPath(up), ArtworkPath(down), ArtworkPath(up), ArtworkPath(down));
+// A navigation tile; `focus` is the picture with the focus frame for the tiles the keyboard
+// reaches, null for those it does not (Logo, the grey Convert).
+void PlaceTile(NavButton& tile, const char* up, const char* down, const char* focus,
+               QPoint topLeft) {
+  tile.LoadImages(ArtworkPath(up), ArtworkPath(down), ArtworkPath(focus ? focus : up),
+                  ArtworkPath(down));
+  // Tab reaches it; a click does not leave a focus frame behind.
+  tile.setFocusPolicy(focus ? Qt::TabFocus : Qt::NoFocus);
   tile.move(topLeft);
   tile.SizeToContent();
 }
@@ -94,7 +100,6 @@ MainWindowControls::MainWindowControls(QWidget& window)
   databaseGroup.setGeometry(DialogUnitsRect(10, 76, 171, 135));
   destinationLabel.setGeometry(DialogUnitsRect(21, 105, 136, 8));
   PlaceEdit(destinationNameEdit, DialogUnitsRect(21, 122, 149, 14), false);
-  destinationNameEdit.setFocusPolicy(Qt::ClickFocus);
   selectHintLabel.setGeometry(DialogUnitsRect(21, 150, 148, 32));
   selectHintLabel.setWordWrap(true);
   selectHintLabel.setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -104,9 +109,9 @@ MainWindowControls::MainWindowControls(QWidget& window)
   tableList.setSelectionMode(QAbstractItemView::SingleSelection);
   tableList.setSortingEnabled(false);
   tableList.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  tableList.setFocusPolicy(Qt::ClickFocus);
+  tableList.setFocusPolicy(Qt::StrongFocus);
   selectAllCheck.setGeometry(DialogUnitsRect(247, 199, 45, 10));
-  selectAllCheck.setFocusPolicy(Qt::ClickFocus);
+  selectAllCheck.setFocusPolicy(Qt::StrongFocus);
   tableCountCaption.setGeometry(DialogUnitsRect(238, 219, 84, 8));
   tableCountLabel.setGeometry(DialogUnitsRect(326, 219, 24, 8));
 
@@ -119,20 +124,21 @@ MainWindowControls::MainWindowControls(QWidget& window)
     bar->setValue(0);
     bar->setTextVisible(false);
   }
-  stopButton.LoadImages(ArtworkPath("stop_up"), ArtworkPath("stop_down"));
+  stopButton.LoadImages(ArtworkPath("stop_up"), ArtworkPath("stop_down"),
+                        ArtworkPath("stop_focus"));
   stopButton.setGeometry(DialogUnitsRect(221, 234, 46, 37));
   stopButton.setFocusPolicy(Qt::TabFocus);
 
   PlacePicture(arrowPicture, "arrow", DialogUnitsRect(188, 93, 47, 95));
   PlacePicture(headerPicture, "banner", DialogUnitsRect(0, 0, 418, 55));
 
-  PlaceTile(logoButton, "logo_up", "logo_down", QPoint(20, 7));
-  PlaceTile(convertButton, "convert_up", "convert_down", QPoint(535, 455));
-  PlaceTile(helpButton, "help_up", "help_down", QPoint(395, 455));
-  PlaceTile(exitButton, "exit_up", "exit_down", QPoint(465, 455));
-  PlaceTile(nextButton, "next_up", "next_down", QPoint(535, 455));
-  PlaceTile(greyConvertButton, "convert_grey", "convert_grey", QPoint(535, 455));
-  PlaceTile(backButton, "back_up", "back_down", QPoint(326, 455));
+  PlaceTile(logoButton, "logo_up", "logo_down", nullptr, QPoint(20, 7));
+  PlaceTile(convertButton, "convert_up", "convert_down", "convert_focus", QPoint(535, 455));
+  PlaceTile(helpButton, "help_up", "help_down", "help_focus", QPoint(395, 455));
+  PlaceTile(exitButton, "exit_up", "exit_down", "exit_focus", QPoint(465, 455));
+  PlaceTile(nextButton, "next_up", "next_down", "next_focus", QPoint(535, 455));
+  PlaceTile(greyConvertButton, "convert_grey", "convert_grey", nullptr, QPoint(535, 455));
+  PlaceTile(backButton, "back_up", "back_down", "back_focus", QPoint(326, 455));
 
   activityTimer.setInterval(10);
 

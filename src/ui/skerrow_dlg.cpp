@@ -4,8 +4,10 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <cstdlib>
+#include <vector>
 
 #include "ui/artwork.h"
+#include "ui/gui_thread.h"
 #include "ui/local_documents.h"
 #include "ui/main_window_controls.h"
 #include "ui/ui_colours.h"
@@ -32,7 +34,7 @@ CSkerrowDlg::CSkerrowDlg(ConversionState& state, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       state_(state),
-      openUrl_([](const QUrl& url) { OpenWithDesktop(url); }),
+      openUrl_(OpenWithDesktop),
       endProcess_(EndProcessNow) {
   InitArtworkResources();
   setWindowTitle(QStringLiteral("Veltrano Database Converter - Skerrow"));
@@ -62,13 +64,7 @@ CSkerrowDlg::CSkerrowDlg(ConversionState& state, QWidget* parent)
     group->setPalette(heading);
   }
 
-  // Only the six connection fields and Stop are tab stops, in this order.
-  setTabOrder(&c.serviceNameEdit, &c.oracleUserEdit);
-  setTabOrder(&c.oracleUserEdit, &c.oraclePasswordEdit);
-  setTabOrder(&c.oraclePasswordEdit, &c.mySqlServerEdit);
-  setTabOrder(&c.mySqlServerEdit, &c.mySqlLoginEdit);
-  setTabOrder(&c.mySqlLoginEdit, &c.mySqlPasswordEdit);
-  setTabOrder(&c.mySqlPasswordEdit, &c.stopButton);
+  FixTabOrder();
 
   for (QWidget* hidden : std::initializer_list<QWidget*>{
            &c.waitLabel, &c.statusLabel, &c.activityBar, &c.tablesBar, &c.stopButton,
@@ -92,11 +88,23 @@ CSkerrowDlg::CSkerrowDlg(ConversionState& state, QWidget* parent)
 
 CSkerrowDlg::~CSkerrowDlg() = default;
 
+void CSkerrowDlg::FixTabOrder() {
+  // Every control a page shows takes the focus, in reading order: the fields, then the tiles
+  // along the bottom. Hidden and disabled ones are passed over, so one chain serves both
+  // pages and the run (where Stop stands in for Convert).
+  MainWindowControls& c = *controls_;
+  const std::vector<QWidget*> chain = {
+      &c.serviceNameEdit, &c.oracleUserEdit,    &c.oraclePasswordEdit,  &c.mySqlServerEdit,
+      &c.mySqlLoginEdit,  &c.mySqlPasswordEdit, &c.destinationNameEdit, &c.tableList,
+      &c.selectAllCheck,  &c.backButton,        &c.helpButton,          &c.exitButton,
+      &c.nextButton,      &c.convertButton,     &c.stopButton};
+  for (std::size_t i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
+}
+
 void CSkerrowDlg::ConnectCommands() {
   MainWindowControls& c = *controls_;
-  connect(&c.nextButton, &NavButton::clicked, this,
-          [this] { ConnectAndListTables(state_, *this); });
-  connect(&c.convertButton, &NavButton::clicked, this, [this] { StartConversion(state_, *this); });
+  connect(&c.nextButton, &NavButton::clicked, this, [this] { RunConnectionStep(); });
+  connect(&c.convertButton, &NavButton::clicked, this, [this] { StartRun(); });
   connect(&c.backButton, &NavButton::clicked, this, [this] { ShowConnectionPage(); });
   connect(&c.helpButton, &NavButton::clicked, this, [this] { OpenHelpFile(); });
   connect(&c.exitButton, &NavButton::clicked, this, [this] { RequestExit(); });
@@ -108,6 +116,40 @@ void CSkerrowDlg::ConnectCommands() {
   connect(&c.tableList, &QListWidget::itemChanged, this, [this] { SyncSelectAll(); });
   connect(&c.tableList, &QListWidget::currentRowChanged, this, [this] { SyncSelectAll(); });
   connect(&c.activityTimer, &QTimer::timeout, this, [this] { StepActivityBar(); });
+}
+
+void CSkerrowDlg::RunConnectionStep() {
+  try {
+    ConnectAndListTables(state_, *this);
+  } catch (const std::exception& error) {
+    // Whatever the step did not handle is told, and the page stays usable.
+    MessageRequest failure;
+    failure.text = std::string("The connection step failed: ") + error.what();
+    failure.caption = "Message";
+    failure.icon = MessageIcon::Warning;
+    failure.kind = MessageKind::Error;
+    ShowMessage(failure);
+    SetNavigationEnabled(true);
+  }
+}
+
+void CSkerrowDlg::StartRun() {
+  // Locked from the click on: the worker reads the page while it prepares the database, and
+  // Back would empty it under it.
+  if (pageLocked_) return;
+  pageLocked_ = true;
+  if (!StartConversion(state_, *this)) {
+    pageLocked_ = false;
+    return;
+  }
+  controls_->backButton.setEnabled(false);
+}
+
+void CSkerrowDlg::OnRunEnded() {
+  RunOnGuiThread(*this, [&] {
+    pageLocked_ = false;
+    controls_->backButton.setEnabled(true);
+  });
 }
 
 QWidget* CSkerrowDlg::Control(int controlId) const {
@@ -146,17 +188,23 @@ bool CSkerrowDlg::eventFilter(QObject* watched, QEvent* event) {
   auto* widget = qobject_cast<QWidget*>(watched);
   // Keys of the main window and its controls only; message boxes and the about box keep theirs.
   if (widget == nullptr || widget->window() != this) return false;
-  return HandleKey(static_cast<QKeyEvent&>(*event));
+  return HandleKey(static_cast<QKeyEvent&>(*event), *watched);
 }
 
-bool CSkerrowDlg::HandleKey(QKeyEvent& key) {
+bool CSkerrowDlg::HandleKey(QKeyEvent& key, QObject& target) {
   switch (key.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
+      // A focused tile is pressed as with Space; in a field Enter does nothing.
+      if (auto* tile = qobject_cast<NavButton*>(&target);
+          tile != nullptr && key.type() == QEvent::KeyPress && !key.isAutoRepeat() &&
+          tile->isEnabled() && tile->isVisible())
+        tile->click();
       return true;
     case Qt::Key_Escape:
       if (key.type() == QEvent::KeyPress && !key.isAutoRepeat() &&
-          AskExitQuestion() == MessageAnswer::Yes)
+          AskExitQuestion("Do you want to exit from Veltrano Database Converter - Skerrow?") ==
+              MessageAnswer::Yes)
         RequestExit();
       return true;
     case Qt::Key_F1:

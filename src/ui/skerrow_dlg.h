@@ -6,6 +6,8 @@
 #include <memory>
 #include <thread>
 
+#include "ui/local_documents.h"
+#include "ui/question_gate.h"
 #include "workflow/conversion_state.h"
 #include "workflow/wizard_window.h"
 
@@ -27,7 +29,8 @@ class CSkerrowDlg : public QDialog, public WizardWindow {
   static constexpr int kClientHeight = 526;
 
   // Hands the desktop a URL (help document, maker page); replaceable so tests open nothing.
-  using UrlOpener = std::function<void(const QUrl&)>;
+  // False when nothing could open it.
+  using UrlOpener = ui::UrlOpener;
   // Ends the process at once while a worker may still run; it receives the abandoned worker.
   using ProcessEnder = std::function<void(std::thread worker)>;
 
@@ -57,7 +60,10 @@ class CSkerrowDlg : public QDialog, public WizardWindow {
   void SetProgressTitle(const std::string& text) override;
   void EndRunDisplay(bool stopped) override;
   void ResetProgressBars() override;
+  // From the worker while the exit question is open, the box waits until it is answered.
   MessageAnswer ShowMessage(const MessageRequest& request) override;
+  // Unlocks the page commands that Convert locked.
+  void OnRunEnded() override;
 
   // The window's own commands.
   void ShowConnectionPage();
@@ -65,6 +71,10 @@ class CSkerrowDlg : public QDialog, public WizardWindow {
   void OpenAboutBox();
   void OpenHelpFile();
   void RequestExit();
+  // Before the window and the state go: joins a finished worker and closes the target
+  // connection, or ends the process while a worker still runs (it cannot be waited for: it may
+  // be waiting for this window).
+  void ReleaseWorker();
 
   // The widget of a control id (nullptr for an unknown id), the tiles and the table list.
   QWidget* Control(int controlId) const;
@@ -81,12 +91,23 @@ class CSkerrowDlg : public QDialog, public WizardWindow {
 
  private:
   void ConnectCommands();
+  void FixTabOrder();
+  // Next and Convert.
+  void RunConnectionStep();
+  void StartRun();
   void OnSelectAllClicked(bool checked);
   void SetAllTableChecks(bool checked);
   void StepActivityBar();
   // True when the key must not reach the window's standard handling.
-  bool HandleKey(QKeyEvent& key);
-  MessageAnswer AskExitQuestion();
+  bool HandleKey(QKeyEvent& key, QObject& target);
+  MessageAnswer AskExitQuestion(const std::string& text);
+  // The question Exit asks while a run is in progress: it names the table and where the
+  // report of the interrupted run will be written.
+  std::string RunExitQuestion() const;
+  void LeaveReportOfInterruptedRun();
+  // Opens a shipped document; says so, with its path, when it is missing or nothing opens it.
+  void OpenDocument(const QUrl& url, const std::string& what);
+  MessageAnswer ShowBox(const MessageRequest& request);
 
   ConversionState& state_;
   std::unique_ptr<MainWindowControls> controls_;
@@ -96,6 +117,11 @@ class CSkerrowDlg : public QDialog, public WizardWindow {
   // notifications do not re-sync Select All half-way.
   bool settingAllChecks_ = false;
   bool exitConfirmed_ = false;
+  // From Convert to the run's end: Back and the page commands do nothing.
+  bool pageLocked_ = false;
+  // The run was started from the keyboard: focus follows it to Stop and back to Convert.
+  bool keyboardRun_ = false;
+  QuestionGate exitQuestion_;
 };
 
 }  // namespace skerrow::ui

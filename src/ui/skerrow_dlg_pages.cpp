@@ -70,11 +70,15 @@ void CSkerrowDlg::ShowSelectionPage(const std::string& defaultDatabaseName) {
     c.backButton.show();
     c.nextButton.setEnabled(true);
     c.convertButton.setEnabled(true);
+    // The page's first control; the focus may have been on Next, which is gone.
+    c.destinationNameEdit.setFocus();
   });
 }
 
 void CSkerrowDlg::ShowConnectionPage() {
   RunOnGuiThread(*this, [&] {
+    // Locked while a run is in progress: it would empty the list the run reads.
+    if (pageLocked_) return;
     MainWindowControls& c = *controls_;
     for (QLineEdit* field : {&c.mySqlLoginEdit, &c.mySqlPasswordEdit, &c.serviceNameEdit,
                              &c.oracleUserEdit, &c.oraclePasswordEdit})
@@ -92,6 +96,7 @@ void CSkerrowDlg::ShowConnectionPage() {
 
 void CSkerrowDlg::LockSelection() {
   RunOnGuiThread(*this, [&] {
+    keyboardRun_ = focusWidget() == &controls_->convertButton;
     SetSelectionInputsEnabled(*controls_, false);
     controls_->greyConvertButton.show();
     controls_->convertButton.hide();
@@ -103,6 +108,9 @@ void CSkerrowDlg::UnlockSelection() {
     SetSelectionInputsEnabled(*controls_, true);
     controls_->greyConvertButton.hide();
     controls_->convertButton.show();
+    // A run started from the keyboard gives the focus back where it began.
+    if (keyboardRun_) controls_->convertButton.setFocus();
+    keyboardRun_ = false;
   });
 }
 

@@ -1,4 +1,6 @@
 // The run panel: activity bar, status line, tables bar, Stop and the title's progress line.
+#include <QApplication>
+
 #include "ui/gui_thread.h"
 #include "ui/main_window_controls.h"
 #include "ui/skerrow_dlg.h"
@@ -33,6 +35,8 @@ void CSkerrowDlg::ShowProgressPanel() {
              &c.waitLabel, &c.statusLabel, &c.activityBar, &c.tablesBar, &c.stopButton})
       widget->show();
     c.backButton.hide();
+    // Convert was pressed from the keyboard: Stop, in its place, is the next key away.
+    if (keyboardRun_) c.stopButton.setFocus();
   });
 }
 
@@ -55,9 +59,17 @@ void CSkerrowDlg::EndRunDisplay(bool stopped) {
     MainWindowControls& c = *controls_;
     if (!stopped) {
       if (isMinimized()) showNormal();
-      raise();
-      activateWindow();
+      // A question open over the window (Exit asked during the run) stays on top of it.
+      if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this) {
+        modal->raise();
+        modal->activateWindow();
+      } else {
+        raise();
+        activateWindow();
+      }
     }
+    // The focus goes back to Convert only if the keyboard is still on Stop.
+    keyboardRun_ = keyboardRun_ && focusWidget() == &c.stopButton;
     setWindowTitle(QStringLiteral("Veltrano Database Converter - Skerrow"));
     c.activityTimer.stop();
     c.activityBar.setValue(100);

@@ -6,7 +6,8 @@
 namespace skerrow {
 
 // The Next command: checks the six fields, opens both connections, lists the user's tables
-// and shows the selection page. Runs on the window's thread.
+// and shows the selection page. Runs on the window's thread; refused while a run is in
+// progress.
 void ConnectAndListTables(ConversionState& state, WizardWindow& window);
 
 }  // namespace skerrow

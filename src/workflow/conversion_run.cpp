@@ -1,6 +1,7 @@
 #include "workflow/conversion_run.h"
 
 #include <exception>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -14,15 +15,22 @@ namespace skerrow {
 
 namespace {
 
-int CountCheckedTables(WizardWindow& window) {
-  int checked = 0;
+// The names of the checked entries, read once: the run converts the tables it counted, in list
+// order, whatever happens to the list while it runs.
+std::vector<std::string> CheckedTables(const ConversionState& state, WizardWindow& window) {
+  std::vector<std::string> names;
   const int count = window.TableItemCount();
-  for (int index = 0; index < count; ++index)
-    if (window.IsTableItemChecked(index)) ++checked;
-  return checked;
+  for (int index = 0; index < count; ++index) {
+    if (!window.IsTableItemChecked(index)) continue;
+    const std::size_t position = static_cast<std::size_t>(index);
+    if (position >= state.TableNames.size()) break;
+    names.push_back(state.TableNames[position]);
+  }
+  return names;
 }
 
-// One checked table; whatever goes wrong ends this table only and lands in its report.
+// One checked table; whatever goes wrong ends this table only and lands in its report, unless
+// the window itself is gone.
 TableReport ConvertOneTable(ConversionState& state, WizardWindow& window,
                             const std::string& sourceTable) {
   TableReport report;
@@ -39,6 +47,8 @@ TableReport ConvertOneTable(ConversionState& state, WizardWindow& window,
     else
       report.createError = "not created: Oracle could not describe the table: " +
                            error.Description().value_or(error.SystemMessage());
+  } catch (const WindowOperationFailed&) {
+    throw;
   } catch (const std::exception& error) {
     report.createError = std::string("not created: ") + error.what();
   }
@@ -52,20 +62,21 @@ void CompleteRun(ConversionState& state, WizardWindow& window, bool stopped) {
   state.StopRequested = false;
   state.Report.end = std::chrono::system_clock::now();
   state.Report.completed = true;
+  state.Journal.Completed(state.Report);
   window.UnlockSelection();
   window.ClearTableChecks();
   window.ShowMessage(CompletionMessage(state.Report));
   window.ResetProgressBars();
 }
 
-}  // namespace
-
-void RunConversion(ConversionState& state, WizardWindow& window) {
+void RunConversionSteps(ConversionState& state, WizardWindow& window) {
   state.ConvertedTableCount = 0;
   state.SelectedTableCount = 0;
   state.Report = RunReport{};
+  state.Journal.Clear();
   state.Report.start = std::chrono::system_clock::now();
-  state.SelectedTableCount = CountCheckedTables(window);
+  const std::vector<std::string> checked = CheckedTables(state, window);
+  state.SelectedTableCount = static_cast<std::int32_t>(checked.size());
   window.SetTablesProgressRange(state.SelectedTableCount);
   window.ShowTablesConverted(0, state.SelectedTableCount);
   if (state.SelectedTableCount < 1) {
@@ -82,6 +93,7 @@ void RunConversion(ConversionState& state, WizardWindow& window) {
   const std::optional<std::string> database = ValidateDestinationName(window);
   if (!database) return;
   state.Report.destinationDatabase = *database;
+  state.Journal.Begin(*database, state.Report.start, checked);
 
   window.LockSelection();
   const PrepareResult prepared = PrepareDestinationDatabase(state.Target, window, *database);
@@ -100,18 +112,15 @@ void RunConversion(ConversionState& state, WizardWindow& window) {
 
   bool stopped = false;
   bool connectionLost = false;
-  std::vector<std::string> notStarted;
-  const int count = window.TableItemCount();
-  for (int index = 0; index < count; ++index) {
-    if (!window.IsTableItemChecked(index)) continue;
-    const std::size_t position = static_cast<std::size_t>(index);
-    if (position >= state.TableNames.size()) break;
-    if (connectionLost) {
-      notStarted.push_back(state.TableNames[position]);
+  for (std::size_t i = 0; i < checked.size(); ++i) {
+    if (connectionLost || stopped) {
+      state.Report.notStarted.push_back(checked[i]);
       continue;
     }
-    state.Report.tables.push_back(ConvertOneTable(state, window, state.TableNames[position]));
+    state.Journal.TableStarted(checked[i]);
+    state.Report.tables.push_back(ConvertOneTable(state, window, checked[i]));
     const TableReport& finished = state.Report.tables.back();
+    state.Journal.TableFinished(finished);
     window.OnTableFinished(finished);
     // Every further statement would fail the same way, whether the creation or the row copy
     // lost the connection.
@@ -122,18 +131,56 @@ void RunConversion(ConversionState& state, WizardWindow& window) {
           "The connection to the MySQL server was lost: " + state.Target.LastErrorMessage();
       continue;
     }
-    if (state.StopRequested) {
-      stopped = true;
-      break;
-    }
+    // A stop during the last table leaves nothing undone: that run simply completed.
+    if (state.StopRequested && i + 1 < checked.size()) stopped = true;
   }
-  if (!notStarted.empty()) {
+  if (connectionLost && !state.Report.notStarted.empty()) {
     state.Report.runError += "; not converted:";
-    for (std::size_t i = 0; i < notStarted.size(); ++i)
-      state.Report.runError += (i == 0 ? " " : ", ") + notStarted[i];
+    for (std::size_t i = 0; i < state.Report.notStarted.size(); ++i)
+      state.Report.runError += (i == 0 ? " " : ", ") + state.Report.notStarted[i];
   }
   state.Report.stopped = stopped;
   CompleteRun(state, window, stopped);
+}
+
+// A failure no step handled: the report says what ended the run and what it left undone, and
+// the run ends through its completion steps as far as the window still carries them out.
+void EndRunAfterFailure(ConversionState& state, WizardWindow& window, const std::string& what) {
+  const std::string cause = "the run failed (" + what + ")";
+  if (auto interrupted = state.Journal.InterruptedReport(std::chrono::system_clock::now(), cause);
+      interrupted && !interrupted->completed) {
+    state.Report = *interrupted;
+  } else {
+    state.Report.runError = "The conversion ended early: " + cause + ".";
+  }
+  try {
+    CompleteRun(state, window, false);
+  } catch (const std::exception& error) {
+    // The window cannot show anything more; standard error is all that is left.
+    std::cerr << "skerrow: " << state.Report.runError
+              << " Its end could not be shown either: " << error.what() << std::endl;
+  } catch (...) {
+    std::cerr << "skerrow: " << state.Report.runError << std::endl;
+  }
+}
+
+}  // namespace
+
+void RunConversion(ConversionState& state, WizardWindow& window) {
+  try {
+    RunConversionSteps(state, window);
+  } catch (const std::exception& error) {
+    EndRunAfterFailure(state, window, error.what());
+  } catch (...) {
+    EndRunAfterFailure(state, window, "an exception of unknown kind");
+  }
+  try {
+    window.OnRunEnded();
+  } catch (const std::exception& error) {
+    std::cerr << "skerrow: the end of the run could not be shown: " << error.what() << std::endl;
+  } catch (...) {
+    std::cerr << "skerrow: the end of the run could not be shown" << std::endl;
+  }
 }
 
 bool StartConversion(ConversionState& state, WizardWindow& window) {

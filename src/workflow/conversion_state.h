@@ -9,6 +9,7 @@
 #include "db/source_connection.h"
 #include "db/target_connection.h"
 #include "transfer/table_column_lists.h"
+#include "workflow/run_journal.h"
 #include "workflow/run_report.h"
 
 namespace skerrow {
@@ -40,8 +41,10 @@ struct ConversionState {
   // keep the last table's lists until the next table begins.
   TableColumnLists ColumnLists;
 
-  // The report of the current (or last) run.
+  // The report of the current (or last) run, written by the worker alone.
   RunReport Report;
+  // The run as the window's thread may read it while the worker converts.
+  RunJournal Journal;
 };
 
 }  // namespace skerrow

@@ -5,7 +5,7 @@
 namespace skerrow {
 
 bool RunReport::Succeeded() const {
-  return runError.empty() &&
+  return runError.empty() && notStarted.empty() &&
          std::all_of(tables.begin(), tables.end(), [](const auto& t) { return t.Succeeded(); });
 }
 
@@ -24,6 +24,12 @@ std::int64_t RunReport::TotalRowsWritten() const {
 std::int64_t RunReport::TotalRowsRefused() const {
   std::int64_t total = 0;
   for (const auto& table : tables) total += table.rowsRefused;
+  return total;
+}
+
+std::int64_t RunReport::TotalRoundedValues() const {
+  std::int64_t total = 0;
+  for (const auto& table : tables) total += table.roundedValues.count;
   return total;
 }
 

@@ -18,6 +18,8 @@ struct RunReport {
   // A failure that ended the whole run early (a failed drop or create of the database, a lost
   // server connection); empty when the run went through its tables.
   std::string runError;
+  // The checked tables the run did not start (after a stop or a lost connection), in list order.
+  std::vector<std::string> notStarted;
   bool stopped = false;
   // The run went as far as its completion message: the destination database was prepared (or
   // could not be), so this report tells how the run ended. False for a run that ended before
@@ -28,6 +30,7 @@ struct RunReport {
   std::int64_t TotalRowsRead() const;
   std::int64_t TotalRowsWritten() const;
   std::int64_t TotalRowsRefused() const;
+  std::int64_t TotalRoundedValues() const;
 };
 
 }  // namespace skerrow

@@ -20,6 +20,7 @@ void TableWindow::SetProgressTitle(const std::string& text) {
 }
 
 void TableWindow::OnTableRowsProgress(const std::string& targetTable, std::int64_t rows) {
+  state_.Journal.TableRows(targetTable, rows);
   window_.OnTableRowsProgress(targetTable, rows);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 namespace skerrow {
@@ -27,10 +28,19 @@ enum class MessageKind {
   Completed,
   // The end of a run with failures; the text and the details list them.
   CompletedWithErrors,
+  // The end of a run the operator stopped before every checked table was converted.
+  Stopped,
 };
 
+// The message that ends a run that got as far as the database (its details hold the
+// per-table report).
+inline bool EndsARun(MessageKind kind) {
+  return kind == MessageKind::Completed || kind == MessageKind::CompletedWithErrors ||
+         kind == MessageKind::Stopped;
+}
+
 // One modal message box. `details` is extra text a window may offer beside the message (the
-// per-table report of a run that completed with errors); empty when there is none.
+// per-table report at the end of a run, a server's message); empty when there is none.
 struct MessageRequest {
   std::string text;
   std::string caption;
@@ -38,6 +48,13 @@ struct MessageRequest {
   MessageButtons buttons = MessageButtons::Ok;
   std::string details;
   MessageKind kind = MessageKind::Error;
+};
+
+// Thrown by a window operation the window could not carry out (it was closed while the call
+// waited): the run cannot go on through that window.
+class WindowOperationFailed : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 // The window operations the workflow calls. The Qt wizard and the command-line front end
@@ -83,6 +100,9 @@ class WizardWindow {
   // progress line and report). The rows figure is the table's true count so far.
   virtual void OnTableRowsProgress(const std::string& /*targetTable*/, std::int64_t /*rows*/) {}
   virtual void OnTableFinished(const TableReport& /*report*/) {}
+  // The conversion run's last call, whichever way it ended (also before its completion steps:
+  // nothing checked, a refused name, a declined overwrite, a failure).
+  virtual void OnRunEnded() {}
 };
 
 }  // namespace skerrow

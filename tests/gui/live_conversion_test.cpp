@@ -5,9 +5,13 @@
 // The binary also has a child mode (--exit-during-run-child) in which it starts a conversion,
 // lets the worker block inside a database call and confirms Exit; the parent test checks that
 // the process ends at once.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,10 +19,13 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QStyleOptionViewItem>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <thread>
 
 #include "message_box_answerer.h"
 #include "support/mysql_sandbox.h"
@@ -38,7 +45,6 @@ namespace {
 
 const char kService[] = "GUICLASSIC";
 const char kTitle[] = "Veltrano Database Converter - Skerrow";
-const char kOverwriteQuestion[] = "Are you sure you want to overwrite?";
 const char kCompleted[] = "Skerrow Database Conversion completed successfully.";
 const char kChildArgument[] = "--exit-during-run-child";
 const char kChildDatabaseVariable[] = "SKERROW_GUI_CHILD_DATABASE";
@@ -48,6 +54,23 @@ QString Q(const std::string& text) {
   return QString::fromStdString(text);
 }
 
+// The replace question names the database it would drop.
+QString OverwriteQuestion(const std::string& database) {
+  return "The database " + Q(database) +
+         " already exists on the MySQL server. Are you sure you want to overwrite?";
+}
+
+QString FirstLine(const QString& text) {
+  return text.section('\n', 0, 0);
+}
+
+// The line of the details' report table that starts with `table` and a blank, simplified.
+QString ReportLine(const QString& details, const QString& table) {
+  for (const QString& line : details.split('\n'))
+    if (line.startsWith(table + ' ')) return line.simplified();
+  return {};
+}
+
 // The wizard on a fresh window, with the sandbox's settings at hand.
 struct LiveWizard {
   MySqlSandbox sandbox;
@@ -55,7 +78,7 @@ struct LiveWizard {
   CSkerrowDlg window{state};
 
   explicit LiveWizard(MySqlSandbox server) : sandbox(std::move(server)) {
-    window.SetUrlOpener([](const QUrl&) {});
+    window.SetUrlOpener([](const QUrl&) { return true; });
     window.show();
   }
   // A test that failed half-way may leave its worker running; it must end before the state.
@@ -155,6 +178,14 @@ QStringList TablesOf(MySqlProbe& probe, const std::string& database) {
   return names;
 }
 
+// Creates `database` with a table that `holder` read-locks: dropping the database then waits
+// until the holder unlocks it (UNLOCK TABLES).
+bool HoldUpTheDrop(MySqlProbe& probe, MySqlProbe& holder, const std::string& database) {
+  return probe.Execute("CREATE DATABASE `" + database + "`") &&
+         probe.Execute("CREATE TABLE `" + database + "`.`HELD` (id INT) ENGINE=MyISAM") &&
+         holder.Execute("LOCK TABLES `" + database + "`.`HELD` READ");
+}
+
 std::string Count(MySqlProbe& probe, const std::string& database, const std::string& table) {
   return probe.Scalar("SELECT COUNT(*) FROM `" + database + "`.`" + table + "`").value_or("?");
 }
@@ -175,7 +206,9 @@ int RunExitDuringRunChild(int argc, char** argv) {
   QElapsedTimer timer;
   timer.start();
   while (answerer.Seen().empty() && timer.elapsed() < 20000) QTest::qWait(10);
-  if (answerer.Seen().empty() || answerer.Seen()[0].text != kOverwriteQuestion) return 12;
+  if (answerer.Seen().empty() ||
+      answerer.Seen()[0].text != OverwriteQuestion(database.toStdString()))
+    return 12;
   // The worker is now sending the drop the parent holds up.
   QTest::qWait(500);
   if (!wizard.state.RunInProgress) return 13;
@@ -263,11 +296,22 @@ class LiveConversionTest : public QObject {
                      [&](int) { noteStatus(); });
     int barAtCompletion = -1, barMaximum = -1;
     bool panelHiddenAtCompletion = false;
+    bool detailsFixedPitch = false;
     answerer.OnSeen([&](const skerrow::test::SeenMessage& seen) {
-      if (seen.text != kCompleted) return;
+      if (FirstLine(seen.text) != kCompleted) return;
       barAtCompletion = wizard->Bar(kTablesBar).value();
       barMaximum = wizard->Bar(kTablesBar).maximum();
       panelHiddenAtCompletion = !wizard->window.Control(kStopButton)->isVisible();
+      // The details, opened as the operator would, show the report table in a fixed-width
+      // font so that its columns line up.
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      for (QAbstractButton* button : box->buttons())
+        if (box->buttonRole(button) == QMessageBox::ActionRole) button->click();
+      auto* details = box->findChild<QTextEdit*>();
+      detailsFixedPitch =
+          details != nullptr && details->isVisible() && QFontInfo(details->font()).fixedPitch();
+      skerrow::test::SaveScreenshot(*box, "completion");
     });
     answerer.Queue(QMessageBox::Yes);
     wizard->Convert(database);
@@ -275,8 +319,15 @@ class LiveConversionTest : public QObject {
 
     QCOMPARE(answerer.Unexpected(), 0);
     QCOMPARE(answerer.Seen().size(), std::size_t{2});
-    QCOMPARE(answerer.Seen()[0].text, QString(kOverwriteQuestion));
-    QCOMPARE(answerer.Seen()[1].text, QString(kCompleted));
+    QCOMPARE(answerer.Seen()[0].text, OverwriteQuestion(database));
+    QCOMPARE(answerer.Seen()[1].text,
+             QString(kCompleted) + "\n3 tables, 23 rows converted into " + Q(database) + ".");
+    // Its details: every table with its counts (created as, read, written, refused).
+    const QString details = answerer.Seen()[1].details;
+    QCOMPARE(ReportLine(details, "DEPT"), QString("DEPT DEPT 4 4 0"));
+    QCOMPARE(ReportLine(details, "EMP"), QString("EMP EMP 14 14 0"));
+    QCOMPARE(ReportLine(details, "SALGRADE"), QString("SALGRADE SALGRADE 5 5 0"));
+    QCOMPARE(ReportLine(details, "Total"), QString("Total 3 tables 23 23 0"));
     QCOMPARE(answerer.Seen()[1].caption, QString("Message"));
     QCOMPARE(statuses,
              (QStringList{"0 of 3 Table(s) are converted.", "1 of 3 Table(s) are converted.",
@@ -289,6 +340,7 @@ class LiveConversionTest : public QObject {
     QCOMPARE(barMaximum, 3);
     QCOMPARE(barAtCompletion, 3);
     QVERIFY(panelHiddenAtCompletion);
+    QVERIFY(detailsFixedPitch);
     // After the completion message both bars are back at 0 and the page is usable again.
     QCOMPARE(wizard->Bar(kTablesBar).value(), 0);
     QCOMPARE(wizard->Bar(kActivityBar).value(), 0);
@@ -334,7 +386,22 @@ class LiveConversionTest : public QObject {
 
     QVERIFY(clicked);
     QCOMPARE(answerer.Seen().size(), std::size_t{1});
-    QCOMPARE(answerer.Seen()[0].text, QString(kCompleted));
+    // Told as a stop: what arrived and what was never started.
+    const auto sourceRows =
+        std::map<QString, int>{{"DEPT", 4}, {"EMP", 14}, {"BONUS", 0}, {"SALGRADE", 5}};
+    const int rows = sourceRows.at(checked[0]) + sourceRows.at(checked[1]);
+    QCOMPARE(answerer.Seen()[0].text, "Skerrow Database Conversion stopped.\n2 tables, " +
+                                          QString::number(rows) + " rows converted into " +
+                                          Q(database) + ".\nConverted: " + checked[0] + ", " +
+                                          checked[1] + ".\nNot started: " + checked[2] + ".");
+    QCOMPARE(answerer.Seen()[0].icon, QMessageBox::NoIcon);
+    const QString details = answerer.Seen()[0].details;
+    for (int i = 0; i < 2; ++i) {
+      const QString count = QString::number(sourceRows.at(checked[i]));
+      QCOMPARE(ReportLine(details, checked[i]),
+               checked[i] + " " + checked[i] + " " + count + " " + count + " 0");
+    }
+    QCOMPARE(ReportLine(details, checked[2]), checked[2] + " (not started)");
     QVERIFY(!wizard->state.StopRequested);
     QCOMPARE(wizard->Status(), QString("2 of 3 Table(s) are converted."));
     QCOMPARE(wizard->window.windowTitle(), QString(kTitle));
@@ -344,9 +411,8 @@ class LiveConversionTest : public QObject {
     expected.sort();
     QCOMPARE(TablesOf(probe, database), expected);
     // The second table was finished, not cut short.
-    const auto sourceRows = std::map<QString, std::string>{
-        {"DEPT", "4"}, {"EMP", "14"}, {"BONUS", "0"}, {"SALGRADE", "5"}};
-    QCOMPARE(Count(probe, database, checked[1].toStdString()), sourceRows.at(checked[1]));
+    QCOMPARE(Count(probe, database, checked[1].toStdString()),
+             std::to_string(sourceRows.at(checked[1])));
   }
 
   void ActivityBarMovesAndExitAnswersWhileTheWorkerWaitsForTheServer() {
@@ -380,19 +446,104 @@ class LiveConversionTest : public QObject {
       QCOMPARE(positions[i], positions[i - 1] == 100 ? 0 : positions[i - 1] + 10);
     skerrow::test::SaveScreenshot(wizard->window, "run");
 
-    // Exit answers while the worker waits, and No leaves the run going.
+    // Exit answers while the worker waits, names the table and where the report would go, and
+    // No leaves the run going.
+    QTemporaryDir stateHome;
+    QVERIFY(stateHome.isValid());
+    qputenv("XDG_STATE_HOME", stateHome.path().toUtf8());
+    const QString reportPath = stateHome.filePath("skerrow/last-run.json");
     answerer.Queue(QMessageBox::No);
     wizard->ClickTile(kExitButton);
     QCOMPARE(answerer.Seen().size(), std::size_t{1});
+    QCOMPARE(answerer.Seen()[0].text,
+             "A conversion is in progress (table BIG). Exit now and leave table BIG "
+             "incomplete?\n\nThe report of the interrupted run will be written to " +
+                 reportPath + ".");
     QVERIFY(wizard->window.isVisible());
     QVERIFY(wizard->state.RunInProgress);
     QCOMPARE(wizard->window.windowTitle(), titleWhileBlocked);
     QCOMPARE(wizard->Status(), QString("0 of 1 Table(s) are converted."));
 
+    // Yes: the report names BIG as incomplete before the program would end (here the worker
+    // is handed over instead of the process ending).
+    std::thread abandoned;
+    wizard->window.SetProcessEnder([&](std::thread worker) { abandoned = std::move(worker); });
+    answerer.Queue(QMessageBox::Yes);
+    wizard->ClickTile(kExitButton);
+    QVERIFY(abandoned.joinable());
+    QVERIFY(!wizard->window.isVisible());
+    QFile file(reportPath);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject report = QJsonDocument::fromJson(file.readAll()).object();
+    qunsetenv("XDG_STATE_HOME");
+    QCOMPARE(report["database"].toString(), Q(database));
+    QCOMPARE(report["succeeded"].toBool(true), false);
+    QCOMPARE(report["runError"].toString(),
+             QString("The conversion ended early: the program was ended; table BIG is "
+                     "incomplete."));
+    const QJsonArray tables = report["tables"].toArray();
+    QCOMPARE(tables.size(), 1);
+    const QJsonObject big = tables[0].toObject();
+    QCOMPARE(big["sourceName"].toString(), QString("BIG"));
+    QCOMPARE(big["createdName"].toString(), QString("BIG"));
+    QVERIFY(big["rowsWritten"].toInteger() > 0);
+    QVERIFY(big["rowsWritten"].toInteger() < kBigRows);
+    QVERIFY2(big["abandoned"].toString().startsWith("the program was ended while this table was "
+                                                    "copied"),
+             qPrintable(big["abandoned"].toString()));
+
     QVERIFY(holder.Execute("UNLOCK TABLES"));
     QVERIFY(wizard->WaitForRunEnd());
-    QCOMPARE(answerer.Seen().back().text, QString(kCompleted));
+    abandoned.join();
+    QCOMPARE(FirstLine(answerer.Seen().back().text), QString(kCompleted));
     QCOMPARE(Count(probe, database, "BIG"), std::to_string(kBigRows));
+  }
+
+  // Back while the worker drops the existing database (held up by a lock another session
+  // holds): nothing changes under the run, which converts the checked tables as asked.
+  void BackDuringASlowDatabasePreparationChangesNothing() {
+    auto wizard = OpenWizard();
+    QVERIFY(wizard);
+    MySqlProbe probe(wizard->sandbox);
+    MySqlProbe holder(wizard->sandbox);
+    QVERIFY2(probe.Connected() && holder.Connected(), probe.Error().c_str());
+    const std::string database = probe.ScratchDatabase("gui_back");
+    QVERIFY(HoldUpTheDrop(probe, holder, database));
+
+    MessageBoxAnswerer answerer;
+    wizard->Connect();
+    QVERIFY(wizard->CheckTables({"DEPT", "EMP"}));
+    answerer.Queue(QMessageBox::Yes);
+    wizard->Convert(database);
+    QTRY_VERIFY_WITH_TIMEOUT(answerer.Seen().size() == 1, 20000);
+    QCOMPARE(answerer.Seen()[0].text, OverwriteQuestion(database));
+    // The worker now waits in the DROP.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        probe.Scalar("SELECT COUNT(*) FROM information_schema.processlist WHERE info LIKE "
+                     "'Drop database%" +
+                     database + "%'") == std::optional<std::string>("1"),
+        20000);
+    QVERIFY(wizard->window.Tile(kBackButton).isVisible());
+    QVERIFY(!wizard->window.Tile(kBackButton).isEnabled());
+    wizard->ClickTile(kBackButton);
+    wizard->window.ShowConnectionPage();
+    QVERIFY(wizard->List().isVisible());
+    QCOMPARE(wizard->List().count(), 4);
+    QVERIFY(!wizard->window.Tile(kNextButton).isVisible());
+    QVERIFY(wizard->state.RunInProgress);
+
+    QVERIFY(holder.Execute("UNLOCK TABLES"));
+    QVERIFY(wizard->WaitForRunEnd());
+    QCOMPARE(answerer.Seen().size(), std::size_t{2});
+    QCOMPARE(answerer.Seen()[1].text,
+             QString(kCompleted) + "\n2 tables, 18 rows converted into " + Q(database) + ".");
+    QCOMPARE(TablesOf(probe, database), (QStringList{"DEPT", "EMP"}));
+    QCOMPARE(Count(probe, database, "EMP"), std::string("14"));
+    // Back works again once the run has ended.
+    QVERIFY(wizard->window.Tile(kBackButton).isEnabled());
+    wizard->ClickTile(kBackButton);
+    QVERIFY(wizard->window.Tile(kNextButton).isVisible());
+    QCOMPARE(wizard->List().count(), 0);
   }
 
   void ExitDuringARunEndsTheProcessAtOnce() {
@@ -402,14 +553,15 @@ class LiveConversionTest : public QObject {
     MySqlProbe holder(*sandbox);
     QVERIFY2(probe.Connected() && holder.Connected(), probe.Error().c_str());
     const std::string database = probe.ScratchDatabase("gui_exit");
-    QVERIFY(probe.Execute("CREATE DATABASE `" + database + "`"));
-    QVERIFY(probe.Execute("CREATE TABLE `" + database + "`.`HELD` (id INT) ENGINE=MyISAM"));
     // The child's drop of the database waits for this lock.
-    QVERIFY(holder.Execute("LOCK TABLES `" + database + "`.`HELD` READ"));
+    QVERIFY(HoldUpTheDrop(probe, holder, database));
 
+    QTemporaryDir stateHome;
+    QVERIFY(stateHome.isValid());
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(kChildDatabaseVariable, Q(database));
+    environment.insert("XDG_STATE_HOME", stateHome.path());
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(), {kChildArgument});
@@ -430,6 +582,14 @@ class LiveConversionTest : public QObject {
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
     QCOMPARE(child.exitCode(), 0);
     QVERIFY(stillThere);
+    // It left the report of the run it was ended during: no table begun, DEPT never started.
+    QFile file(stateHome.filePath("skerrow/last-run.json"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject report = QJsonDocument::fromJson(file.readAll()).object();
+    QCOMPARE(report["runError"].toString(),
+             QString("The conversion ended early: the program was ended."));
+    QCOMPARE(report["tables"].toArray().size(), 0);
+    QCOMPARE(report["notStarted"].toArray(), QJsonArray{"DEPT"});
   }
 };
 

@@ -16,8 +16,12 @@ void MessageBoxAnswerer::Poll() {
   auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
   if (box == nullptr || !box->isVisible() || box->property("skerrowAnswered").toBool()) return;
   box->setProperty("skerrowAnswered", true);
-  SeenMessage seen{box->text(), box->windowTitle(), box->icon(), box->detailedText(),
-                   box->button(QMessageBox::Yes) != nullptr};
+  SeenMessage seen{box->text(),
+                   box->windowTitle(),
+                   box->icon(),
+                   box->detailedText(),
+                   box->button(QMessageBox::Yes) != nullptr,
+                   box->parentWidget()};
   seen_.push_back(seen);
   if (onSeen_) onSeen_(seen);
   QMessageBox::StandardButton answer = QMessageBox::Ok;

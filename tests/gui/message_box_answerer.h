@@ -16,6 +16,8 @@ struct SeenMessage {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QString details;
   bool yesNo = false;
+  // The window the box belongs to (it stays above it).
+  const QWidget* parent = nullptr;
 };
 
 // Answers the application's modal message boxes from a scripted queue: polls for the active

@@ -10,9 +10,11 @@
 #include <QProgressBar>
 #include <QTest>
 #include <set>
+#include <thread>
 
 #include "message_box_answerer.h"
 #include "ui/about_dialog.h"
+#include "ui/local_documents.h"
 #include "ui/nav_button.h"
 #include "ui/skerrow_dlg.h"
 #include "workflow/control_ids.h"
@@ -38,7 +40,10 @@ struct Wizard {
   std::vector<QUrl> opened;
 
   Wizard() {
-    window.SetUrlOpener([this](const QUrl& url) { opened.push_back(url); });
+    window.SetUrlOpener([this](const QUrl& url) {
+      opened.push_back(url);
+      return true;
+    });
     window.show();
     window.activateWindow();
   }
@@ -124,14 +129,142 @@ class WizardWindowTest : public QObject {
     QCOMPARE(wizard.window.palette().color(QPalette::Window), QColor(240, 247, 255));
   }
 
-  void FocusStartsInTheServiceNameAndTabVisitsTheSixFields() {
+  // Every control a page shows takes the focus in reading order, and Tab comes round again;
+  // Shift+Tab goes back the same way.
+  void TabVisitsEveryControlOfThePageInReadingOrder_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QList<int>>("order");
+    QTest::newRow("page 1") << 1 << QList<int>{1000, 1001,        1002,        1010,       1011,
+                                               1012, kHelpButton, kExitButton, kNextButton};
+    QTest::newRow("page 2") << 2 << QList<int>{kDestinationNameEdit, kTableList,  kSelectAllCheck,
+                                               kBackButton,          kHelpButton, kExitButton,
+                                               kConvertButton};
+    // During a run the page's inputs are disabled, Back is hidden and Stop stands in for
+    // Convert.
+    QTest::newRow("running") << 3 << QList<int>{kHelpButton, kExitButton, kStopButton};
+  }
+  void TabVisitsEveryControlOfThePageInReadingOrder() {
+    QFETCH(int, page);
+    QFETCH(QList<int>, order);
     Wizard wizard;
     QVERIFY(QTest::qWaitForWindowActive(&wizard.window));
-    QCOMPARE(QApplication::focusWidget(), wizard.window.Control(kServiceNameEdit));
-    for (int expected : {1001, 1002, 1010, 1011, 1012, 1000}) {
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      QCOMPARE(QApplication::focusWidget(), wizard.window.Control(expected));
+    if (page == 1) QCOMPARE(QApplication::focusWidget(), wizard.window.Control(kServiceNameEdit));
+    if (page >= 2) {
+      wizard.EnterSelectionPage({"EMP", "DEPT"});
+      // The page's first control has the focus.
+      QCOMPARE(QApplication::focusWidget(), wizard.window.Control(kDestinationNameEdit));
     }
+    if (page == 3) {
+      wizard.window.LockSelection();
+      wizard.window.ShowProgressPanel();
+      wizard.window.Control(kHelpButton)->setFocus();
+    }
+    QCOMPARE(QApplication::focusWidget(), wizard.window.Control(order.front()));
+    for (int round = 0; round < 2; ++round) {
+      for (qsizetype i = 1; i <= order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), wizard.window.Control(order[i % order.size()]));
+      }
+    }
+    for (qsizetype i = order.size() - 1; i >= 0; --i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+      QCOMPARE(QApplication::focusWidget(), wizard.window.Control(order[i]));
+    }
+  }
+
+  // A tile reached with Tab shows its focus picture (the frame is part of the artwork); the
+  // mouse does not leave one behind.
+  void AFocusedTileShowsItsFocusFrame() {
+    Wizard wizard;
+    skerrow::test::MessageBoxAnswerer answerer;
+    QVERIFY(QTest::qWaitForWindowActive(&wizard.window));
+    auto expectFrame = [&](int id) {
+      NavButton& tile = wizard.window.Tile(id);
+      const QString stem = tile.ShownImagePath().section('_', 0, 0);
+      QCOMPARE(tile.focusPolicy(), Qt::TabFocus);
+      tile.setFocus(Qt::TabFocusReason);
+      QVERIFY(tile.hasFocus());
+      QCOMPARE(tile.ShownImagePath(), stem + "_focus.png");
+      // A frame, not the same picture under another name.
+      QVERIFY(QImage(stem + "_focus.png") != QImage(stem + "_up.png"));
+    };
+    for (int id : {kHelpButton, kExitButton, kNextButton}) expectFrame(id);
+    wizard.EnterSelectionPage({"EMP", "DEPT"});
+    for (int id : {kBackButton, kConvertButton}) expectFrame(id);
+    skerrow::test::SaveScreenshot(wizard.window, "focus");
+    for (int id : {kLogoButton, kGreyConvertButton})
+      QCOMPARE(wizard.window.Tile(id).focusPolicy(), Qt::NoFocus);
+    // A click on Help opens the help, and the focus stays where it was.
+    wizard.Edit(kDestinationNameEdit).setFocus();
+    wizard.ClickTile(kHelpButton);
+    QCOMPARE(wizard.opened.size(), std::size_t{1});
+    QCOMPARE(QApplication::focusWidget(), wizard.window.Control(kDestinationNameEdit));
+    QCOMPARE(wizard.window.Tile(kHelpButton).ShownImagePath(), QString(":/skerrow/help_up.png"));
+    wizard.window.ShowProgressPanel();
+    expectFrame(kStopButton);
+  }
+
+  // Space or Enter on a focused tile does what a click does.
+  void SpaceOrEnterPressesTheFocusedTile_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Space") << int(Qt::Key_Space);
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+  }
+  void SpaceOrEnterPressesTheFocusedTile() {
+    QFETCH(int, key);
+    Wizard wizard;
+    skerrow::test::MessageBoxAnswerer answerer;
+    QVERIFY(QTest::qWaitForWindowActive(&wizard.window));
+    auto press = [&](int id) {
+      QWidget* tile = wizard.window.Control(id);
+      tile->setFocus(Qt::TabFocusReason);
+      QTest::keyClick(tile, Qt::Key(key));
+    };
+    // Help opens the help page.
+    press(kHelpButton);
+    QCOMPARE(wizard.opened.size(), std::size_t{1});
+    QCOMPARE(wizard.opened[0].fileName(), QString("skerrow-help.html"));
+    // Exit asks; No keeps the window.
+    answerer.Queue(QMessageBox::No);
+    press(kExitButton);
+    QCOMPARE(answerer.Seen().size(), std::size_t{1});
+    QCOMPARE(answerer.Seen()[0].text, QString(kExitQuestion));
+    // Next runs the connection step, which asks for the service name.
+    press(kNextButton);
+    QCOMPARE(answerer.Seen().size(), std::size_t{2});
+    QCOMPARE(answerer.Seen()[1].text, QString("Please enter Oracle Service Name."));
+    // Back shows page 1; Stop asks the run to end.
+    wizard.EnterSelectionPage({"EMP"});
+    press(kBackButton);
+    QVERIFY(wizard.window.Control(kServiceNameEdit)->isVisible());
+    wizard.window.ShowProgressPanel();
+    press(kStopButton);
+    QVERIFY(wizard.state.StopRequested);
+    QCOMPARE(answerer.Unexpected(), 0);
+  }
+
+  // Tab reaches the list, the current table is the first, Space checks it, the arrows move on.
+  void SpaceChecksTheCurrentTableReachedWithTheKeyboard() {
+    Wizard wizard;
+    QVERIFY(QTest::qWaitForWindowActive(&wizard.window));
+    wizard.EnterSelectionPage({"A", "B", "C"});
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QListWidget& list = wizard.List();
+    QCOMPARE(QApplication::focusWidget(), &list);
+    QTest::keyClick(&list, Qt::Key_Space);
+    QTest::keyClick(&list, Qt::Key_Down);
+    QTest::keyClick(&list, Qt::Key_Down);
+    QTest::keyClick(&list, Qt::Key_Space);
+    QCOMPARE(list.item(0)->checkState(), Qt::Checked);
+    QCOMPARE(list.item(1)->checkState(), Qt::Unchecked);
+    QCOMPARE(list.item(2)->checkState(), Qt::Checked);
+    QVERIFY(!wizard.SelectAll().isChecked());
+    // Select All is next: Space checks them all.
+    QTest::keyClick(&list, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), &wizard.SelectAll());
+    QTest::keyClick(&wizard.SelectAll(), Qt::Key_Space);
+    for (int i = 0; i < 3; ++i) QCOMPARE(list.item(i)->checkState(), Qt::Checked);
   }
 
   void SelectionPageShowsTheListAndProposesTheServiceName() {
@@ -273,6 +406,17 @@ class WizardWindowTest : public QObject {
     QVERIFY(answerer.Seen().empty());
     QCOMPARE(wizard.Edit(kServiceNameEdit).text(), QString("ORCL"));
     QCOMPARE(wizard.VisibleIds(), Union({kPageOneIds, kAlwaysShownIds, {kNextButton}}));
+    // Page 2's inputs swallow it too.
+    wizard.EnterSelectionPage({"A"});
+    for (int id : {kDestinationNameEdit, kTableList, kSelectAllCheck}) {
+      wizard.window.Control(id)->setFocus();
+      QTest::keyClick(wizard.window.Control(id), Qt::Key_Return);
+    }
+    QTest::qWait(50);
+    QVERIFY(answerer.Seen().empty());
+    QCOMPARE(wizard.List().item(0)->checkState(), Qt::Unchecked);
+    QVERIFY(!wizard.SelectAll().isChecked());
+    QVERIFY(wizard.state.WorkerThread.get_id() == std::thread::id());
   }
 
   void EscapeAsksAndNoLeavesEverything() {
@@ -342,6 +486,50 @@ class WizardWindowTest : public QObject {
       QVERIFY(QFileInfo::exists(url.toLocalFile()));
     }
     QVERIFY(answerer.Seen().empty());
+  }
+
+  // Nothing on this desktop opens a page (the offscreen platform opens none, like a minimal
+  // desktop without a browser): Help, the about box's links and the page at exit say so, with
+  // the file's full path, over the window they were asked from.
+  void NothingToOpenAPageGivesTheMessageWithItsPath() {
+    Wizard wizard;
+    wizard.window.SetUrlOpener(skerrow::ui::OpenWithDesktop);
+    skerrow::test::MessageBoxAnswerer answerer;
+    const QString byHand =
+        "could not be opened: nothing on this desktop could open it. You can open it by hand: ";
+    const QString help = skerrow::ui::ProgramDocumentPath(skerrow::ui::kHelpDocumentName);
+    const QString about = skerrow::ui::ProgramDocumentPath(skerrow::ui::kMakerPageName);
+    QVERIFY(QFileInfo::exists(help));
+
+    wizard.ClickTile(kHelpButton);
+    QTest::keyClick(&wizard.Edit(kServiceNameEdit), Qt::Key_F1);
+    QCOMPARE(answerer.Seen().size(), std::size_t{2});
+    for (const auto& seen : answerer.Seen()) {
+      QCOMPARE(seen.text, "The help document " + byHand + help);
+      QCOMPARE(seen.caption, QString("Message"));
+      QCOMPARE(seen.icon, QMessageBox::Warning);
+      QCOMPARE(seen.parent, &wizard.window);
+    }
+
+    const QWidget* aboutBox = nullptr;
+    QTimer::singleShot(50, [&] {
+      auto* box = qobject_cast<skerrow::ui::CAboutDlg*>(QApplication::activeModalWidget());
+      QVERIFY(box != nullptr);
+      aboutBox = box;
+      QTest::mouseClick(&box->Link(1042), Qt::LeftButton);
+      box->OkButton().click();
+    });
+    wizard.ClickTile(kLogoButton);
+    QVERIFY(aboutBox != nullptr);
+    QCOMPARE(answerer.Seen().size(), std::size_t{3});
+    QCOMPARE(answerer.Seen()[2].text, "The page " + byHand + about);
+    QCOMPARE(answerer.Seen()[2].parent, aboutBox);
+
+    answerer.Queue(QMessageBox::Yes);
+    wizard.ClickTile(kExitButton);
+    QCOMPARE(answerer.Seen().size(), std::size_t{5});
+    QCOMPARE(answerer.Seen()[4].text, "The page " + byHand + about);
+    QVERIFY(!wizard.window.isVisible());
   }
 
   void LogoOpensTheAboutBoxWithLocalLinks() {

@@ -116,8 +116,11 @@ class CliRunTest : public testing::Test {
     std::ofstream(script) << kFixtureScript;
     const fs::path latin1Script = oraclePath_ / "latin1.sql";
     std::ofstream(latin1Script, std::ios::binary) << kLatin1Script;
-    loadRun_ = RunProgram(OracleTool(), {"load", kService, script.string(), latin1Script.string()},
-                          oraclePath_);
+    const fs::path exactValues = fs::path(SKERROW_FIXTURE_DIR) / "exact_values.sql";
+    loadRun_ =
+        RunProgram(OracleTool(),
+                   {"load", kService, script.string(), latin1Script.string(), exactValues.string()},
+                   oraclePath_);
   }
   static void TearDownTestSuite() { fs::remove_all(oraclePath_); }
 
@@ -164,7 +167,15 @@ TEST_F(CliRunTest, FullConversionReportMatchesWhatMySqlHolds) {
       RunCli(ConnectionArgs(database), {"--all-tables", "--report", reportFile.string()});
   ASSERT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_EQ(run.err, "");
-  EXPECT_NE(run.out.find("Skerrow Database Conversion completed successfully."), std::string::npos);
+  EXPECT_NE(run.out.find("Skerrow Database Conversion completed successfully.\n3 tables, 6 rows "
+                         "converted into " +
+                         database + ".\n"),
+            std::string::npos)
+      << run.out;
+  // The per-table report is printed once, after the message (not again as its details).
+  const std::size_t reportTable = run.out.find("Destination database: ");
+  ASSERT_NE(reportTable, std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("Destination database: ", reportTable + 1), std::string::npos) << run.out;
 
   const auto json = nlohmann::json::parse(ReadWholeFile(reportFile));
   EXPECT_EQ(json["database"], database) << json;
@@ -277,6 +288,99 @@ TEST_F(CliRunTest, ExitStatusesAndTheMessagesBehindThem) {
   EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM `" + database + "`.`GOOD`"), "1");
 }
 
+// A value DOUBLE cannot hold makes the run one with errors (status 1), named with the first
+// such value in the text table and in the JSON report; defaults left out are notes of a table
+// that converted.
+TEST_F(CliRunTest, RoundedValuesAndSchemaNotesAreReported) {
+  const std::string database = probe_->ScratchDatabase("cli_exact");
+  const fs::path reportFile = oraclePath_ / "exact-report.json";
+  const ProgramRun run = RunCli(ConnectionArgs(database, "EXACT", "exact_pw"),
+                                {"--tables", "ACCOUNTS,SETTINGS", "--report", reportFile.string()});
+  EXPECT_EQ(run.status, 1) << run.out << run.err;
+  EXPECT_NE(run.err.find("ACCOUNTS: 1 value(s) rounded by MySQL's DOUBLE (first: RATIO row 2: "
+                         "1234567890123456789 stored as 1234567890123456768)"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.out.find("    rounded: 1 values that MySQL's DOUBLE cannot hold exactly (RATIO 1)\n"
+                         "    rounded: RATIO row 2: 1234567890123456789 stored as "
+                         "1234567890123456768\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("    note: the default SYSDATE of CREATED was left out: it is not a "
+                         "literal"),
+            std::string::npos)
+      << run.out;
+
+  const auto json = nlohmann::json::parse(ReadWholeFile(reportFile));
+  EXPECT_EQ(json["succeeded"], false);
+  EXPECT_EQ(json["totals"]["roundedValues"], 1);
+  const nlohmann::json accounts = TableOf(json, "ACCOUNTS");
+  EXPECT_EQ(accounts["succeeded"], false);
+  EXPECT_EQ(accounts["rowsWritten"], 5);
+  EXPECT_EQ(accounts["roundedValues"]["count"], 1);
+  EXPECT_EQ(accounts["roundedValues"]["columns"],
+            nlohmann::json::parse(R"([{"column": "RATIO", "count": 1}])"));
+  EXPECT_EQ(accounts["roundedValues"]["examples"][0],
+            nlohmann::json::parse(R"({"column": "RATIO", "row": 2,
+                "sourceValue": "1234567890123456789", "storedValue": "1234567890123456768"})"));
+  const nlohmann::json settings = TableOf(json, "SETTINGS");
+  EXPECT_EQ(settings["succeeded"], true);
+  ASSERT_EQ(settings["schemaNotes"].size(), 7u) << settings;
+  EXPECT_EQ(settings["schemaNotes"][0]["kind"], "defaultDropped");
+  EXPECT_EQ(settings["schemaNotes"][0]["column"], "CREATED");
+  EXPECT_EQ(settings["schemaNotes"][0]["source"], "SYSDATE");
+  EXPECT_EQ(settings["schemaNotes"][0]["mysqlType"], nullptr);
+}
+
+// A report that cannot be written, or a destination name that cannot be used, is found before
+// anything is changed: --overwrite does not replace the database first.
+TEST_F(CliRunTest, ProblemsFoundBeforeConnectingLeaveTheDatabaseUntouched) {
+  const std::string database = probe_->ScratchDatabase("cli_preflight");
+  ASSERT_TRUE(probe_->Execute("CREATE DATABASE `" + database + "`"));
+  ASSERT_TRUE(probe_->Execute("CREATE TABLE `" + database + "`.keep (v INT)"));
+  ASSERT_TRUE(probe_->Execute("INSERT INTO `" + database + "`.keep VALUES (7)"));
+  const fs::path missing = oraclePath_ / "no-such-folder" / "report.json";
+  const fs::path plainFile = oraclePath_ / "fixture.sql";
+  struct Case {
+    const char* what;
+    std::vector<std::string> extra;
+    std::string errorPart;
+  };
+  const Case cases[] = {
+      {"report into a missing folder",
+       {"--report", missing.string()},
+       "The report cannot be written to " + missing.string() + ": the folder " +
+           missing.parent_path().string() + " does not exist. Nothing was converted."},
+      {"report in place of a folder", {"--report=" + oraclePath_.string()}, ": it is a folder."},
+      {"report under a file",
+       {"--report", (plainFile / "report.json").string()},
+       "is a file. Nothing was converted."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> args = ConnectionArgs(database);
+    args.insert(args.end(), {"--all-tables", "--overwrite"});
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const ProgramRun run = RunCli(args);
+    EXPECT_EQ(run.status, 2) << run.out << run.err;
+    EXPECT_NE(run.err.find(c.errorPart), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("completed"), std::string::npos) << run.out;
+    EXPECT_EQ(probe_->Scalar("SELECT v FROM `" + database + "`.keep"), "7");
+    EXPECT_FALSE(fs::exists(missing.parent_path()));
+  }
+
+  // Without --database the service names the destination: one that cannot is refused before
+  // the connection is tried, with the way out.
+  const ProgramRun run =
+      RunCli({"--oracle-service", "db.example.com/ORCL", "--oracle-user", kUser,
+              "--oracle-password", kPassword, "--mysql-server", sandbox_->host, "--mysql-login",
+              sandbox_->user, "--mysql-password", sandbox_->password, "--all-tables"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("unsupported Characters"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("unless --database names it"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("client library"), std::string::npos) << run.err;
+}
+
 TEST_F(CliRunTest, PasswordsFromTheEnvironment) {
   const std::string database = probe_->ScratchDatabase("cli_env");
   std::vector<std::string> args = ConnectionArgs(database);
@@ -316,7 +420,11 @@ TEST_F(CliRunTest, ExistingDatabaseIsReplacedOnlyWithOverwrite) {
 
   const ProgramRun declined = RunCli(ConnectionArgs(database), {"--all-tables"});
   EXPECT_EQ(declined.status, 2) << declined.out << declined.err;
-  EXPECT_NE(declined.err.find("Are you sure you want to overwrite? No"), std::string::npos);
+  EXPECT_NE(declined.err.find("The database " + database +
+                              " already exists on the MySQL server. Are you sure you want to "
+                              "overwrite? No"),
+            std::string::npos)
+      << declined.err;
   EXPECT_NE(declined.err.find("left untouched"), std::string::npos) << declined.err;
   EXPECT_EQ(probe_->Scalar("SELECT v FROM `" + database + "`.keep"), "7");
   EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM information_schema.tables WHERE "

@@ -19,6 +19,7 @@
 
 #include "support/fixture_users.h"
 #include "support/mysql_dump.h"
+#include "workflow/report_notes.h"
 #include "workflow_session.h"
 
 namespace skerrow::test {
@@ -61,6 +62,11 @@ std::string ShowReport(const RunReport& report) {
     if (!table.createError.empty()) text += "  createError " + table.createError + "\n";
     for (const auto& message : table.refusalMessages) text += "  refusal " + message + "\n";
     if (table.abandoned) text += "  abandoned " + *table.abandoned + "\n";
+    if (table.roundedValues.count > 0)
+      text += "  rounded " + std::to_string(table.roundedValues.count) + "\n";
+    for (const auto& value : table.roundedValues.examples)
+      text += "  rounded " + RoundedValueText(value) + "\n";
+    for (const auto& note : table.schemaNotes) text += "  note " + SchemaNoteText(note) + "\n";
   }
   return text;
 }

@@ -118,6 +118,7 @@ TEST_P(OciConversionTest, ConvertsToTheSameMySqlContentsAsTheEmbeddedProvider) {
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, OciConversionTest,
                          ::testing::Values(FixtureUser{"classic.sql", "scott", "tiger"},
+                                           FixtureUser{"exact_values.sql", "exact", "exact_pw"},
                                            FixtureUser{"keys.sql", "shop", "shop_pw"},
                                            FixtureUser{"keys.sql", "store", "store_pw"},
                                            FixtureUser{"names.sql", "odd", "odd_pw"},

@@ -177,6 +177,30 @@ TEST_F(ConnectionStepTest, AnUnknownServiceNameEmptiesTheServiceNameField) {
   EXPECT_FALSE(session_.State().Target.IsConnected());
 }
 
+// A service name is one value of the connection string, whatever it holds: a ';' does not cut
+// it short (to the instance named before it), and quotes are part of the name.
+TEST_F(ConnectionStepTest, AServiceNameHoldingSemicolonsOrQuotesIsTakenWhole) {
+  test::OciRoute route(session_.Oracle().SearchDirectory());
+  for (const std::string service :
+       {"CLASSIC;Data Source=CLASSIC", "CLASSIC;", "\"CLASSIC\"", "'CLASSIC'", "'CLASSIC;\"x"}) {
+    SCOPED_TRACE(service);
+    test::RecordingWindow window;
+    ConversionState state;
+    session_.FillConnectionFields("scott", "tiger");
+    for (int id : {kOracleUserEdit, kOraclePasswordEdit, kMySqlServerEdit, kMySqlLoginEdit,
+                   kMySqlPasswordEdit})
+      window.SetField(id, session_.Window().Text(id));
+    window.SetField(kServiceNameEdit, service);
+    ConnectAndListTables(state, window);
+    const auto messages = window.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Invalid Oracle Service Name.");
+    EXPECT_NE(messages[0].details.find("ORA-12154"), std::string::npos) << messages[0].details;
+    EXPECT_FALSE(state.Source.IsOpen());
+    EXPECT_EQ(window.Page(), 1);
+  }
+}
+
 // Without Oracle's client library, a name that is no embedded instance is told as exactly that,
 // not blamed on the service name: the fields keep their texts.
 TEST_F(ConnectionStepTest, AServiceNameWithoutAClientLibrarySaysTheLibraryIsMissing) {
@@ -248,6 +272,36 @@ TEST_F(ConnectionStepTest, NextAfterBackRebuildsTheListWithoutDuplicates) {
   EXPECT_EQ(session_.State().TableNames, first);
   EXPECT_FALSE(session_.Window().TableChecked(1));
   EXPECT_EQ(session_.Window().Text(kTableCountLabel), "4");
+}
+
+// Next while a conversion runs would re-open the connections the worker is using: refused,
+// with a word, and the list and both connections stay as the run knows them.
+TEST_F(ConnectionStepTest, IsRefusedWhileAConversionRuns) {
+  ASSERT_TRUE(session_.Next("scott", "tiger"));
+  auto& window = session_.Window();
+  const std::vector<std::string> listed = window.TableItems();
+  const std::size_t actionsBefore = window.Actions().size();
+  MYSQL* const handle = session_.State().Target.Handle();
+  const unsigned long connection = mysql_thread_id(handle);
+  window.SetField(kOracleUserEdit, "nobody");
+  window.SetField(kOraclePasswordEdit, "nobody_pw");
+
+  session_.State().RunInProgress = true;
+  Next();
+  session_.State().RunInProgress = false;
+
+  const auto actions = window.Actions();
+  ASSERT_EQ(actions.size(), actionsBefore + 1);
+  EXPECT_EQ(actions.back(),
+            "ShowMessage(A conversion is in progress. Wait until it has ended (or press Stop) "
+            "before you connect again.|Message|Warning|Ok)");
+  EXPECT_EQ(window.Messages().back().kind, MessageKind::Notice);
+  EXPECT_EQ(window.TableItems(), listed);
+  EXPECT_EQ(session_.State().TableNames, listed);
+  EXPECT_EQ(session_.State().Target.Handle(), handle);
+  EXPECT_TRUE(session_.State().Target.IsConnected());
+  EXPECT_EQ(mysql_thread_id(session_.State().Target.Handle()), connection);
+  EXPECT_TRUE(session_.State().Source.IsOpen());
 }
 
 TEST_F(ConnectionStepTest, AUserWithoutTablesIsToldSoAndKeepsPageOne) {

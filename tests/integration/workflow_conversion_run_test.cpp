@@ -2,6 +2,7 @@
 #include <mysql.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,9 @@ namespace {
 
 using test::WorkflowSession;
 
-const std::string kSuccess =
-    "ShowMessage(Skerrow Database Conversion completed successfully.|Message|None|Ok)";
+const std::string kSuccess = "ShowMessage(Skerrow Database Conversion completed successfully.\n";
 const std::string kWithErrors = "Skerrow Database Conversion completed with errors.";
+const std::string kStopped = "ShowMessage(Skerrow Database Conversion stopped.\n";
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
   return text.rfind(prefix, 0) == 0;
@@ -90,8 +91,76 @@ TEST_F(ConversionRunTest, StopDuringTheSecondOfThreeTablesFinishesItAndStartsNoO
   // The second table was completed, not cut off.
   EXPECT_EQ(session_.RowCount(database_, second), std::to_string(report.tables[1].rowsRead));
   EXPECT_EQ(report.tables[1].rowsWritten, report.tables[1].rowsRead);
-  ExpectCompletionSteps(session_, true, kSuccess);
+  EXPECT_EQ(report.notStarted, (std::vector<std::string>{items_[2]}));
+  EXPECT_FALSE(report.Succeeded());
+  ExpectCompletionSteps(session_, true, kStopped);
+  // Says it stopped, what arrived and what was never started; the details hold every table.
+  const MessageRequest message = session_.Window().Messages().back();
+  EXPECT_EQ(message.kind, MessageKind::Stopped);
+  const std::int64_t rows = report.tables[0].rowsWritten + report.tables[1].rowsWritten;
+  EXPECT_EQ(message.text, "Skerrow Database Conversion stopped.\n2 tables, " +
+                              std::to_string(rows) + " rows converted into " + database_ +
+                              ".\nConverted: " + items_[0] + ", " + items_[1] +
+                              ".\nNot started: " + items_[2] + ".");
+  for (const auto& name : {items_[0], items_[1], items_[2]})
+    EXPECT_NE(message.details.find("\n" + name + " "), std::string::npos) << message.details;
+  EXPECT_NE(message.details.find("(not started)"), std::string::npos) << message.details;
   ExpectIdlePage(session_);
+}
+
+// Stop pressed during the last checked table leaves nothing undone: the run completed.
+TEST_F(ConversionRunTest, StopDuringTheLastTableIsACompletedRun) {
+  session_.Check({items_[0], items_[1]});
+  session_.Window().SetCallHook([&](const std::string& call) {
+    if (StartsWith(call, "OnTableRowsProgress(" + items_[1] + ",")) RequestStop(session_.State());
+  });
+  session_.Convert(database_);
+  session_.Window().SetCallHook(nullptr);
+  EXPECT_FALSE(session_.State().Report.stopped);
+  EXPECT_TRUE(session_.State().Report.Succeeded());
+  ExpectCompletionSteps(session_, false, kSuccess);
+  ExpectIdlePage(session_);
+}
+
+// A failure outside any one table (here the window's own operation) no longer ends the
+// process: the run reports it and ends through its completion steps.
+TEST_F(ConversionRunTest, AFailureOutsideATableEndsTheRunThroughItsCompletionSteps) {
+  CheckFirstThree();
+  bool thrown = false;
+  session_.Window().SetCallHook([&](const std::string& call) {
+    if (thrown || call != "ShowProgressPanel()") return;
+    thrown = true;
+    throw std::runtime_error("the panel could not be shown");
+  });
+  session_.Convert(database_);
+  session_.Window().SetCallHook(nullptr);
+  ASSERT_TRUE(thrown);
+
+  const RunReport& report = session_.State().Report;
+  EXPECT_EQ(report.runError,
+            "The conversion ended early: the run failed (the panel could not be shown).");
+  EXPECT_TRUE(report.tables.empty());
+  EXPECT_EQ(report.notStarted, (std::vector<std::string>{items_[0], items_[1], items_[2]}));
+  ExpectCompletionSteps(session_, false, "ShowMessage(" + kWithErrors);
+  EXPECT_NE(session_.Window().Messages().back().text.find(report.runError), std::string::npos);
+  ExpectIdlePage(session_);
+}
+
+// The checks are read once, when Convert is pressed: a check changed while the run prepares
+// the database does not change what it converts.
+TEST_F(ConversionRunTest, TheTablesCountedAreTheTablesConverted) {
+  session_.Window().SetTableChecked(0, true);
+  session_.Window().SetCallHook([&](const std::string& call) {
+    if (call != "LockSelection()") return;
+    session_.Window().SetTableChecked(0, false);
+    session_.Window().SetTableChecked(3, true);
+  });
+  session_.Convert(database_);
+  session_.Window().SetCallHook(nullptr);
+  const RunReport& report = session_.State().Report;
+  ASSERT_EQ(report.tables.size(), 1u);
+  EXPECT_EQ(report.tables[0].sourceName, items_[0]);
+  EXPECT_EQ(session_.Window().Text(kStatusLabel), "1 of 1 Table(s) are converted.");
 }
 
 // The connection dies while the first table's rows are copied: the run ends with that table,
@@ -126,6 +195,7 @@ TEST_F(ConversionRunTest, ALostServerConnectionEndsTheRunAfterThatTable) {
   for (const char* table : {"EMP", "SALGRADE"})
     EXPECT_NE(report.runError.find(table), std::string::npos) << report.runError;
   EXPECT_FALSE(report.Succeeded());
+  EXPECT_EQ(report.notStarted, (std::vector<std::string>{"EMP", "SALGRADE"}));
   ExpectCompletionSteps(session_, false, "ShowMessage(" + kWithErrors);
   const auto messages = session_.Window().Messages();
   ASSERT_FALSE(messages.empty());

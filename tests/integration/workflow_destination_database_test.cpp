@@ -15,8 +15,12 @@ using test::RecordingWindow;
 using test::RequireSandbox;
 using test::SessionCounters;
 
-const std::string kOverwriteQuestion =
-    "ShowMessage(Are you sure you want to overwrite?|Message|None|YesNo)";
+// The question names the database it would drop.
+std::string OverwriteQuestion(const std::string& name) {
+  return "ShowMessage(The database " + name +
+         " already exists on the MySQL server. Are you sure you want to overwrite?|Message|None|"
+         "YesNo)";
+}
 
 struct PrepareCase {
   const char* what;
@@ -74,8 +78,8 @@ TEST(DestinationDatabaseTest, ProbeCreateAndDropInTheirOrder) {
     EXPECT_EQ(after->changeDb - before->changeDb, c.probes) << c.what;
     EXPECT_EQ(after->dropDb - before->dropDb, c.drops) << c.what;
     EXPECT_EQ(after->createDb - before->createDb, c.creates) << c.what;
-    EXPECT_EQ(window.Actions(),
-              c.exists ? std::vector<std::string>{kOverwriteQuestion} : std::vector<std::string>{})
+    EXPECT_EQ(window.Actions(), c.exists ? std::vector<std::string>{OverwriteQuestion(name)}
+                                         : std::vector<std::string>{})
         << c.what;
     if (c.exists) {
       ASSERT_EQ(window.Messages().size(), 1u) << c.what;
@@ -106,6 +110,38 @@ TEST(DestinationDatabaseTest, ProbeCreateAndDropInTheirOrder) {
   }
 }
 
+// The longest names the check lets through are names the server takes: it counts characters,
+// so 64 letters of two bytes each make a database of exactly that name. (Letters the server
+// stores as five-byte file names, such as the euro sign, reach the file system's limit sooner:
+// the server's refusal says so.)
+TEST(DestinationDatabaseTest, SixtyFourTwoByteLettersAreCreated) {
+  auto sandbox = RequireSandbox();
+  if (!sandbox) return;
+  MySqlProbe probe(*sandbox);
+  ASSERT_TRUE(probe.Connected()) << probe.Error();
+  TargetConnection target;
+  target.Init();
+  ASSERT_TRUE(target.Connect(sandbox->host, sandbox->user, sandbox->password))
+      << target.LastErrorMessage();
+
+  for (const std::string letter : {"\xc3\xa9", "\xc3\x9f"}) {
+    std::string typed;
+    for (int i = 0; i < 64; ++i) typed += letter;
+    const DestinationNameCheck check = CheckDestinationName(typed);
+    ASSERT_TRUE(check.name.has_value()) << check.refusal.text;
+    ASSERT_TRUE(probe.Execute("DROP DATABASE IF EXISTS `" + typed + "`")) << probe.Error();
+
+    RecordingWindow window;
+    const PrepareResult result = PrepareDestinationDatabase(target, window, *check.name);
+    EXPECT_EQ(result.outcome, PrepareOutcome::Done) << letter << ": " << result.error;
+    EXPECT_EQ(probe.Scalar("SELECT SCHEMA_NAME FROM information_schema.SCHEMATA WHERE "
+                           "SCHEMA_NAME = '" +
+                           typed + "'"),
+              typed);
+    EXPECT_TRUE(probe.Execute("DROP DATABASE `" + typed + "`")) << probe.Error();
+  }
+}
+
 // A run whose operator declines the overwrite sends nothing but the probe and leaves the page
 // unlocked and unchecked, without the run panel or a completion message.
 TEST(DestinationDatabaseTest, ADeclinedOverwriteEndsTheRunBeforeAnyTable) {
@@ -127,8 +163,8 @@ TEST(DestinationDatabaseTest, ADeclinedOverwriteEndsTheRunBeforeAnyTable) {
   EXPECT_EQ(after->changeDb - before->changeDb, 1);
 
   EXPECT_EQ(session.ActionsFrom("LockSelection("),
-            (std::vector<std::string>{"LockSelection()", kOverwriteQuestion, "UnlockSelection()",
-                                      "ClearTableChecks()"}));
+            (std::vector<std::string>{"LockSelection()", OverwriteQuestion(name),
+                                      "UnlockSelection()", "ClearTableChecks()"}));
   EXPECT_EQ(session.Tables(name), (std::vector<std::string>{"marker"}));
   EXPECT_EQ(session.RowCount(name, "marker"), "1");
   EXPECT_FALSE(session.Window().TableChecked(0));

@@ -22,15 +22,11 @@ inline void PrintTo(const FixtureUser& fixture, std::ostream* out) {
 // Every user of every fixture script who owns tables.
 inline const std::vector<FixtureUser>& EveryFixtureUser() {
   static const std::vector<FixtureUser> users = {
-      {"classic.sql", "scott", "tiger"},
-      {"hr_style.sql", "hr", "hrpw"},
-      {"keys.sql", "shop", "shop_pw"},
-      {"keys.sql", "store", "store_pw"},
-      {"names.sql", "odd", "odd_pw"},
-      {"sample_style.sql", "hrs", "hrs_pw"},
-      {"types.sql", "types", "types_pw"},
-      {"unseen_sample.sql", "oex", "oex_pw"},
-      {"block_sample.sql", "shop_owner", "shop_pw"},
+      {"classic.sql", "scott", "tiger"},      {"exact_values.sql", "exact", "exact_pw"},
+      {"hr_style.sql", "hr", "hrpw"},         {"keys.sql", "shop", "shop_pw"},
+      {"keys.sql", "store", "store_pw"},      {"names.sql", "odd", "odd_pw"},
+      {"sample_style.sql", "hrs", "hrs_pw"},  {"types.sql", "types", "types_pw"},
+      {"unseen_sample.sql", "oex", "oex_pw"}, {"block_sample.sql", "shop_owner", "shop_pw"},
       {"ddl_export.sql", "inv", "inv_pw"},
   };
   return users;

@@ -42,14 +42,31 @@ TEST(CliWindow, ProblemsGoToStandardErrorAndSuccessToStandardOutput) {
        false, "Skerrow Database Conversion completed successfully.\n", ""},
       {Message(MessageKind::Completed, "Skerrow Database Conversion completed successfully."), true,
        "", ""},
-      {Message(MessageKind::CompletedWithErrors, "The conversion completed with errors.",
-               MessageIcon::Warning, MessageButtons::Ok, "EMP: refused"),
-       false, "", "The conversion completed with errors.\nEMP: refused\n"},
-      // Details the text ends with already are not printed twice.
+      // The end of a run: its text only; the per-table report in its details is printed
+      // after the run.
       {Message(MessageKind::CompletedWithErrors,
                "Skerrow Database Conversion completed with errors.\nEMP: refused",
-               MessageIcon::Warning, MessageButtons::Ok, "EMP: refused"),
+               MessageIcon::Warning, MessageButtons::Ok, "Table  Created as\nEMP    EMP\n"),
        false, "", "Skerrow Database Conversion completed with errors.\nEMP: refused\n"},
+      {Message(MessageKind::Completed,
+               "Skerrow Database Conversion completed successfully.\n1 table, 4 rows converted "
+               "into DEMO.",
+               MessageIcon::None, MessageButtons::Ok, "Table  Created as\nDEPT   DEPT\n"),
+       false,
+       "Skerrow Database Conversion completed successfully.\n1 table, 4 rows converted into "
+       "DEMO.\n",
+       ""},
+      // A stop leaves tables unconverted: a problem, not a success.
+      {Message(MessageKind::Stopped, "Skerrow Database Conversion stopped.\nNot started: EMP.",
+               MessageIcon::None, MessageButtons::Ok, "Table  Created as\n"),
+       true, "", "Skerrow Database Conversion stopped.\nNot started: EMP.\n"},
+      // Other messages' details follow the text, unless the text ends with them already.
+      {Message(MessageKind::Error, "There is an error to connect with MySQL.", MessageIcon::None,
+               MessageButtons::Ok, "Access denied for user 'x'"),
+       false, "", "There is an error to connect with MySQL.\nAccess denied for user 'x'\n"},
+      {Message(MessageKind::Error, "The list could not be read: ORA-00942", MessageIcon::Warning,
+               MessageButtons::Ok, "ORA-00942"),
+       false, "", "The list could not be read: ORA-00942\n"},
       // The kind decides, not the words.
       {Message(MessageKind::Error, "Skerrow Database Conversion completed successfully. Not."),
        false, "", "Skerrow Database Conversion completed successfully. Not.\n"},
@@ -67,13 +84,16 @@ TEST(CliWindow, ProblemsGoToStandardErrorAndSuccessToStandardOutput) {
 
 TEST(CliWindow, OverwriteIsAnsweredYesOnlyWhenAskedFor) {
   const MessageRequest question =
-      Message(MessageKind::ReplaceQuestion, "Are you sure you want to overwrite?",
+      Message(MessageKind::ReplaceQuestion,
+              "The database sales already exists on the MySQL server. Are you sure you want to "
+              "overwrite?",
               MessageIcon::None, MessageButtons::YesNo);
   {
     Printed printed;
     CliWindow window(printed.out, printed.err, {.overwrite = true});
     EXPECT_EQ(window.ShowMessage(question), MessageAnswer::Yes);
     EXPECT_FALSE(window.OverwriteDeclined());
+    EXPECT_EQ(printed.out.str(), question.text + " Yes (--overwrite)\n");
     EXPECT_EQ(printed.err.str(), "");
   }
   {
@@ -83,6 +103,7 @@ TEST(CliWindow, OverwriteIsAnsweredYesOnlyWhenAskedFor) {
     EXPECT_EQ(window.ShowMessage(question), MessageAnswer::No);
     EXPECT_TRUE(window.OverwriteDeclined());
     // Says what was kept and how to replace it.
+    EXPECT_EQ(printed.err.str().rfind(question.text + " No\n", 0), 0u) << printed.err.str();
     EXPECT_NE(printed.err.str().find("`sales` already exists"), std::string::npos);
     EXPECT_NE(printed.err.str().find("left untouched"), std::string::npos);
     EXPECT_NE(printed.err.str().find("--overwrite"), std::string::npos);

@@ -50,6 +50,7 @@ TEST(ColumnCatalogTest, DescriptorsFollowTheRows) {
                   Variant::FromDecimal("10"), Variant::FromText("Y"), Variant::Null()});
   const auto catalog = DescriptorsFromCatalogRows(rows);
   ASSERT_EQ(catalog.size(), 4u);
+  // A source without the last two fields leaves them empty.
   EXPECT_EQ(catalog[0], (ColumnDescriptor{"NAME", "VARCHAR2", "30", "", "Y", ""}));
   EXPECT_EQ(catalog[1], (ColumnDescriptor{"AT", "TIMESTAMP(6)", "100", "0", "N", "SYSDATE"}));
   EXPECT_EQ(catalog[2],
@@ -57,13 +58,34 @@ TEST(ColumnCatalogTest, DescriptorsFollowTheRows) {
   EXPECT_EQ(catalog[3], (ColumnDescriptor{"N", "NUMBER", "22", "10", "Y", ""}));
 }
 
+// DATA_SCALE and CHAR_LENGTH, as an exact decimal (a live Oracle) or a double (the embedded
+// instance); a scale keeps its sign.
+TEST(ColumnCatalogTest, ScaleAndCharacterLengthFollowTheSixFields) {
+  RowArray rows(8);
+  auto row = [&](const char* name, const char* type, Variant scale, Variant characters) {
+    rows.AppendRow({Variant::FromText(name), Variant::FromText(type), Variant::FromDecimal("22"),
+                    Variant::FromDecimal("5"), Variant::FromText("Y"), Variant::Null(),
+                    std::move(scale), std::move(characters)});
+  };
+  row("HUNDREDS", "NUMBER", Variant::FromDecimal("-2"), Variant::FromDecimal("0"));
+  row("MONEY", "NUMBER", Variant::FromDouble(2), Variant::FromDouble(0));
+  row("TENS", "NUMBER", Variant::FromDouble(-1), Variant::Null());
+  row("NAME", "VARCHAR2", Variant::Null(), Variant::FromDecimal("100"));
+  const auto catalog = DescriptorsFromCatalogRows(rows);
+  ASSERT_EQ(catalog.size(), 4u);
+  EXPECT_EQ(catalog[0], (ColumnDescriptor{"HUNDREDS", "NUMBER", "22", "5", "Y", "", "-2", "0"}));
+  EXPECT_EQ(catalog[1], (ColumnDescriptor{"MONEY", "NUMBER", "22", "5", "Y", "", "2", "0"}));
+  EXPECT_EQ(catalog[2], (ColumnDescriptor{"TENS", "NUMBER", "22", "5", "Y", "", "-1", ""}));
+  EXPECT_EQ(catalog[3], (ColumnDescriptor{"NAME", "VARCHAR2", "22", "5", "Y", "", "", "100"}));
+}
+
 TEST(ColumnCatalogTest, QueryDoublesQuotesInTheTableName) {
   EXPECT_EQ(ColumnCatalogQuery("ITEMS"),
-            "select COLUMN_NAME, DATA_TYPE, DATA_LENGTH, DATA_PRECISION, NULLABLE, DATA_DEFAULT "
-            "from USER_TAB_COLUMNS where TABLE_NAME = 'ITEMS'");
+            "select COLUMN_NAME, DATA_TYPE, DATA_LENGTH, DATA_PRECISION, NULLABLE, DATA_DEFAULT, "
+            "DATA_SCALE, CHAR_LENGTH from USER_TAB_COLUMNS where TABLE_NAME = 'ITEMS'");
   EXPECT_EQ(ColumnCatalogQuery("x'; DROP"),
-            "select COLUMN_NAME, DATA_TYPE, DATA_LENGTH, DATA_PRECISION, NULLABLE, DATA_DEFAULT "
-            "from USER_TAB_COLUMNS where TABLE_NAME = 'x''; DROP'");
+            "select COLUMN_NAME, DATA_TYPE, DATA_LENGTH, DATA_PRECISION, NULLABLE, DATA_DEFAULT, "
+            "DATA_SCALE, CHAR_LENGTH from USER_TAB_COLUMNS where TABLE_NAME = 'x''; DROP'");
 }
 
 }  // namespace

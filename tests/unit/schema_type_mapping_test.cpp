@@ -53,8 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
                     MappingCase{"RAW", "LONGTEXT", kRaw, "", true},
                     MappingCase{"ROW", "LONGTEXT", kRaw, "", true},
                     MappingCase{"BINARY_FLOAT", "float", kRaw, "", true},
-                    MappingCase{"BINARY_DOUBLE", "float", kRaw, "", true},
-                    MappingCase{"LONG RAW", "LONGTEXT", "\"C\"", "", false},
+                    MappingCase{"BINARY_DOUBLE", "DOUBLE", kRaw, "", true},
+                    MappingCase{"LONG RAW", "LONGBLOB", "\"C\"", "", false},
                     MappingCase{"XMLType", "varchar(100)", "", "", true},
                     MappingCase{"XMLTYPE", "varchar(100)", "", "", true},
                     MappingCase{"xmltype", "VARCHAR", "\"C\"", "", false},
@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
                     MappingCase{"URITYPE", "varchar(255)", "w.\"C\".getUrl()", "URITYPE", false},
                     MappingCase{"DBURITYPE", "VARCHAR", "\"C\"", "", false},
                     MappingCase{"BFILE", "varchar(100)", "", "", true},
-                    MappingCase{"BLOB", "LONGTEXT", "\"C\"", "", false},
+                    MappingCase{"BLOB", "LONGBLOB", "\"C\"", "", false},
                     MappingCase{"CLOB", "LONGTEXT", "\"C\"", "", false},
                     MappingCase{"NCLOB", "LONGTEXT", "\"C\"", "", false},
                     MappingCase{"INTERVAL DAY(2) TO SECOND(6)", "VARCHAR(100)", kRaw, "", false},
@@ -79,6 +79,68 @@ INSTANTIATE_TEST_SUITE_P(
                     MappingCase{"UROWID", "BLOB", kRaw, "", false},
                     MappingCase{"LONG", "LONG", "\"C\"", "", false},
                     MappingCase{"SDO_GEOMETRY", "VARCHAR", "\"C\"", "", false}));
+
+struct NumberCase {
+  std::string dataType;
+  std::string precision;
+  std::string scale;
+  std::string targetType;
+  ValueForm form;
+  bool keptDouble;  // a precision DOUBLE cannot hold, kept DOUBLE with a reason
+};
+
+// NUMBER's precision and scale decide between DOUBLE and an exact DECIMAL.
+TEST(TypeMappingTest, NumbersGetAnExactTypeWhereDoubleCannotHoldThem) {
+  using enum ValueForm;
+  const std::vector<NumberCase> cases = {
+      {"NUMBER", "", "", "DOUBLE", ApproximateNumber, false},  // plain NUMBER
+      {"NUMBER", "10", "0", "DOUBLE", ApproximateNumber, false},
+      {"NUMBER", "15", "2", "DOUBLE", ApproximateNumber, false},
+      {"NUMBER", "16", "0", "DECIMAL(16,0)", Default, false},
+      {"NUMBER", "19", "0", "DECIMAL(19,0)", Default, false},
+      {"NUMBER", "18", "4", "DECIMAL(18,4)", Default, false},
+      {"NUMBER", "38", "0", "DECIMAL(38,0)", Default, false},
+      {"NUMBER", "38", "30", "DECIMAL(38,30)", Default, false},
+      {"NUMBER", "20", "25", "DECIMAL(25,25)", Default, false},  // scale above precision
+      {"NUMBER", "20", "-3", "DECIMAL(23,0)", Default, false},   // rounds to thousands
+      {"NUMBER", "38", "-84", "DOUBLE", ApproximateNumber, true},
+      {"NUMBER", "38", "31", "DOUBLE", ApproximateNumber, true},
+      {"NUMBER", "", "0", "DECIMAL(38,0)", Default, false},  // INTEGER, NUMBER(*,0)
+      {"NUMBER", "", "3", "DECIMAL(38,3)", Default, false},  // NUMBER(*,3)
+      {" NUMBER ", "19", "0", "DECIMAL(19,0)", Default, false},
+      {"FLOAT", "126", "", "DOUBLE", ApproximateNumber, false},
+      {"PHONE_NUMBER_T", "", "", "DOUBLE", ApproximateNumber, false},
+  };
+  for (const auto& c : cases) {
+    ColumnDescriptor column{"C", c.dataType, "22", c.precision, "Y", "", c.scale, "0"};
+    const NumberTarget target = NumberTargetOf(column);
+    const std::string label = c.dataType + "(" + c.precision + "," + c.scale + ")";
+    EXPECT_EQ(target.keptDoubleBecause.has_value(), c.keptDouble) << label;
+    TableColumnLists lists;
+    SizeColumnLists(lists, 1);
+    bool suppress = true;
+    EXPECT_EQ(MapColumnType(lists, column, 0, suppress), c.targetType) << label;
+    EXPECT_FALSE(suppress) << label;
+    EXPECT_EQ(lists.ValueForms, std::vector<ValueForm>{c.form}) << label;
+  }
+}
+
+// Each selected column gets its value form at its selected position.
+TEST(TypeMappingTest, ValueFormsFollowTheSelectedColumns) {
+  TableColumnLists lists;
+  SizeColumnLists(lists, 6);
+  bool suppress = false;
+  MapColumnType(lists, {"B", "BLOB", "4000", "", "Y", ""}, 0, suppress);
+  MapColumnType(lists, {"X", "XMLTYPE", "4000", "", "Y", ""}, 1, suppress);
+  MapColumnType(lists, {"C", "CLOB", "4000", "", "Y", ""}, 2, suppress);
+  MapColumnType(lists, {"F", "BINARY_FLOAT", "4", "", "Y", ""}, 3, suppress);
+  MapColumnType(lists, {"D", "BINARY_DOUBLE", "8", "", "Y", ""}, 4, suppress);
+  MapColumnType(lists, {"L", "LONG RAW", "0", "", "Y", ""}, 5, suppress);
+  using enum ValueForm;
+  EXPECT_EQ(lists.ValueForms,
+            (std::vector<ValueForm>{Binary, LobText, BinaryFloat, BinaryDouble, Binary}));
+  EXPECT_EQ(lists.SelectedColumnNames, (std::vector<std::string>{"B", "C", "F", "D", "L"}));
+}
 
 TEST(TypeMappingTest, QuotesInColumnNamesAreDoubled) {
   TableColumnLists lists;
@@ -130,6 +192,7 @@ TEST(ColumnListsTest, ResetAndSizeForgetThePreviousTable) {
 
   ResetColumnLists(lists);
   SizeColumnLists(lists, 3);
+  EXPECT_TRUE(lists.ValueForms.empty());
   EXPECT_EQ(lists.SourceSelectList, "");
   EXPECT_EQ(lists.TargetColumnList, "");
   EXPECT_FALSE(lists.HasSkippedColumns);

@@ -9,9 +9,11 @@ namespace skerrow::oracle {
 
 namespace {
 
-// Oracle's limits for an AL32UTF8 database (standard, not extended, string sizes).
+// Oracle's limits for an AL32UTF8 database. VARCHAR2 and NVARCHAR2 take the extended string
+// size (MAX_STRING_SIZE = EXTENDED), so that scripts exported from such a database, with their
+// VARCHAR2(32767) columns, load; CHAR and RAW keep the standard sizes.
 constexpr int kMaxBytesPerChar = 4;
-constexpr int kVarchar2MaxBytes = 4000;
+constexpr int kVarchar2MaxBytes = 32767;
 constexpr int kCharMaxBytes = 2000;
 constexpr int kRawMaxBytes = 2000;
 constexpr int kLobLength = 4000;

@@ -1,19 +1,23 @@
-#include "cli/report_table.h"
+#include "workflow/report_table.h"
 
 #include <algorithm>
 #include <array>
-#include <iomanip>
-#include <string>
+#include <sstream>
 #include <vector>
 
-#include "cli/progress_display.h"
+#include "text/numbers.h"
 #include "text/utf8.h"
+#include "workflow/report_notes.h"
 
-namespace skerrow::cli {
+namespace skerrow {
 namespace {
 
-// Refusal messages shown per table; the JSON report keeps all the run kept.
+using text::GroupDigits;
+
+// Refusal messages and rounded values shown per table; the JSON report keeps all the run
+// kept.
 constexpr std::size_t kShownRefusals = 3;
+constexpr std::size_t kShownRounded = 3;
 
 // Characters on screen: one column per UTF-8 character.
 std::string PadRight(const std::string& text, std::size_t width) {
@@ -28,7 +32,7 @@ std::string PadLeft(const std::string& text, std::size_t width) {
 
 using Row = std::array<std::string, 5>;
 
-std::vector<std::string> NotesOf(const TableReport& table) {
+std::vector<std::string> NotesOf(const TableReport& table, const std::string& moreRefusalsHint) {
   std::vector<std::string> notes;
   if (!table.createdName) {
     notes.push_back("not created: " + (table.createError.empty() ? std::string("no reason given")
@@ -41,16 +45,27 @@ std::vector<std::string> NotesOf(const TableReport& table) {
   }
   if (table.rowsRefused >
       static_cast<std::int64_t>(std::min(table.refusalMessages.size(), kShownRefusals))) {
-    notes.push_back("(see --report for more; " + GroupDigits(table.rowsRefused) +
+    notes.push_back("(" + moreRefusalsHint + GroupDigits(table.rowsRefused) +
                     " rows refused in all)");
   }
   if (table.abandoned) notes.push_back("rest of the table not copied: " + *table.abandoned);
+  const RoundedValues& rounded = table.roundedValues;
+  if (rounded.count > 0) {
+    std::string counts;
+    for (const auto& column : rounded.columns)
+      counts += (counts.empty() ? "" : ", ") + column.column + " " + GroupDigits(column.count);
+    notes.push_back("rounded: " + GroupDigits(rounded.count) +
+                    " values that MySQL's DOUBLE cannot hold exactly (" + counts + ")");
+    for (std::size_t i = 0; i < rounded.examples.size() && i < kShownRounded; ++i)
+      notes.push_back("rounded: " + RoundedValueText(rounded.examples[i]));
+  }
+  for (const auto& note : table.schemaNotes) notes.push_back("note: " + SchemaNoteText(note));
   return notes;
 }
 
 }  // namespace
 
-void PrintReportTable(const RunReport& report, std::ostream& out) {
+std::string ReportTableText(const RunReport& report, const std::string& moreRefusalsHint) {
   std::vector<Row> rows;
   rows.push_back({"Table", "Created as", "Read", "Written", "Refused"});
   for (const auto& table : report.tables) {
@@ -58,7 +73,11 @@ void PrintReportTable(const RunReport& report, std::ostream& out) {
                     GroupDigits(table.rowsRead), GroupDigits(table.rowsWritten),
                     GroupDigits(table.rowsRefused)});
   }
-  rows.push_back({"Total", std::to_string(report.tables.size()) + " tables",
+  for (const auto& name : report.notStarted) rows.push_back({name, "(not started)", "", "", ""});
+  const std::size_t tableCount = report.tables.size();
+  rows.push_back({"Total",
+                  GroupDigits(static_cast<std::int64_t>(tableCount)) +
+                      (tableCount == 1 ? " table" : " tables"),
                   GroupDigits(report.TotalRowsRead()), GroupDigits(report.TotalRowsWritten()),
                   GroupDigits(report.TotalRowsRefused())});
 
@@ -67,22 +86,28 @@ void PrintReportTable(const RunReport& report, std::ostream& out) {
     for (std::size_t c = 0; c < row.size(); ++c)
       widths[c] = std::max(widths[c], text::Utf8Length(row[c]));
   }
+  std::ostringstream out;
   const auto printRow = [&](const Row& row) {
-    out << PadRight(row[0], widths[0]) << "  " << PadRight(row[1], widths[1]);
-    for (std::size_t c = 2; c < row.size(); ++c) out << "  " << PadLeft(row[c], widths[c]);
-    out << '\n';
+    std::string line = PadRight(row[0], widths[0]) + "  " + PadRight(row[1], widths[1]);
+    for (std::size_t c = 2; c < row.size(); ++c) line += "  " + PadLeft(row[c], widths[c]);
+    // A row without counts ends where its text does.
+    line.erase(line.find_last_not_of(' ') + 1);
+    out << line << '\n';
   };
 
   out << "Destination database: " << report.destinationDatabase << '\n';
   printRow(rows.front());
   for (std::size_t i = 0; i < report.tables.size(); ++i) {
     printRow(rows[i + 1]);
-    for (const auto& note : NotesOf(report.tables[i])) out << "    " << note << '\n';
+    for (const auto& note : NotesOf(report.tables[i], moreRefusalsHint))
+      out << "    " << note << '\n';
   }
+  for (std::size_t i = 0; i < report.notStarted.size(); ++i)
+    printRow(rows[report.tables.size() + 1 + i]);
   printRow(rows.back());
   if (!report.runError.empty()) out << "The run ended early: " << report.runError << '\n';
   if (report.stopped) out << "The run was stopped before every checked table was converted.\n";
-  out << std::flush;
+  return out.str();
 }
 
-}  // namespace skerrow::cli
+}  // namespace skerrow

@@ -7,9 +7,9 @@
 #include <sstream>
 #include <string>
 
-#include "cli/json_report.h"
+#include "workflow/run_report_json.h"
 
-namespace skerrow::cli {
+namespace skerrow {
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -21,7 +21,7 @@ Json WrittenReport(const RunReport& report) {
   return Json::parse(out.str());
 }
 
-TEST(CliJsonReport, HoldsEveryTableFieldAndTheTotalsInOrder) {
+TEST(RunReportJson, HoldsEveryTableFieldAndTheTotalsInOrder) {
   RunReport report;
   report.destinationDatabase = "de\"mo";
   report.start = std::chrono::system_clock::time_point(std::chrono::milliseconds(1781086613125));
@@ -43,7 +43,18 @@ TEST(CliJsonReport, HoldsEveryTableFieldAndTheTotalsInOrder) {
   clean.sourceName = "DEPT";
   clean.createdName = "DEPT";
   clean.rowsRead = clean.rowsWritten = 4'000'000'000;
-  report.tables = {created, missing, clean};
+  // Every row arrived, one value not as it was: an error; a default left out: a warning.
+  TableReport rounded;
+  rounded.sourceName = "ACCOUNTS";
+  rounded.createdName = "ACCOUNTS";
+  rounded.rowsRead = rounded.rowsWritten = 3;
+  rounded.roundedValues.Add({"RATIO", 2, "1234567890123456789", "1234567890123456800"});
+  rounded.schemaNotes.push_back(
+      {SchemaNote::Kind::DefaultDropped, "OPENED", "SYSTIMESTAMP", "", "it is not a literal"});
+  rounded.schemaNotes.push_back(
+      {SchemaNote::Kind::ColumnWidened, "NOTE", "VARCHAR2", "TEXT", "row too large"});
+  report.tables = {created, missing, clean, rounded};
+  report.notStarted = {"SALGRADE", "BONUS"};
 
   // Compared as ordered objects: the field order is part of what readers see.
   const Json expected = Json::parse(R"({
@@ -54,29 +65,50 @@ TEST(CliJsonReport, HoldsEveryTableFieldAndTheTotalsInOrder) {
     "stopped": false,
     "runError": null,
     "invalidUtf8Replaced": false,
-    "totals": {"tables": 3, "tablesSucceeded": 1, "rowsRead": 4000000014,
-               "rowsWritten": 4000000013, "rowsRefused": 1},
+    "totals": {"tables": 4, "tablesSucceeded": 1, "rowsRead": 4000000017,
+               "rowsWritten": 4000000016, "rowsRefused": 1, "roundedValues": 1},
     "tables": [
       {"sourceName": "EMP", "createdName": "EMP0001", "createError": null,
        "keyClauseAdded": true, "rowsRead": 14, "rowsWritten": 13, "rowsRefused": 1,
        "refusalMessages": ["Data too long for column 'ENAME' at row 1"],
+       "roundedValues": {"count": 0, "columns": [], "examples": []}, "schemaNotes": [],
        "abandoned": null, "succeeded": false},
       {"sourceName": "BAD\\ONE", "createdName": null, "createError": "Incorrect table name",
        "keyClauseAdded": false, "rowsRead": 0, "rowsWritten": 0, "rowsRefused": 0,
-       "refusalMessages": [], "abandoned": "lost", "succeeded": false},
+       "refusalMessages": [],
+       "roundedValues": {"count": 0, "columns": [], "examples": []}, "schemaNotes": [],
+       "abandoned": "lost", "succeeded": false},
       {"sourceName": "DEPT", "createdName": "DEPT", "createError": null,
        "keyClauseAdded": false, "rowsRead": 4000000000, "rowsWritten": 4000000000,
-       "rowsRefused": 0, "refusalMessages": [], "abandoned": null, "succeeded": true}
-    ]
+       "rowsRefused": 0, "refusalMessages": [],
+       "roundedValues": {"count": 0, "columns": [], "examples": []}, "schemaNotes": [],
+       "abandoned": null, "succeeded": true},
+      {"sourceName": "ACCOUNTS", "createdName": "ACCOUNTS", "createError": null,
+       "keyClauseAdded": false, "rowsRead": 3, "rowsWritten": 3, "rowsRefused": 0,
+       "refusalMessages": [],
+       "roundedValues": {"count": 1, "columns": [{"column": "RATIO", "count": 1}],
+                         "examples": [{"column": "RATIO", "row": 2,
+                                       "sourceValue": "1234567890123456789",
+                                       "storedValue": "1234567890123456800"}]},
+       "schemaNotes": [
+         {"kind": "defaultDropped", "column": "OPENED", "source": "SYSTIMESTAMP",
+          "mysqlType": null, "reason": "it is not a literal",
+          "text": "the default SYSTIMESTAMP of OPENED was left out: it is not a literal"},
+         {"kind": "columnWidened", "column": "NOTE", "source": "VARCHAR2", "mysqlType": "TEXT",
+          "reason": "row too large", "text": "NOTE became TEXT: row too large"}],
+       "abandoned": null, "succeeded": false}
+    ],
+    "notStarted": ["SALGRADE", "BONUS"]
   })");
   EXPECT_EQ(WrittenReport(report), expected);
 }
 
-TEST(CliJsonReport, EmptyRunIsStillAnObject) {
+TEST(RunReportJson, EmptyRunIsStillAnObject) {
   RunReport report;
   report.runError = "Access denied";
   const Json json = WrittenReport(report);
   EXPECT_EQ(json["tables"], Json::array());
+  EXPECT_EQ(json["notStarted"], Json::array());
   EXPECT_EQ(json["runError"], "Access denied");
   EXPECT_EQ(json["start"], "1970-01-01T00:00:00.000Z");
   EXPECT_EQ(json["totals"]["tables"], 0);
@@ -107,9 +139,11 @@ const TextField kTextFields[] = {
      [](const Json& j) { return j["tables"][0]["refusalMessages"][1]; }},
     {"abandoned", [](RunReport& r, const std::string& t) { r.tables[0].abandoned = t; },
      [](const Json& j) { return j["tables"][0]["abandoned"]; }},
+    {"notStarted", [](RunReport& r, const std::string& t) { r.notStarted = {t}; },
+     [](const Json& j) { return j["notStarted"][0]; }},
 };
 
-TEST(CliJsonReport, AnyTextStaysValidJsonAndInvalidUtf8IsReplacedAndSaidSo) {
+TEST(RunReportJson, AnyTextStaysValidJsonAndInvalidUtf8IsReplacedAndSaidSo) {
   struct Case {
     std::string text;
     std::string readBack;
@@ -145,4 +179,4 @@ TEST(CliJsonReport, AnyTextStaysValidJsonAndInvalidUtf8IsReplacedAndSaidSo) {
 }
 
 }  // namespace
-}  // namespace skerrow::cli
+}  // namespace skerrow

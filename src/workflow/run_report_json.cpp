@@ -1,4 +1,4 @@
-#include "cli/json_report.h"
+#include "workflow/run_report_json.h"
 
 #include <cstdint>
 #include <ctime>
@@ -7,7 +7,7 @@
 
 #include "text/utf8.h"
 
-namespace skerrow::cli {
+namespace skerrow {
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -36,9 +36,39 @@ class ReportJsonBuilder {
     json["rowsWritten"] = table.rowsWritten;
     json["rowsRefused"] = table.rowsRefused;
     json["refusalMessages"] = std::move(messages);
+    json["roundedValues"] = Rounded(table.roundedValues);
+    json["schemaNotes"] = Notes(table.schemaNotes);
     json["abandoned"] = Optional(table.abandoned);
     json["succeeded"] = table.Succeeded();
     return json;
+  }
+
+  // The count, per column, and the first values as source and MySQL hold them.
+  Json Rounded(const RoundedValues& rounded) {
+    Json columns = Json::array();
+    for (const auto& column : rounded.columns)
+      columns.push_back({{"column", Text(column.column)}, {"count", column.count}});
+    Json examples = Json::array();
+    for (const auto& value : rounded.examples)
+      examples.push_back({{"column", Text(value.column)},
+                          {"row", value.row},
+                          {"sourceValue", Text(value.sourceValue)},
+                          {"storedValue", Text(value.storedValue)}});
+    return {{"count", rounded.count},
+            {"columns", std::move(columns)},
+            {"examples", std::move(examples)}};
+  }
+
+  Json Notes(const std::vector<SchemaNote>& notes) {
+    Json list = Json::array();
+    for (const auto& note : notes)
+      list.push_back({{"kind", SchemaNoteKindName(note.kind)},
+                      {"column", Text(note.column)},
+                      {"source", Text(note.sourceText)},
+                      {"mysqlType", NonEmpty(note.targetType)},
+                      {"reason", Text(note.reason)},
+                      {"text", Text(SchemaNoteText(note))}});
+    return list;
   }
 
   bool InvalidUtf8Seen() const { return invalidUtf8_; }
@@ -71,6 +101,8 @@ Json RunReportJson(const RunReport& report) {
     succeededTables += table.Succeeded() ? 1 : 0;
     tables.push_back(build.Table(table));
   }
+  Json notStarted = Json::array();
+  for (const auto& name : report.notStarted) notStarted.push_back(build.Text(name));
   Json database = build.Text(report.destinationDatabase);
   Json runError = build.NonEmpty(report.runError);
 
@@ -82,12 +114,12 @@ Json RunReportJson(const RunReport& report) {
   json["stopped"] = report.stopped;
   json["runError"] = std::move(runError);
   json["invalidUtf8Replaced"] = build.InvalidUtf8Seen();
-  json["totals"] = {{"tables", report.tables.size()},
-                    {"tablesSucceeded", succeededTables},
-                    {"rowsRead", report.TotalRowsRead()},
-                    {"rowsWritten", report.TotalRowsWritten()},
-                    {"rowsRefused", report.TotalRowsRefused()}};
+  json["totals"] = {
+      {"tables", report.tables.size()},           {"tablesSucceeded", succeededTables},
+      {"rowsRead", report.TotalRowsRead()},       {"rowsWritten", report.TotalRowsWritten()},
+      {"rowsRefused", report.TotalRowsRefused()}, {"roundedValues", report.TotalRoundedValues()}};
   json["tables"] = std::move(tables);
+  json["notStarted"] = std::move(notStarted);
   return json;
 }
 
@@ -95,4 +127,4 @@ void WriteRunReportJson(const RunReport& report, std::ostream& out) {
   out << RunReportJson(report).dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
 }
 
-}  // namespace skerrow::cli
+}  // namespace skerrow
