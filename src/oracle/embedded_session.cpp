@@ -354,7 +354,7 @@ std::unique_ptr<SourceBackend> OpenEmbeddedSessionAt(const std::filesystem::path
       throw OracleError("ORA-01017: invalid username/password; logon denied");
     return std::make_unique<EmbeddedSession>(directory, *record);
   } catch (const std::runtime_error& error) {
-    throw OracleError(std::string("ORA-01034: ORACLE not available (") + error.what() + ")");
+    throw OracleError("ORA-01034: ORACLE not available (" + UserMessageOf(error).text + ")");
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -78,6 +79,12 @@ class Evaluator {
     if (cursor_.AcceptSymbol("-")) {
       ScriptValue value = Unary();
       if (value.IsNull()) return value;
+      // A sign changes no digit: a number keeps its kind and all it holds (a BINARY_DOUBLE
+      // below NUMBER's range too).
+      if (value.kind == Kind::Number || value.kind == Kind::Double) {
+        value.text = DecimalNegate(value.text);
+        return value;
+      }
       return Arithmetic('-', ScriptValue::Number("0"), value);
     }
     if (cursor_.AcceptSymbol("+")) return Unary();
@@ -577,6 +584,9 @@ class Evaluator {
       if (!result) cursor_.Fail("ORA-01841: (full) year must be between -4713 and +9999");
       return ScriptValue::OfDate(*result);
     }
+    // With a BINARY_DOUBLE on either side Oracle computes in binary floating point.
+    if (left.kind == Kind::Double || right.kind == Kind::Double)
+      return DoubleArithmetic(op, NumberOf(left), NumberOf(right));
     // The operands are NUMBERs (a literal of 30,000 digits holds 40 of them), and so is the
     // result: bounded work, and Oracle's overflow above 10^126.
     const std::string a = AsNumber(NumberOf(left));
@@ -602,6 +612,44 @@ class Evaluator {
     ScriptValue value = ScriptValue::Number(DecimalToNumberPrecision(result));
     if (left.kind == Kind::Double || right.kind == Kind::Double) value.kind = Kind::Double;
     return value;
+  }
+
+  // IEEE double arithmetic on two decimal texts, the result as the shortest text that reads
+  // back as it. A result beyond the double's range (Oracle's +Inf) is refused, not stored.
+  ScriptValue DoubleArithmetic(char op, const std::string& left, const std::string& right) {
+    const double a = AsDouble(left), b = AsDouble(right);
+    double result = 0;
+    switch (op) {
+      case '+':
+        result = a + b;
+        break;
+      case '-':
+        result = a - b;
+        break;
+      case '*':
+        result = a * b;
+        break;
+      default:
+        if (b == 0) cursor_.Fail("ORA-01476: divisor is equal to zero");
+        result = a / b;
+    }
+    if (!std::isfinite(result)) cursor_.Fail("ORA-01426: numeric overflow");
+    // Plain digits, not an exponent: a decimal text holds the double's whole range.
+    char text[400];
+    const auto written = std::to_chars(text, text + sizeof text, result, std::chars_format::fixed);
+    ScriptValue value = ScriptValue::Number(
+        MakeDecimal(std::string_view(text, static_cast<std::size_t>(written.ptr - text)))
+            .value_or("0"));
+    value.kind = Kind::Double;
+    return value;
+  }
+
+  double AsDouble(const std::string& exact) {
+    double value = 0;
+    const auto read = std::from_chars(exact.data(), exact.data() + exact.size(), value);
+    if (read.ec == std::errc::result_out_of_range && DecimalIntegerDigits(exact) > 0)
+      cursor_.Fail("ORA-01426: numeric overflow");
+    return read.ec == std::errc() ? value : 0.0;
   }
 
   ScriptValue Concatenate(const ScriptValue& left, const ScriptValue& right) {

@@ -452,6 +452,11 @@ TEST_F(OracleTool, ADamagedInstanceIsNamedSoInsteadOfWithSqlitesWords) {
   const ToolRun load = Run({"load", "Damaged", script.string()});
   EXPECT_EQ(load.status, 1);
   EXPECT_NE(load.err.find("the instance's files are damaged"), std::string::npos) << load.err;
+  const ToolRun query = Run({"query", "Damaged", "d", "d_pw", "select 1 from dual"});
+  EXPECT_EQ(query.status, 1);
+  EXPECT_NE(query.err.find("ORA-01034: ORACLE not available (the instance's files are damaged"),
+            std::string::npos)
+      << query.err;
 }
 
 }  // namespace

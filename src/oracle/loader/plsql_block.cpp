@@ -59,7 +59,7 @@ class BlockRunner {
       for (const PlsqlHandler& handler : block.handlers) {
         if (!Handles(handler, code, scope)) continue;
         scope.sqlCode = code;
-        scope.sqlErrm = error.what();
+        scope.sqlErrm = UserMessageOf(error).text;
         RunStatements(handler.body, scope);
         return;
       }
