@@ -74,12 +74,7 @@ MeasuredRun RunMeasured(const fs::path& program, const std::vector<std::string>&
   ::wait4(child, &waitStatus, 0, &usage);
   run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
   run.peakKiB = usage.ru_maxrss;
-  std::ifstream in(errFile);
-  std::ostringstream text;
-  text << in.rdbuf();
-  run.err = text.str();
-  std::error_code ignored;
-  fs::remove(errFile, ignored);
+  run.err = test::TakeFileText(errFile);
   return run;
 }
 

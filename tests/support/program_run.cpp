@@ -40,13 +40,19 @@ ProgramRun RunProgram(const fs::path& program, const std::vector<std::string>& a
   while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
   const int waitStatus = ::pclose(pipe);
   run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
-  std::ifstream in(errFile, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  run.err = text.str();
-  std::error_code ignored;
-  fs::remove(errFile, ignored);
+  run.err = TakeFileText(errFile);
   return run;
+}
+
+std::string TakeFileText(const fs::path& file) {
+  std::ostringstream text;
+  {
+    std::ifstream in(file, std::ios::binary);
+    text << in.rdbuf();
+  }
+  std::error_code ignored;
+  fs::remove(file, ignored);
+  return text.str();
 }
 
 }  // namespace skerrow::test
