@@ -120,6 +120,22 @@ bool HasAggregate(const std::vector<Token>& tokens, std::size_t from, std::size_
 // One row of the joined tables: for each table its row, or none (the outer side of a LEFT JOIN).
 using Joined = std::vector<const Row*>;
 
+// Where a nested loop over a block's tables stands: for each table the next row to try,
+// whether a row matched (a LEFT JOIN gives its NULL side only when none did), and the rows
+// chosen so far. (At namespace scope, so that a query can hold one in a std::optional.)
+struct JoinWalk {
+  struct Level {
+    std::size_t next = 0;
+    bool matched = false;
+    bool nullSideDone = false;
+  };
+  std::size_t firstTable = 0;
+  std::vector<Level> levels;
+  Joined current;
+  bool started = false;
+  bool done = false;
+};
+
 class Query {
  public:
   Query(TokenCursor& cursor, TableProvider& provider, const ExpressionContext& outer)
@@ -471,22 +487,6 @@ class Query {
     if (function == "SUM") return ScriptValue::Number(sum);
     return ScriptValue::Number(*DecimalDivide(sum, std::to_string(values.size())));
   }
-
-  // Where a nested loop over a block's tables stands: for each table the next row to try,
-  // whether a row matched (a LEFT JOIN gives its NULL side only when none did), and the rows
-  // chosen so far.
-  struct JoinWalk {
-    struct Level {
-      std::size_t next = 0;
-      bool matched = false;
-      bool nullSideDone = false;
-    };
-    std::size_t firstTable = 0;
-    std::vector<Level> levels;
-    Joined current;
-    bool started = false;
-    bool done = false;
-  };
 
   // The next joined row of a block's tables (FROM a, b / JOIN ... ON), in the order of a nested
   // loop; nullptr after the last one.
