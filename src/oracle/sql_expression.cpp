@@ -558,6 +558,9 @@ class Evaluator {
 
   // The NUMBER a decimal stands for; ORA-01426 for one beyond NUMBER's range.
   std::string AsNumber(const std::string& exact) {
+    // A text of 39 characters at most holds no more than 38 digits, within NUMBER's range and
+    // precision: it is its own NUMBER (the common case, kept cheap).
+    if (exact.size() <= 39) return exact;
     if (DecimalOverflowsNumber(exact)) cursor_.Fail("ORA-01426: numeric overflow");
     return DecimalToNumberPrecision(exact);
   }
@@ -608,9 +611,7 @@ class Evaluator {
         result = *quotient;
       }
     }
-    if (DecimalOverflowsNumber(result)) cursor_.Fail("ORA-01426: numeric overflow");
-    ScriptValue value = ScriptValue::Number(DecimalToNumberPrecision(result));
-    if (left.kind == Kind::Double || right.kind == Kind::Double) value.kind = Kind::Double;
+    ScriptValue value = ScriptValue::Number(AsNumber(result));
     return value;
   }
 
