@@ -74,7 +74,7 @@ MeasuredRun RunMeasured(const fs::path& program, const std::vector<std::string>&
   ::wait4(child, &waitStatus, 0, &usage);
   run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
   run.peakKiB = usage.ru_maxrss;
-  run.err = test::TakeFileText(errFile);
+  run.err = test::ReadAndRemove(errFile);
   return run;
 }
 
