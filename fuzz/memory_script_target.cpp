@@ -82,7 +82,7 @@ void MemoryScriptTarget::InsertRow(const std::string& owner, const std::string& 
     Refuse(width > values.size() ? "ORA-00947: not enough values" : "ORA-00913: too many values");
   for (const auto& name : columns)
     if (!HasColumn(known.columns, name)) Refuse("ORA-00904: \"" + name + "\": invalid identifier");
-  ++rows_;
+  if (++rows_ >= kRowBudget) throw RowBudgetReached{};
 }
 
 std::optional<std::vector<oracle::ColumnDefinition>> MemoryScriptTarget::DescribeTable(

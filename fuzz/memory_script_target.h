@@ -16,6 +16,13 @@ namespace skerrow::fuzz {
 // refusal are taken too, without the cost of a real instance per input.
 class MemoryScriptTarget : public oracle::ScriptTarget {
  public:
+  // A mutated loop bound (FOR i IN 1 .. 99999999) would keep one input running for minutes,
+  // and libFuzzer would call it a hang: a script that has inserted this many rows has shown
+  // what its statements do, and its load ends with RowBudgetReached.
+  static constexpr std::size_t kRowBudget = 20000;
+  // Not a std::exception, so that the loader's own handlers do not take it for a refusal.
+  struct RowBudgetReached {};
+
   void CreateUser(const std::string& user, const std::string& password) override;
   void SetCurrentSchema(const std::string& schema) override;
   void Connect(const std::string& user, const std::string& password) override;

@@ -61,6 +61,7 @@ void UpgradeCatalogTables(const SqliteDatabase& catalog) {
       owner TEXT NOT NULL, table_name TEXT NOT NULL, column_name TEXT NOT NULL,
       generation_type TEXT NOT NULL, on_null TEXT NOT NULL, sequence_name TEXT NOT NULL,
       identity_options TEXT NOT NULL, UNIQUE(owner, table_name, column_name));
+    CREATE TABLE IF NOT EXISTS object_types(type_name TEXT PRIMARY KEY);
     INSERT OR IGNORE INTO settings VALUES ('next_object_number', '73001');
   )sql");
   CreateIndexCatalogTables(catalog);

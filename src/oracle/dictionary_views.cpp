@@ -1,5 +1,7 @@
 #include "oracle/dictionary_views.h"
 
+#include "text/ascii.h"
+
 namespace skerrow::oracle {
 
 namespace {
@@ -27,8 +29,7 @@ constexpr const char* kViewNames[] = {"USER_TABLES",
                                       "USER_TAB_COMMENTS",
                                       "ALL_TAB_COMMENTS",
                                       "USER_COL_COMMENTS",
-                                      "ALL_COL_COMMENTS",
-                                      "DUAL"};
+                                      "ALL_COL_COMMENTS"};
 
 std::string TablesView(const std::string& name, bool withOwner, const std::string& filter) {
   return "CREATE TEMP VIEW " + name + " AS SELECT " + (withOwner ? "owner AS OWNER, " : "") +
@@ -221,6 +222,14 @@ void CreateDictionaryViews(const SqliteDatabase& catalog, const std::string& use
   sql += ColumnCommentsView("ALL_COL_COMMENTS", true, "");
   sql += "CREATE TEMP VIEW DUAL AS SELECT 'X' AS DUMMY;\n";
   catalog.Exec(sql);
+}
+
+bool IsDictionaryViewName(std::string_view name) {
+  const std::string upper = text::ToUpperAscii(name);
+  if (upper == "DUAL") return true;
+  for (const char* view : kViewNames)
+    if (upper == view) return true;
+  return false;
 }
 
 bool NamesDictionaryView(const std::vector<Token>& tokens) {

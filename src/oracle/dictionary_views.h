@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "oracle/sql_lexer.h"
@@ -16,7 +17,10 @@ namespace skerrow::oracle {
 // USER_COL_COMMENTS and their ALL_ forms) and DUAL. ALL_ views cover every schema.
 void CreateDictionaryViews(const SqliteDatabase& catalog, const std::string& user);
 
-// True when the statement names one of those views.
+// True when the statement names one of those views (DUAL alone does not count: a query of
+// DUAL is evaluated by the stand-in as Oracle would, not by SQLite).
 bool NamesDictionaryView(const std::vector<Token>& tokens);
+// True for the name of one of those views (DUAL included), in any case.
+bool IsDictionaryViewName(std::string_view name);
 
 }  // namespace skerrow::oracle

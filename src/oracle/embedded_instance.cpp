@@ -192,7 +192,7 @@ struct EmbeddedInstance::Impl {
 
   long NextObjectNumber() {
     SqliteStatement read(catalog, "SELECT value FROM settings WHERE name = 'next_object_number'");
-    const long number = read.Step() ? std::stol(read.ColumnText(0)) : 73001;
+    const long number = read.Step() ? static_cast<long>(read.ColumnInt(0)) : 73001;
     SqliteStatement write(catalog,
                           "UPDATE settings SET value = ? WHERE name = 'next_object_number'");
     write.BindText(1, std::to_string(number + 1));
@@ -238,13 +238,17 @@ struct EmbeddedInstance::Impl {
   long NextConstraintNumber() {
     SqliteStatement read(catalog,
                          "SELECT value FROM settings WHERE name = 'next_constraint_number'");
-    long number = read.Step() ? std::stol(read.ColumnText(0)) : 10001;
+    const long number = read.Step() ? static_cast<long>(read.ColumnInt(0)) : 10001;
     SqliteStatement write(catalog,
                           "UPDATE settings SET value = ? WHERE name = 'next_constraint_number'");
     write.BindText(1, std::to_string(number + 1));
     write.Step();
     return number;
   }
+
+  // Oracle's name for an unnamed constraint: SYS_C and the instance's next number, so that two
+  // loads of one script into fresh instances name their constraints alike.
+  std::string GeneratedConstraintName() { return SystemConstraintName(NextConstraintNumber()); }
 
   // Records a constraint in the dictionary (inside the caller's catalog transaction) and
   // creates the unique index that enforces a key. Returns the name used.
@@ -256,11 +260,7 @@ struct EmbeddedInstance::Impl {
       Refuse(std::string("unknown constraint type '") + constraint.type + "'");
     const bool generated = constraint.generatedName || constraint.name.empty();
     constraint.generatedName = generated;
-    if (constraint.name.empty()) {
-      char name[32];
-      std::snprintf(name, sizeof name, "SYS_C%07ld", NextConstraintNumber());
-      constraint.name = name;
-    }
+    if (constraint.name.empty()) constraint.name = GeneratedConstraintName();
     for (const auto& columnName : constraint.columns) {
       bool known = false;
       for (const auto& column : columns) known = known || column.name == columnName;
@@ -763,6 +763,23 @@ namespace skerrow::oracle {
 
 void EmbeddedInstance::Rollback() {
   impl_->RollbackAll();
+}
+
+std::string EmbeddedInstance::GenerateConstraintName() {
+  return impl_->GeneratedConstraintName();
+}
+
+void EmbeddedInstance::RecordObjectType(const std::string& name) {
+  SqliteStatement insert(impl_->catalog, "INSERT OR IGNORE INTO object_types VALUES (?)");
+  insert.BindText(1, name);
+  insert.Step();
+}
+
+std::set<std::string> EmbeddedInstance::ObjectTypes() {
+  std::set<std::string> names;
+  SqliteStatement read(impl_->catalog, "SELECT type_name FROM object_types");
+  while (read.Step()) names.insert(read.ColumnText(0));
+  return names;
 }
 
 long EmbeddedInstance::Savepoint() {

@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "oracle/script_target.h"
@@ -14,8 +16,13 @@ namespace skerrow::oracle {
 // $XDG_DATA_HOME/skerrow/oracle (~/.local/share/skerrow/oracle).
 std::vector<std::filesystem::path> InstanceSearchPath();
 
+// True for a net service name an instance may have: a plain name, never a path (not empty, no
+// "/" or "\\", no "..", no NUL or other control character), so that an instance is always a
+// directory of the search path itself.
+bool IsPlainServiceName(std::string_view serviceName);
+
 // The directory of the instance whose net service name is `serviceName`, looked up
-// case-insensitively in the search path, first match wins.
+// case-insensitively in the search path, first match wins; nullopt for a name that is not plain.
 std::optional<std::filesystem::path> FindInstanceDirectory(const std::string& serviceName);
 
 // An embedded Oracle instance: a directory named after its service name holding its users,
@@ -53,6 +60,10 @@ class EmbeddedInstance : public ScriptTarget {
                                                              const std::string& table) override;
   std::vector<ConstraintDefinition> DescribeConstraints(const std::string& owner,
                                                         const std::string& table) override;
+
+  std::string GenerateConstraintName() override;
+  void RecordObjectType(const std::string& name) override;
+  std::set<std::string> ObjectTypes() override;
 
   void Rollback() override;
   long Savepoint() override;

@@ -5,6 +5,7 @@
 #include "oracle/dictionary_views.h"
 #include "oracle/embedded_instance.h"
 #include "oracle/embedded_provider.h"
+#include "oracle/large_stack.h"
 #include "oracle/oracle_error.h"
 #include "oracle/oracle_names.h"
 #include "oracle/query_result.h"
@@ -13,6 +14,8 @@
 #include "oracle/sql_lexer.h"
 #include "oracle/sql_select.h"
 #include "oracle/stored_value.h"
+#include "oracle/user_message.h"
+#include "text/ascii.h"
 
 namespace skerrow::oracle {
 
@@ -60,19 +63,20 @@ class EmbeddedSession : public SourceBackend {
         next = RunDictionaryQuery(sql, tokens);
       } else {
         // The converter's own row queries read straight from storage, as fetched; any other
-        // SELECT (counts, WHERE, ORDER BY, joins) is evaluated whole.
+        // SELECT (counts, WHERE, ORDER BY, joins, DUAL) is evaluated by the stand-in.
         std::optional<RowQuery> rowQuery;
         try {
           rowQuery = ParseRowQuery(tokens);
         } catch (const std::runtime_error&) {
         }
+        if (rowQuery && !rowQuery->owner && rowQuery->table == "DUAL" &&
+            !FindTableColumns(catalog_, user_.name, "DUAL"))
+          rowQuery.reset();
         next = rowQuery ? RunRowQuery(*rowQuery) : RunOrdinaryQuery(tokens);
       }
       result_ = std::move(next);  // only a successful statement replaces the current result
-    } catch (const std::bad_alloc&) {
-      throw SourceError(std::string(kEmbeddedSourceName), kCodeOutOfMemory, std::nullopt);
-    } catch (const std::runtime_error& error) {
-      throw OracleError(error.what());
+    } catch (const std::exception& error) {
+      ThrowAsSourceError(error);
     }
   }
 
@@ -84,16 +88,28 @@ class EmbeddedSession : public SourceBackend {
                         "Either BOF or EOF is True, or the current record has been deleted. "
                         "Requested operation requires a current record.");
     try {
-      return result_->Fetch(maxRows);
-    } catch (const std::bad_alloc&) {
-      throw SourceError(std::string(kEmbeddedSourceName), kCodeOutOfMemory, std::nullopt);
-    } catch (const std::runtime_error& error) {
-      const std::string message = error.what();
-      throw OracleError(message.rfind("ORA-", 0) == 0 ? message : OracleMessageForSqlite(message));
+      if (!result_->Computed()) return result_->Fetch(maxRows);
+      // Computing rows evaluates the query's expressions, which may nest to their limit.
+      RowArray rows(0);
+      RunWithLargeStack([&] { rows = result_->Fetch(maxRows); });
+      return rows;
+    } catch (const std::exception& error) {
+      ThrowAsSourceError(error);
     }
   }
 
   bool EndOfRows() override { return !result_ || result_->EndOfRows(); }
+
+  // A failure as the provider reports it: Oracle's message for an error of the statement (SQLite's
+  // own words for a dictionary query's SQL become Oracle's), the user's words for anything else.
+  [[noreturn]] static void ThrowAsSourceError(const std::exception& error) {
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+      throw SourceError(std::string(kEmbeddedSourceName), kCodeOutOfMemory, std::nullopt);
+    if (const auto* storage = dynamic_cast<const SqliteError*>(&error);
+        storage && ((storage->Code() & 0xFF) == SQLITE_ERROR || storage->Code() == SQLITE_AUTH))
+      throw OracleError(OracleMessageForSqlite(error.what()));
+    throw OracleError(UserMessageOf(error).text);
+  }
 
   int FieldCount() override {
     if (!result_)
@@ -102,23 +118,54 @@ class EmbeddedSession : public SourceBackend {
   }
 
  private:
-  // Statements of the session may read the catalog only through the dictionary views, and may
-  // not change anything; the session's own lookups are not restricted.
-  static int Authorize(void* self, int action, const char*, const char*, const char* database,
-                       const char* view) {
+  // Statements of the session see only what an Oracle session would: tables only through the
+  // dictionary views (not the catalog's own tables, not SQLite's sqlite_master in main or temp),
+  // functions only those Oracle has under the same name and meaning; nothing may be changed.
+  // The views' own workings and the session's own lookups are not restricted.
+  static int Authorize(void* self, int action, const char* table, const char* detail,
+                       const char* database, const char* view) {
     if (!static_cast<EmbeddedSession*>(self)->restricted_) return SQLITE_OK;
     switch (action) {
       case SQLITE_SELECT:
-      case SQLITE_FUNCTION:
       case SQLITE_RECURSIVE:
         return SQLITE_OK;
       case SQLITE_READ:
-        return view == nullptr && database != nullptr && std::string_view(database) == "main"
-                   ? SQLITE_DENY
-                   : SQLITE_OK;
+        return MayRead(table, detail, database, view) ? SQLITE_OK : SQLITE_DENY;
+      case SQLITE_FUNCTION:
+        return view != nullptr || IsOracleFunction(detail) ? SQLITE_OK : SQLITE_DENY;
       default:
         return SQLITE_DENY;
     }
+  }
+
+  // A column of a dictionary view itself, or a column of the catalog a dictionary view reads
+  // for it. (A WITH clause may name a query like a view: it reads nothing the views do not,
+  // and never a password.)
+  static bool MayRead(const char* table, const char* column, const char* database,
+                      const char* view) {
+    if (table == nullptr) return false;
+    const std::string_view name(table);
+    if (database != nullptr && std::string_view(database) == "temp" && IsDictionaryViewName(name))
+      return true;
+    if (view == nullptr || !IsDictionaryViewName(view)) return false;
+    if (name == "users") return column == nullptr || std::string_view(column) != "password";
+    static constexpr std::string_view kViewSources[] = {
+        "tables", "columns", "identity_columns", "constraints", "cons_columns", "sequences"};
+    for (std::string_view source : kViewSources)
+      if (name == source) return true;
+    return false;
+  }
+
+  // SQLite's functions that Oracle has too, with the same meaning.
+  static bool IsOracleFunction(const char* name) {
+    if (name == nullptr) return false;
+    static constexpr std::string_view kShared[] = {
+        "abs", "avg",    "coalesce", "count", "instr", "length", "like", "lower", "ltrim", "max",
+        "min", "nullif", "replace",  "round", "rtrim", "substr", "sum",  "trim",  "upper"};
+    const std::string lower = text::ToLowerAscii(name);
+    for (std::string_view shared : kShared)
+      if (lower == shared) return true;
+    return false;
   }
 
   std::unique_ptr<QueryResult> RunDictionaryQuery(const std::string& sql,
@@ -129,19 +176,15 @@ class EmbeddedSession : public SourceBackend {
     restricted_ = true;
     try {
       statement = SqliteStatement(catalog_, sql);
-    } catch (const std::runtime_error& error) {
+    } catch (...) {
       restricted_ = false;
-      Fail(OracleMessageForSqlite(error.what()));
+      throw;
     }
     restricted_ = false;
     const int count = sqlite3_column_count(statement.Get());
     if (count == 0) Fail("ORA-00900: invalid SQL statement");
     std::vector<ResultField> fields(static_cast<std::size_t>(count));
-    try {
-      return std::make_unique<QueryResult>(nullptr, std::move(statement), std::move(fields));
-    } catch (const std::runtime_error& error) {
-      Fail(OracleMessageForSqlite(error.what()));
-    }
+    return std::make_unique<QueryResult>(nullptr, std::move(statement), std::move(fields));
   }
 
   // Reads whole tables of the instance for an ordinary query, each through a read-only
@@ -179,25 +222,42 @@ class EmbeddedSession : public SourceBackend {
     const EmbeddedSession& session_;
   };
 
-  std::unique_ptr<QueryResult> RunOrdinaryQuery(const std::vector<Token>& tokens) {
-    TokenCursor cursor(tokens);
-    if (!cursor.Peek().IsWord("SELECT")) Fail("ORA-00900: invalid SQL statement");
-    SessionTables tables(*this);
-    ExpressionContext context;
-    context.currentUser = user_.name;
-    context.userId = user_.id;
-    const auto rows = RunSelect(cursor, tables, context);
-    if (cursor.Peek().IsSymbol(";")) Fail("ORA-00911: invalid character");
-    if (!cursor.AtEnd()) Fail("ORA-00933: SQL command not properly ended");
-    int width = 0;
-    std::vector<std::vector<Variant>> delivered;
-    for (const auto& row : rows) {
-      width = static_cast<int>(row.size());
-      std::vector<Variant> values;
-      for (const auto& value : row) values.push_back(ToDeliveredValue(value));
-      delivered.push_back(std::move(values));
+  // An ordinary query: its text, the tables it reads and its rows, made as they are fetched.
+  class OrdinaryRows : public ComputedRows {
+   public:
+    OrdinaryRows(const EmbeddedSession& session, std::vector<Token> tokens)
+        : tokens_(std::move(tokens)), cursor_(tokens_), tables_(session) {
+      if (!cursor_.Peek().IsWord("SELECT")) Fail("ORA-00900: invalid SQL statement");
+      context_.currentUser = session.user_.name;
+      context_.userId = session.user_.id;
+      select_ = StartSelect(cursor_, tables_, context_);
+      if (cursor_.Peek().IsSymbol(";")) Fail("ORA-00911: invalid character");
+      if (!cursor_.AtEnd()) Fail("ORA-00933: SQL command not properly ended");
     }
-    return std::make_unique<QueryResult>(std::move(delivered), width);
+
+    std::optional<std::vector<Variant>> Next() override {
+      auto row = select_->Next();
+      if (!row) return std::nullopt;
+      std::vector<Variant> values;
+      values.reserve(row->size());
+      for (const auto& value : *row) values.push_back(ToDeliveredValue(value));
+      return values;
+    }
+
+   private:
+    std::vector<Token> tokens_;
+    TokenCursor cursor_;
+    SessionTables tables_;
+    ExpressionContext context_;
+    std::unique_ptr<SelectRows> select_;
+  };
+
+  std::unique_ptr<QueryResult> RunOrdinaryQuery(const std::vector<Token>& tokens) {
+    std::unique_ptr<QueryResult> result;
+    RunWithLargeStack([&] {
+      result = std::make_unique<QueryResult>(std::make_unique<OrdinaryRows>(*this, tokens));
+    });
+    return result;
   }
 
   std::unique_ptr<QueryResult> RunRowQuery(const RowQuery& query) {
@@ -294,7 +354,7 @@ std::unique_ptr<SourceBackend> OpenEmbeddedSessionAt(const std::filesystem::path
       throw OracleError("ORA-01017: invalid username/password; logon denied");
     return std::make_unique<EmbeddedSession>(directory, *record);
   } catch (const std::runtime_error& error) {
-    throw OracleError(std::string("ORA-01034: ORACLE not available (") + error.what() + ")");
+    throw OracleError("ORA-01034: ORACLE not available (" + UserMessageOf(error).text + ")");
   }
 }
 

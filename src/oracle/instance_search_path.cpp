@@ -27,10 +27,16 @@ std::vector<std::filesystem::path> InstanceSearchPath() {
   return directories;
 }
 
+bool IsPlainServiceName(std::string_view serviceName) {
+  if (serviceName.empty() || serviceName == "." || serviceName.find("..") != std::string::npos)
+    return false;
+  for (const char c : serviceName)
+    if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+  return true;
+}
+
 std::optional<std::filesystem::path> FindInstanceDirectory(const std::string& serviceName) {
-  if (serviceName.empty() || serviceName.find('/') != std::string::npos || serviceName == "." ||
-      serviceName == "..")
-    return std::nullopt;
+  if (!IsPlainServiceName(serviceName)) return std::nullopt;
   for (const auto& directory : InstanceSearchPath()) {
     std::error_code error;
     std::filesystem::directory_iterator entries(directory, error);

@@ -33,6 +33,8 @@ SourceError OracleError(const std::string& description) {
 }
 
 std::string OracleMessageForSqlite(const std::string& message) {
+  if (StartsWith(message, "not authorized to use function: "))
+    return "ORA-00904: " + OracleReference(message.substr(32)) + ": invalid identifier";
   if (StartsWith(message, "no such table:") || message.find("prohibited") != std::string::npos ||
       StartsWith(message, "not authorized"))
     return "ORA-00942: table or view does not exist";

@@ -1,5 +1,7 @@
 #include "oracle/oracle_names.h"
 
+#include <cstdio>
+
 #include "text/ascii.h"
 
 namespace skerrow::oracle {
@@ -22,6 +24,12 @@ std::string StoredNameOf(std::string_view written) {
     return name;
   }
   return text::ToUpperAscii(written);
+}
+
+std::string SystemConstraintName(long number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "SYS_C%07ld", number);
+  return name;
 }
 
 std::string QualifiedColumnName(std::string_view owner, std::string_view table,

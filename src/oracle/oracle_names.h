@@ -14,6 +14,9 @@ std::string QuoteOracleText(std::string_view text);
 // anything else upper-cased.
 std::string StoredNameOf(std::string_view written);
 
+// The name Oracle gives a constraint a statement left unnamed: "SYS_C0010001" for 10001.
+std::string SystemConstraintName(long number);
+
 // "OWNER"."TABLE"."COLUMN" as Oracle's messages write it.
 std::string QualifiedColumnName(std::string_view owner, std::string_view table,
                                 std::string_view column);

@@ -66,15 +66,22 @@ Variant QueryResult::ReadField(int index) const {
   }
 }
 
-QueryResult::QueryResult(std::vector<std::vector<Variant>> rows, int fieldCount)
-    : computed_(true), computedRows_(std::move(rows)), computedFields_(fieldCount) {}
+QueryResult::QueryResult(std::unique_ptr<ComputedRows> rows) : computed_(std::move(rows)) {
+  pending_ = computed_->Next();
+  if (pending_) computedFields_ = static_cast<int>(pending_->size());
+}
+
+int QueryResult::FieldCount() const {
+  return computed_ ? computedFields_ : static_cast<int>(fields_.size());
+}
 
 RowArray QueryResult::Fetch(long maxRows) {
   if (computed_) {
     RowArray rows(static_cast<std::size_t>(computedFields_));
-    for (long fetched = 0; next_ < computedRows_.size() && (maxRows < 0 || fetched < maxRows);
-         ++fetched)
-      rows.AppendRow(std::move(computedRows_[next_++]));
+    for (long fetched = 0; pending_ && (maxRows < 0 || fetched < maxRows); ++fetched) {
+      rows.AppendRow(std::move(*pending_));
+      pending_ = computed_->Next();
+    }
     return rows;
   }
   RowArray rows(fields_.size());

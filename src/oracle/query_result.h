@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "db/row_array.h"
@@ -22,18 +23,28 @@ struct ResultField {
   TypeFamily family = TypeFamily::OtherText;
 };
 
-// A result that is read from SQLite as it is fetched, never held whole: GetRows steps the
-// statement only as far as the rows asked for.
+// Rows the stand-in computes itself (an ordinary query), one at a time.
+class ComputedRows {
+ public:
+  virtual ~ComputedRows() = default;
+  // The next row, nullopt after the last; throws std::runtime_error with Oracle's message.
+  virtual std::optional<std::vector<Variant>> Next() = 0;
+};
+
+// A result that is read as it is fetched, never held whole: GetRows steps the SQLite statement,
+// or computes the rows, only as far as the rows asked for.
 class QueryResult {
  public:
   // Steps to the first row; throws std::runtime_error when SQLite fails.
   QueryResult(std::unique_ptr<SqliteDatabase> ownConnection, SqliteStatement statement,
               std::vector<ResultField> fields);
-  // A result computed whole (an ordinary query the stand-in evaluates itself).
-  QueryResult(std::vector<std::vector<Variant>> rows, int fieldCount);
+  // Computes the first row; throws what computing it throws.
+  explicit QueryResult(std::unique_ptr<ComputedRows> rows);
 
-  int FieldCount() const { return computed_ ? computedFields_ : static_cast<int>(fields_.size()); }
-  bool EndOfRows() const { return computed_ ? next_ >= computedRows_.size() : !hasRow_; }
+  // The fields of a row (of the first one for a computed result; 0 when it has none).
+  int FieldCount() const;
+  bool EndOfRows() const { return computed_ ? !pending_ : !hasRow_; }
+  bool Computed() const { return computed_ != nullptr; }
   // Up to `maxRows` further rows (all for a negative count); throws std::runtime_error with
   // an Oracle message when a value cannot be read or SQLite fails.
   RowArray Fetch(long maxRows);
@@ -45,10 +56,9 @@ class QueryResult {
   SqliteStatement statement_;
   std::vector<ResultField> fields_;
   bool hasRow_ = false;
-  bool computed_ = false;
-  std::vector<std::vector<Variant>> computedRows_;
+  std::unique_ptr<ComputedRows> computed_;
+  std::optional<std::vector<Variant>> pending_;  // the computed row the next fetch starts with
   int computedFields_ = 0;
-  std::size_t next_ = 0;
 };
 
 }  // namespace skerrow::oracle

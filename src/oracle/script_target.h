@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,11 @@ class ScriptTarget {
   // A name for a constraint the script left unnamed ("SYS_C0012345"), unique in the instance
   // across loads; empty when the target leaves naming to the loader.
   virtual std::string GenerateConstraintName() { return {}; }
+
+  // The object types scripts created (CREATE TYPE; names without their schema), kept so that a
+  // later load may use them as column types and constructors.
+  virtual void RecordObjectType(const std::string& name) { (void)name; }
+  virtual std::set<std::string> ObjectTypes() { return {}; }
 
   // Undoes what was not committed (ROLLBACK).
   virtual void Rollback() {}

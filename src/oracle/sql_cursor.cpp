@@ -1,6 +1,7 @@
 #include "oracle/sql_cursor.h"
 
 #include "oracle/sql_error.h"
+#include "text/utf8.h"
 
 namespace skerrow::oracle {
 
@@ -15,10 +16,18 @@ std::string Describe(const Token& token) {
       return "\"" + token.text + "\"";
     case TokenKind::String:
     case TokenKind::NationalString:
-      return "the text '" + token.text.substr(0, 40) + "'";
+      return "the text '" + std::string(text::Utf8Prefix(token.text, 40)) + "'";
     default:
-      return "\"" + token.text + "\"";
+      break;
   }
+  // A stray control character (a NUL, a form feed, ...) is named, not printed.
+  if (token.kind == TokenKind::Symbol && token.text.size() == 1 &&
+      static_cast<unsigned char>(token.text[0]) < 0x20) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto code = static_cast<unsigned char>(token.text[0]);
+    return std::string("the control character 0x") + kHex[code >> 4] + kHex[code & 0xF];
+  }
+  return "\"" + token.text + "\"";
 }
 
 const Token& TokenCursor::Peek(std::size_t ahead) const {

@@ -1,9 +1,12 @@
 #include "oracle/sql_datetime.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
 #include <ctime>
+#include <stdexcept>
+#include <utility>
 
 #include "oracle/sql_characters.h"
 #include "oracle/sql_decimal.h"
@@ -19,11 +22,16 @@ constexpr std::array<const char*, 12> kMonthNames = {
     "JULY",    "AUGUST",   "SEPTEMBER", "OCTOBER", "NOVEMBER", "DECEMBER"};
 
 // Format elements, longest first so that a longer element wins over its prefix.
-constexpr std::array<const char*, 32> kElements = {
-    "SSSSS", "SYYYY", "MONTH", "A.M.", "P.M.", "YYYY", "RRRR", "HH24", "HH12", "FF1", "FF2",
-    "FF3",   "FF4",   "FF5",   "FF6",  "FF7",  "FF8",  "FF9",  "YYY",  "MON",  "DAY", "TZH",
-    "TZM",   "TZR",   "FF",    "YY",   "RR",   "MM",   "DD",   "DY",   "HH",   "MI"};
-constexpr std::array<const char*, 7> kShortElements = {"SS", "AM", "PM", "FX", "FM", "X", "Y"};
+constexpr const char* kElements[] = {
+    "SSSSS", "SYYYY", "MONTH", "A.M.", "P.M.", "YYYY", "RRRR", "HH24", "HH12", "FF1",
+    "FF2",   "FF3",   "FF4",   "FF5",  "FF6",  "FF7",  "FF8",  "FF9",  "YYY",  "MON",
+    "DAY",   "TZH",   "TZM",   "TZR",  "DDD",  "SCC",  "FF",   "YY",   "RR",   "MM",
+    "DD",    "DY",    "HH",    "MI",   "CC",   "WW",   "IW"};
+constexpr const char* kShortElements[] = {"SS", "AM", "PM", "FX", "FM", "TH",
+                                          "X",  "Y",  "D",  "J",  "Q",  "W"};
+
+constexpr const char* kDayNames[] = {"SUNDAY",   "MONDAY", "TUESDAY", "WEDNESDAY",
+                                     "THURSDAY", "FRIDAY", "SATURDAY"};
 
 bool IsLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -83,6 +91,13 @@ std::string NextElement(std::string_view format, std::size_t pos) {
   for (const char* element : kShortElements)
     if (upper.starts_with(element)) return element;
   return std::string(1, format[pos]);
+}
+
+// Elements TO_DATE cannot read (Oracle: ORA-01820), but TO_CHAR writes.
+bool IsOutputOnlyElement(const std::string& element) {
+  return element == "DDD" || element == "D" || element == "J" || element == "Q" ||
+         element == "CC" || element == "SCC" || element == "WW" || element == "IW" ||
+         element == "W" || element == "TH";
 }
 
 struct Fields {
@@ -269,6 +284,10 @@ bool ReadElement(const std::string& element, InputReader& input, Fields& fields,
     return true;
   }
   if (element == "FX" || element == "FM") return true;
+  if (IsOutputOnlyElement(element)) {
+    error = "ORA-01820: format code cannot appear in date input format (" + element + ")";
+    return false;
+  }
   if (element == "X") {
     if (input.Peek() == '.') input.Advance();
     return true;
@@ -278,6 +297,47 @@ bool ReadElement(const std::string& element, InputReader& input, Fields& fields,
          static_cast<unsigned char>(input.Peek()) < 0x80)
     input.Advance();
   return true;
+}
+
+// A time zone as written after a timestamp: an offset "+H[H]:MM" (normalised to "+HH:MM") or a
+// region name ("Europe/Oslo", "UTC"); nullopt with Oracle's error for anything else.
+std::optional<std::string> CheckedZone(std::string_view zone, std::string& error) {
+  if (zone.empty()) return std::string();
+  if (zone.front() == '+' || zone.front() == '-') {
+    std::size_t i = 1;
+    int hours = 0, minutes = 0, hourDigits = 0;
+    while (i < zone.size() && IsDigit(zone[i]) && hourDigits < 3) {
+      hours = hours * 10 + (zone[i++] - '0');
+      ++hourDigits;
+    }
+    bool wellFormed = hourDigits > 0 && hourDigits <= 2;
+    if (wellFormed && i < zone.size()) {
+      wellFormed =
+          zone[i] == ':' && i + 3 == zone.size() && IsDigit(zone[i + 1]) && IsDigit(zone[i + 2]);
+      if (wellFormed) minutes = (zone[i + 1] - '0') * 10 + (zone[i + 2] - '0');
+    }
+    if (!wellFormed) {
+      error = "ORA-01857: not a valid time zone ('" + std::string(zone.substr(0, 20)) + "')";
+      return std::nullopt;
+    }
+    if (hours > 15) {
+      error = "ORA-01874: time zone hour must be between -15 and 15";
+      return std::nullopt;
+    }
+    if (minutes > 59) {
+      error = "ORA-01875: time zone minute must be between -59 and 59";
+      return std::nullopt;
+    }
+    char normalised[8];
+    std::snprintf(normalised, sizeof normalised, "%c%02d:%02d", zone.front(), hours, minutes);
+    return std::string(normalised);
+  }
+  for (char c : zone)
+    if (!IsLetter(c) && !IsDigit(c) && c != '/' && c != '_' && c != '-' && c != '+') {
+      error = "ORA-01882: timezone region not found ('" + std::string(zone.substr(0, 40)) + "')";
+      return std::nullopt;
+    }
+  return std::string(zone);
 }
 
 }  // namespace
@@ -386,9 +446,11 @@ std::optional<ScriptValue> ParseWithFormat(std::string_view text, std::string_vi
                  static_cast<std::int8_t>(day), static_cast<std::int8_t>(hour),
                  static_cast<std::int8_t>(minute), static_cast<std::int8_t>(second)});
   if (!asDate) {
+    auto zone = CheckedZone(fields.zone, error);
+    if (!zone) return std::nullopt;
     value.kind = ScriptValue::Kind::Timestamp;
     value.fraction = fields.fraction;
-    value.zone = fields.zone;
+    value.zone = *zone;
   } else if (!fields.fraction.empty()) {
     error = "ORA-01821: date format not recognized";
     return std::nullopt;
@@ -428,17 +490,67 @@ std::optional<ScriptValue> ParseTimestampLiteral(std::string_view text, std::str
     value = ParseWithFormat(body, "YYYY-MM-DD HH24:MI:SS", false, error);
   else
     value = ParseWithFormat(body, "YYYY-MM-DD", false, error);
-  if (value) value->zone = zone;
+  if (!value) return value;
+  auto checked = CheckedZone(zone, error);
+  if (!checked) return std::nullopt;
+  value->zone = *checked;
   return value;
 }
 
+namespace {
+
+// A spelled-out name in the case its element is written in: MONTH gives JANUARY, Month January,
+// month january.
+std::string InCaseOf(std::string_view written, std::string_view name) {
+  std::string out(name);
+  const bool lowerFirst = !written.empty() && written[0] >= 'a' && written[0] <= 'z';
+  const bool lowerSecond = written.size() > 1 && written[1] >= 'a' && written[1] <= 'z';
+  for (std::size_t i = 0; i < out.size(); ++i)
+    if (lowerFirst || (i > 0 && lowerSecond)) out[i] = static_cast<char>(out[i] - 'A' + 'a');
+  return out;
+}
+
+// "st", "nd", "rd" or "th" for TH after a number, in the case TH is written in.
+std::string OrdinalSuffix(long long number, std::string_view written) {
+  const long long lastTwo = number % 100, last = number % 10;
+  const char* suffix = lastTwo >= 11 && lastTwo <= 13 ? "TH"
+                       : last == 1                    ? "ST"
+                       : last == 2                    ? "ND"
+                       : last == 3                    ? "RD"
+                                                      : "TH";
+  return InCaseOf(written, suffix);
+}
+
+}  // namespace
+
 std::string FormatDate(const SourceDate& date, std::string_view format) {
+  return FormatDateTime(date, std::nullopt, {}, format);
+}
+
+std::string FormatDateTime(const SourceDate& date, std::optional<std::string_view> fraction,
+                           std::string_view zone, std::string_view format) {
+  const auto unknown = [&](std::string_view element) {
+    throw std::runtime_error("ORA-01821: date format not recognized ('" +
+                             std::string(format.substr(0, 40)) + "' at " + std::string(element) +
+                             ")");
+  };
   std::string out;
   std::size_t pos = 0;
-  char buffer[16];
-  auto twoDigits = [&](int value) {
-    std::snprintf(buffer, sizeof buffer, "%02d", value);
+  bool fill = false;  // FM: no padding of names and no leading zeros from here on
+  char buffer[24];
+  const long long days = DaysFromCivil(date.year, date.month, date.day);
+  const int dayOfYear = static_cast<int>(days - DaysFromCivil(date.year, 1, 1)) + 1;
+  const int weekday = static_cast<int>(((days + 4) % 7 + 7) % 7);  // 1970-01-01 was a Thursday
+  std::optional<long long> lastNumber;                             // for TH
+  const auto number = [&](long long value, int width) {
+    std::snprintf(buffer, sizeof buffer, "%0*lld", fill ? 1 : width, value);
     out += buffer;
+    lastNumber = value;
+  };
+  const auto name = [&](std::string_view written, std::string_view full, std::size_t padTo) {
+    std::string text = InCaseOf(written, full);
+    if (!fill && text.size() < padTo) text.append(padTo - text.size(), ' ');
+    out += text;
   };
   while (pos < format.size()) {
     if (format[pos] == '"') {
@@ -449,32 +561,87 @@ std::string FormatDate(const SourceDate& date, std::string_view format) {
       continue;
     }
     const std::string element = NextElement(format, pos);
+    const std::string_view written = format.substr(pos, element.size());
     pos += element.size();
-    if (element == "YYYY" || element == "RRRR" || element == "SYYYY") {
-      std::snprintf(buffer, sizeof buffer, "%04d", date.year);
-      out += buffer;
+    const std::optional<long long> previousNumber = std::exchange(lastNumber, std::nullopt);
+    if (element == "FM") {
+      fill = !fill;
+    } else if (element == "FX") {
+    } else if (element == "YYYY" || element == "RRRR" || element == "SYYYY") {
+      number(date.year, 4);
+    } else if (element == "YYY") {
+      number(date.year % 1000, 3);
     } else if (element == "YY" || element == "RR") {
-      twoDigits(date.year % 100);
+      number(date.year % 100, 2);
+    } else if (element == "Y") {
+      number(date.year % 10, 1);
+    } else if (element == "CC" || element == "SCC") {
+      number((date.year + 99) / 100, 2);
+    } else if (element == "Q") {
+      number((date.month - 1) / 3 + 1, 1);
     } else if (element == "MM") {
-      twoDigits(date.month);
+      number(date.month, 2);
     } else if (element == "MON") {
-      out += std::string(kMonthNames[static_cast<std::size_t>(date.month - 1)]).substr(0, 3);
+      name(written,
+           std::string_view(kMonthNames[static_cast<std::size_t>(date.month - 1)]).substr(0, 3), 3);
     } else if (element == "MONTH") {
-      out += kMonthNames[static_cast<std::size_t>(date.month - 1)];
+      name(written, kMonthNames[static_cast<std::size_t>(date.month - 1)], 9);
+    } else if (element == "WW") {
+      number((dayOfYear - 1) / 7 + 1, 2);
+    } else if (element == "W") {
+      number((date.day - 1) / 7 + 1, 1);
+    } else if (element == "DDD") {
+      number(dayOfYear, 3);
     } else if (element == "DD") {
-      twoDigits(date.day);
+      number(date.day, 2);
+    } else if (element == "D") {
+      number(weekday + 1, 1);
+    } else if (element == "DAY") {
+      name(written, kDayNames[weekday], 9);
+    } else if (element == "DY") {
+      name(written, std::string_view(kDayNames[weekday]).substr(0, 3), 3);
+    } else if (element == "J") {
+      number(days + 2440588, 7);
     } else if (element == "HH24") {
-      twoDigits(date.hour);
+      number(date.hour, 2);
     } else if (element == "HH" || element == "HH12") {
-      twoDigits(date.hour % 12 == 0 ? 12 : date.hour % 12);
+      number(date.hour % 12 == 0 ? 12 : date.hour % 12, 2);
     } else if (element == "MI") {
-      twoDigits(date.minute);
+      number(date.minute, 2);
     } else if (element == "SS") {
-      twoDigits(date.second);
-    } else if (element == "AM" || element == "PM") {
-      out += date.hour < 12 ? "AM" : "PM";
-    } else if (element.size() == 1) {
-      out += element;
+      number(date.second, 2);
+    } else if (element == "SSSSS") {
+      number(date.hour * 3600 + date.minute * 60 + date.second, 5);
+    } else if (element == "AM" || element == "PM" || element == "A.M." || element == "P.M.") {
+      const bool dotted = element.size() == 4;
+      name(written, date.hour < 12 ? (dotted ? "A.M." : "AM") : (dotted ? "P.M." : "PM"), 0);
+    } else if (element == "X") {
+      out += '.';
+    } else if (element == "TH") {
+      if (!previousNumber) unknown(written);
+      out += OrdinalSuffix(*previousNumber, written);
+    } else if (element.starts_with("FF")) {
+      if (!fraction) unknown(written);
+      const std::size_t digits =
+          element.size() == 3 ? static_cast<std::size_t>(element[2] - '0') : fraction->size();
+      std::string shown(fraction->substr(0, digits));
+      shown.resize(digits, '0');
+      out += shown;
+    } else if (element == "TZH" || element == "TZM" || element == "TZR") {
+      if (!fraction) unknown(written);
+      const std::string offset = zone.empty() ? "+00:00" : std::string(zone);
+      if (element == "TZR")
+        out += offset;
+      else if (offset.size() == 6 && (offset[0] == '+' || offset[0] == '-'))
+        out += element == "TZH" ? offset.substr(0, 3) : offset.substr(4, 2);
+      else
+        unknown(written);
+    } else if (element == "IW") {
+      unknown(written);
+    } else if (element.size() == 1 && (IsLetter(element[0]) || IsDigit(element[0]))) {
+      unknown(written);
+    } else {
+      out += written;
     }
   }
   return out;

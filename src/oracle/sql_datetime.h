@@ -23,8 +23,16 @@ std::optional<ScriptValue> ParseWithFormat(std::string_view text, std::string_vi
 std::optional<ScriptValue> ParseDateLiteral(std::string_view text, std::string& error);
 std::optional<ScriptValue> ParseTimestampLiteral(std::string_view text, std::string& error);
 
-// Writes a date with a format model (for dates put into text columns).
+// Writes a date with a format model, as TO_CHAR does: the elements ParseWithFormat reads and
+// D, DDD, J, Q, CC, WW, W; names (MONTH, MON, DAY, DY, AM) in the case their element is
+// written in (Month gives January) and padded to the longest name; FM, a toggle, for no padding
+// and no leading zeros; TH after a number. Throws std::runtime_error with ORA-01821 for a letter
+// that is no element.
 std::string FormatDate(const SourceDate& date, std::string_view format);
+// The same for a timestamp: FF[1-9] write `fraction`'s digits, TZH, TZM and TZR its `zone`
+// (+00:00 when it has none). Without a fraction (a DATE) those elements are ORA-01821.
+std::string FormatDateTime(const SourceDate& date, std::optional<std::string_view> fraction,
+                           std::string_view zone, std::string_view format);
 
 // The date `days` (a decimal, fractions are parts of a day) after `date`; nullopt when the
 // result leaves the years 1 to 9999.

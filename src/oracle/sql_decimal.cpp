@@ -166,17 +166,19 @@ std::string DecimalMultiply(const std::string& a, const std::string& b) {
 }
 
 std::optional<std::string> DecimalDivide(const std::string& a, const std::string& b) {
-  Scaled x = Parse(a), y = Parse(b);
+  // NUMBER operands have at most 40 significant digits: the long division below stays small.
+  Scaled x = Parse(DecimalToNumberPrecision(a)), y = Parse(DecimalToNumberPrecision(b));
   if (y.digits.empty()) return std::nullopt;
   if (x.digits.empty()) return std::string("0");
   // Long division of x.digits * 10^extra by y.digits, with enough extra digits for 40
-  // significant digits of the quotient.
+  // significant digits of the quotient and the one that rounds them.
   const int extra = 42 + static_cast<int>(y.digits.size());
   std::string numerator = x.digits + std::string(static_cast<std::size_t>(extra), '0');
   std::string quotient;
   if (y.digits.size() <= 18) {
     // A divisor below 10^18 keeps the remainder within 64 bits: the same digits, natively.
-    const std::uint64_t divisor = std::stoull(y.digits);
+    std::uint64_t divisor = 0;
+    for (char digit : y.digits) divisor = divisor * 10 + static_cast<std::uint64_t>(digit - '0');
     std::uint64_t rest = 0;
     quotient.reserve(numerator.size());
     for (char digit : numerator) {
@@ -184,24 +186,36 @@ std::optional<std::string> DecimalDivide(const std::string& a, const std::string
       quotient.push_back(static_cast<char>('0' + rest / divisor));
       rest %= divisor;
     }
-    quotient.erase(0, std::min(quotient.find_first_not_of('0'), quotient.size()));
-    Scaled result{x.negative != y.negative, quotient, x.scale - y.scale + extra};
-    return DecimalRoundSignificant(Format(result), 40);
-  }
-  std::string remainder;
-  for (char digit : numerator) {
-    remainder.push_back(digit);
-    remainder.erase(0, std::min(remainder.find_first_not_of('0'), remainder.size()));
-    int count = 0;
-    while (CompareMagnitude(remainder, y.digits) >= 0) {
-      remainder = SubtractMagnitude(remainder, y.digits);
-      ++count;
+  } else {
+    std::string remainder;
+    for (char digit : numerator) {
+      remainder.push_back(digit);
+      remainder.erase(0, std::min(remainder.find_first_not_of('0'), remainder.size()));
+      int count = 0;
+      while (CompareMagnitude(remainder, y.digits) >= 0) {
+        remainder = SubtractMagnitude(remainder, y.digits);
+        ++count;
+      }
+      quotient.push_back(static_cast<char>('0' + count));
     }
-    quotient.push_back(static_cast<char>('0' + count));
   }
   quotient.erase(0, std::min(quotient.find_first_not_of('0'), quotient.size()));
   Scaled result{x.negative != y.negative, quotient, x.scale - y.scale + extra};
-  return DecimalRoundSignificant(Format(result), 40);
+  return DecimalToNumberPrecision(Format(result));
+}
+
+std::string DecimalToNumberPrecision(const std::string& a) {
+  Scaled value = Parse(a);
+  if (value.digits.empty()) return "0";
+  // The power of ten of the leading digit; base-100 digits pair the powers 2k+1 and 2k.
+  const long leading = static_cast<long>(value.digits.size()) - 1 - value.scale;
+  if (leading < -130) return "0";
+  const int digits = leading % 2 == 0 ? 39 : 40;
+  return DecimalRoundSignificant(a, digits);
+}
+
+bool DecimalOverflowsNumber(const std::string& a) {
+  return DecimalIntegerDigits(a) > 126;
 }
 
 std::string DecimalRound(const std::string& a, int scale) {

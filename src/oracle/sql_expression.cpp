@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <random>
+#include <limits>
 #include <stdexcept>
 
 #include "oracle/column_default.h"
+#include "oracle/number_format.h"
+#include "oracle/sql_characters.h"
 #include "oracle/sql_datetime.h"
 #include "oracle/sql_decimal.h"
 #include "oracle/sql_error.h"
@@ -76,6 +79,12 @@ class Evaluator {
     if (cursor_.AcceptSymbol("-")) {
       ScriptValue value = Unary();
       if (value.IsNull()) return value;
+      // A sign changes no digit: a number keeps its kind and all it holds (a BINARY_DOUBLE
+      // below NUMBER's range too).
+      if (value.kind == Kind::Number || value.kind == Kind::Double) {
+        value.text = DecimalNegate(value.text);
+        return value;
+      }
       return Arithmetic('-', ScriptValue::Number("0"), value);
     }
     if (cursor_.AcceptSymbol("+")) return Unary();
@@ -395,59 +404,116 @@ class Evaluator {
     return *value;
   }
 
+  // "(n)" after an interval's field: a precision from 0 to 9, as Oracle allows.
+  int IntervalPrecision(int otherwise) {
+    if (!cursor_.AcceptSymbol("(")) return otherwise;
+    const Token& number = cursor_.Peek();
+    int value = -1;
+    if (number.kind != TokenKind::Number ||
+        number.text.find_first_not_of("0123456789") != std::string::npos)
+      cursor_.FailUnexpected("a precision from 0 to 9");
+    if (number.text.size() > 1 || number.text[0] > '9')
+      cursor_.Fail("ORA-30088: datetime/interval precision is out of range (0 to 9)");
+    value = number.text[0] - '0';
+    cursor_.Next();
+    cursor_.ExpectSymbol(")");
+    return value;
+  }
+
+  // INTERVAL 'text' YEAR[(p)] [TO MONTH] and INTERVAL 'text' DAY[(p)] [TO SECOND[(f)]], read as
+  // Oracle reads them: every field a number in its range, the leading one within its
+  // precision. The value is its text: "+02-06", "+03 04:05:06.789000".
   ScriptValue IntervalLiteral() {
-    const std::string text = cursor_.Next().text;
-    const std::string unit = text::ToUpperAscii(cursor_.Next().text);
-    int leading = 2, fraction = 6;
-    auto precision = [&](int& target) {
-      if (cursor_.AcceptSymbol("(")) {
-        target = std::atoi(cursor_.Next().text.c_str());
-        cursor_.ExpectSymbol(")");
-      }
-    };
-    precision(leading);
-    std::string toUnit;
+    const Token& literal = cursor_.Next();
+    const std::string text(text::TrimmedView(literal.text));
+    const std::string unit = cursor_.Peek().kind == TokenKind::Word ? cursor_.Peek().Name() : "";
+    if (unit != "YEAR" && unit != "DAY")
+      cursor_.Fail("ORA-00907: unsupported interval literal (use YEAR TO MONTH or DAY TO SECOND)");
+    cursor_.Next();
+    const int leading = IntervalPrecision(2);
+    int fraction = 6;
+    bool to = false;
     if (cursor_.AcceptWord("TO")) {
-      toUnit = text::ToUpperAscii(cursor_.Next().text);
-      if (toUnit == "SECOND") precision(fraction);
+      to = true;
+      if (!cursor_.AcceptWord(unit == "YEAR" ? "MONTH" : "SECOND"))
+        cursor_.FailUnexpected(unit == "YEAR" ? "MONTH" : "SECOND");
+      if (unit == "DAY") fraction = IntervalPrecision(6);
     }
+    const auto invalid = [&]() -> ScriptValue {
+      cursor_.Fail("ORA-01867: the interval is invalid ('" +
+                   std::string(text::Utf8Prefix(text, 40)) + "')");
+    };
+    std::string_view body = text;
     std::string sign = "+";
-    std::string body = text;
-    if (!body.empty() && (body[0] == '-' || body[0] == '+')) {
-      sign = body.substr(0, 1);
-      body = body.substr(1);
+    if (!body.empty() && (body.front() == '-' || body.front() == '+')) {
+      sign = std::string(1, body.front());
+      body.remove_prefix(1);
     }
-    auto pad = [](const std::string& digits, int width) {
-      std::string padded = digits;
-      while (static_cast<int>(padded.size()) < width) padded = "0" + padded;
+    // Reads the digits at the start of `rest`, at most `most` of them (0: any number).
+    const auto digits = [](std::string_view& rest, std::size_t most) {
+      std::size_t length = 0;
+      while (length < rest.size() && IsDigit(rest[length])) ++length;
+      const std::string_view taken = rest.substr(0, length);
+      rest.remove_prefix(length);
+      return most != 0 && length > most ? std::string_view() : taken;
+    };
+    const auto leadingField = [&](std::string_view field) {
+      field.remove_prefix(std::min(field.find_first_not_of('0'), field.size()));
+      if (static_cast<int>(field.size()) > leading)
+        cursor_.Fail("ORA-01873: the leading precision of the interval is too small ('" +
+                     std::string(text::Utf8Prefix(text, 40)) + "' for a precision of " +
+                     std::to_string(leading) + ")");
+      std::string padded(field);
+      if (static_cast<int>(padded.size()) < leading)
+        padded.insert(0, static_cast<std::size_t>(leading) - padded.size(), '0');
       return padded;
     };
+    const auto twoDigits = [](std::string_view field) {
+      return field.size() == 1 ? "0" + std::string(field) : std::string(field);
+    };
+    const std::string_view first = digits(body, 0);
+    if (first.empty()) return invalid();
+    const std::string lead = leadingField(first);
     if (unit == "YEAR") {
-      std::size_t dash = body.find('-');
-      std::string years = body.substr(0, dash);
-      std::string months = dash == std::string::npos ? "0" : body.substr(dash + 1);
-      return ScriptValue::Text(sign + pad(years, leading) + "-" + pad(months, 2));
-    }
-    if (unit == "DAY") {
-      std::size_t blank = body.find(' ');
-      std::string days = body.substr(0, blank);
-      std::string time = blank == std::string::npos ? "00:00:00" : body.substr(blank + 1);
-      std::string whole = time.substr(0, time.find('.'));
-      std::string digits =
-          time.find('.') == std::string::npos ? "" : time.substr(time.find('.') + 1);
-      digits.resize(static_cast<std::size_t>(fraction), '0');
-      std::string hms;
-      std::size_t start = 0;
-      for (int part = 0; part < 3; ++part) {
-        std::size_t colon = whole.find(':', start);
-        std::string piece = start < whole.size() ? whole.substr(start, colon - start) : "0";
-        hms += (part ? ":" : "") + pad(piece, 2);
-        start = colon == std::string::npos ? whole.size() : colon + 1;
+      std::string months = "00";
+      if (!body.empty()) {
+        if (!to || body.front() != '-') return invalid();
+        body.remove_prefix(1);
+        const std::string_view field = digits(body, 2);
+        if (field.empty() || !body.empty()) return invalid();
+        if (std::stoi(std::string(field)) > 11)
+          cursor_.Fail("ORA-01843: not a valid month (the months of an interval are 0 to 11)");
+        months = twoDigits(field);
       }
-      return ScriptValue::Text(sign + pad(days, leading) + " " + hms +
-                               (fraction > 0 ? "." + digits : ""));
+      return ScriptValue::Text(sign + lead + "-" + months);
     }
-    cursor_.Fail("ORA-00907: unsupported interval literal (use YEAR TO MONTH or DAY TO SECOND)");
+    std::string fields[3] = {"00", "00", "00"};
+    std::string fractionDigits;
+    if (!body.empty()) {
+      if (body.front() != ' ') return invalid();
+      body.remove_prefix(std::min(body.find_first_not_of(' '), body.size()));
+      static constexpr int kLimits[3] = {23, 59, 59};
+      static constexpr const char* kErrors[3] = {"ORA-01850: hour must be between 0 and 23",
+                                                 "ORA-01851: minutes must be between 0 and 59",
+                                                 "ORA-01852: seconds must be between 0 and 59"};
+      for (int part = 0; part < 3; ++part) {
+        const std::string_view field = digits(body, 2);
+        if (field.empty()) return invalid();
+        if (std::stoi(std::string(field)) > kLimits[part]) cursor_.Fail(kErrors[part]);
+        fields[part] = twoDigits(field);
+        if (body.empty() || body.front() != ':' || part == 2) break;
+        body.remove_prefix(1);
+      }
+      if (!body.empty() && body.front() == '.') {
+        body.remove_prefix(1);
+        fractionDigits = std::string(digits(body, 0));
+        if (fractionDigits.empty()) return invalid();
+      }
+      if (!body.empty()) return invalid();
+    }
+    fractionDigits.resize(static_cast<std::size_t>(fraction), '0');
+    return ScriptValue::Text(sign + lead + " " + fields[0] + ":" + fields[1] + ":" + fields[2] +
+                             (fraction > 0 ? "." + fractionDigits : ""));
   }
 
   std::string NumberOf(const ScriptValue& value) {
@@ -469,6 +535,35 @@ class Evaluator {
   }
 
   std::string TextOf(const ScriptValue& value) { return ValueAsText(value, context_); }
+
+  // TO_CHAR(value, format): a date or timestamp with a datetime format model, a number (or a
+  // text that is one) with a number format model.
+  ScriptValue FormattedText(const ScriptValue& value, const ScriptValue& format) {
+    if (format.IsNull()) return ScriptValue::Null();
+    const std::string model = TextOf(format);
+    if (value.kind == Kind::Date) return ScriptValue::Text(FormatDate(value.date, model));
+    if (value.kind == Kind::Timestamp) {
+      std::string fraction = value.fraction;
+      fraction.resize(std::max<std::size_t>(fraction.size(), 6), '0');
+      return ScriptValue::Text(FormatDateTime(value.date, fraction, value.zone, model));
+    }
+    if (value.kind == Kind::Bytes || value.kind == Kind::EmptyLob)
+      cursor_.Fail(
+          "ORA-00932: inconsistent datatypes: TO_CHAR with a format needs a number or "
+          "a date");
+    auto formatted = FormatNumber(NumberOf(value), model, error_);
+    if (!formatted) cursor_.Fail(error_);
+    return ScriptValue::Text(*formatted);
+  }
+
+  // The NUMBER a decimal stands for; ORA-01426 for one beyond NUMBER's range.
+  std::string AsNumber(const std::string& exact) {
+    // A text of 39 characters at most holds no more than 38 digits, within NUMBER's range and
+    // precision: it is its own NUMBER (the common case, kept cheap).
+    if (exact.size() <= 39) return exact;
+    if (DecimalOverflowsNumber(exact)) cursor_.Fail("ORA-01426: numeric overflow");
+    return DecimalToNumberPrecision(exact);
+  }
 
   ScriptValue Arithmetic(char op, const ScriptValue& left, const ScriptValue& right) {
     if (left.IsNull() || right.IsNull()) return ScriptValue::Null();
@@ -492,8 +587,13 @@ class Evaluator {
       if (!result) cursor_.Fail("ORA-01841: (full) year must be between -4713 and +9999");
       return ScriptValue::OfDate(*result);
     }
-    const std::string a = NumberOf(left);
-    const std::string b = NumberOf(right);
+    // With a BINARY_DOUBLE on either side Oracle computes in binary floating point.
+    if (left.kind == Kind::Double || right.kind == Kind::Double)
+      return DoubleArithmetic(op, NumberOf(left), NumberOf(right));
+    // The operands are NUMBERs (a literal of 30,000 digits holds 40 of them), and so is the
+    // result: bounded work, and Oracle's overflow above 10^126.
+    const std::string a = AsNumber(NumberOf(left));
+    const std::string b = AsNumber(NumberOf(right));
     std::string result;
     switch (op) {
       case '+':
@@ -511,9 +611,46 @@ class Evaluator {
         result = *quotient;
       }
     }
-    ScriptValue value = ScriptValue::Number(result);
-    if (left.kind == Kind::Double || right.kind == Kind::Double) value.kind = Kind::Double;
+    ScriptValue value = ScriptValue::Number(AsNumber(result));
     return value;
+  }
+
+  // IEEE double arithmetic on two decimal texts, the result as the shortest text that reads
+  // back as it. A result beyond the double's range (Oracle's +Inf) is refused, not stored.
+  ScriptValue DoubleArithmetic(char op, const std::string& left, const std::string& right) {
+    const double a = AsDouble(left), b = AsDouble(right);
+    double result = 0;
+    switch (op) {
+      case '+':
+        result = a + b;
+        break;
+      case '-':
+        result = a - b;
+        break;
+      case '*':
+        result = a * b;
+        break;
+      default:
+        if (b == 0) cursor_.Fail("ORA-01476: divisor is equal to zero");
+        result = a / b;
+    }
+    if (!std::isfinite(result)) cursor_.Fail("ORA-01426: numeric overflow");
+    // Plain digits, not an exponent: a decimal text holds the double's whole range.
+    char text[400];
+    const auto written = std::to_chars(text, text + sizeof text, result, std::chars_format::fixed);
+    ScriptValue value = ScriptValue::Number(
+        MakeDecimal(std::string_view(text, static_cast<std::size_t>(written.ptr - text)))
+            .value_or("0"));
+    value.kind = Kind::Double;
+    return value;
+  }
+
+  double AsDouble(const std::string& exact) {
+    double value = 0;
+    const auto read = std::from_chars(exact.data(), exact.data() + exact.size(), value);
+    if (read.ec == std::errc::result_out_of_range && DecimalIntegerDigits(exact) > 0)
+      cursor_.Fail("ORA-01426: numeric overflow");
+    return read.ec == std::errc() ? value : 0.0;
   }
 
   ScriptValue Concatenate(const ScriptValue& left, const ScriptValue& right) {
@@ -535,11 +672,52 @@ class Evaluator {
     if (arguments.size() > most) cursor_.Fail("ORA-00939: too many arguments for function " + name);
   }
 
-  long WholeNumber(const ScriptValue& value) {
+  // A whole number argument (rounded, as Oracle rounds them); nullopt when it is beyond what a
+  // long long holds, so that no caller mistakes 10^20 for 0.
+  // A scale of ROUND or TRUNC: beyond a few hundred places every NUMBER is unchanged (or 0).
+  int Scale(const ScriptValue& value) {
+    return static_cast<int>(WholeNumberWithin(value, -kMaxScale, kMaxScale));
+  }
+  static constexpr long long kMaxScale = 400;
+
+  std::optional<long long> WholeNumber(const ScriptValue& value) {
     const std::string rounded = DecimalRound(NumberOf(value), 0);
-    long result = 0;
-    std::from_chars(rounded.data(), rounded.data() + rounded.size(), result);
+    long long result = 0;
+    const auto [end, error] =
+        std::from_chars(rounded.data(), rounded.data() + rounded.size(), result);
+    if (error != std::errc() || end != rounded.data() + rounded.size()) return std::nullopt;
     return result;
+  }
+
+  // A whole number argument within [low, high]; one beyond is taken as the bound on its side
+  // (a count of 10^20 characters is more than any text holds).
+  long long WholeNumberWithin(const ScriptValue& value, long long low, long long high) {
+    const std::optional<long long> whole = WholeNumber(value);
+    if (!whole) return NumberOf(value).starts_with('-') ? low : high;
+    return std::clamp(*whole, low, high);
+  }
+
+  // RPAD and LPAD: `text` cut or padded with repeats of `pad` to `width` characters, in time
+  // linear in the result. A pad whose bytes start no character (CHR(128)) counts its first
+  // byte as one, so that padding always advances.
+  std::string Padded(const std::string& text, long long width, const std::string& pad, bool right) {
+    const std::size_t have = text::Utf8Length(text);
+    if (static_cast<unsigned long long>(width) <= have)
+      return std::string(text::Utf8Prefix(text, static_cast<std::size_t>(width)));
+    const unsigned long long missing = static_cast<unsigned long long>(width) - have;
+    std::vector<std::size_t> starts;  // where each character of the pad begins
+    for (std::size_t i = 0; i < pad.size(); ++i)
+      if (i == 0 || (static_cast<unsigned char>(pad[i]) & 0xC0) != 0x80) starts.push_back(i);
+    if (missing > kMaxValueBytes ||
+        text.size() + missing / starts.size() * pad.size() > kMaxValueBytes)
+      cursor_.Fail("the padded text would be larger than " + std::to_string(kMaxValueBytes >> 20) +
+                   " MiB, the largest value the embedded instance builds");
+    std::string padding;
+    padding.reserve(static_cast<std::size_t>(missing / starts.size() + 1) * pad.size());
+    for (unsigned long long full = missing / starts.size(); full > 0; --full) padding += pad;
+    const std::size_t rest = static_cast<std::size_t>(missing % starts.size());
+    if (rest > 0) padding.append(pad, 0, starts[rest]);
+    return right ? text + padding : padding + text;
   }
 
   ScriptValue Function(const std::string& name, const std::vector<ScriptValue>& args) {
@@ -591,8 +769,7 @@ class Evaluator {
         Is(name, "TO_NCHAR")) {
       Arity(name, args, 1, Is(name, "TO_CHAR") ? 2 : 1);
       if (args[0].IsNull()) return ScriptValue::Null();
-      if (args.size() == 2 && args[0].kind == Kind::Date)
-        return ScriptValue::Text(FormatDate(args[0].date, TextOf(args[1])));
+      if (args.size() == 2) return FormattedText(args[0], args[1]);
       return ScriptValue::Text(TextOf(args[0]));
     }
     if (Is(name, "TO_NUMBER") || Is(name, "TO_BINARY_DOUBLE") || Is(name, "TO_BINARY_FLOAT")) {
@@ -605,8 +782,11 @@ class Evaluator {
     if (Is(name, "CHR") || Is(name, "NCHR")) {
       Arity(name, args, 1, 1);
       if (args[0].IsNull()) return ScriptValue::Null();
-      const long code = WholeNumber(args[0]);
-      if (code < 0 || code > 0x10FFFF) cursor_.Fail("ORA-01722: invalid number for " + name);
+      const long long code = WholeNumber(args[0]).value_or(-1);
+      if (code < 0 || code > 0x10FFFF)
+        cursor_.Fail("ORA-01722: invalid number for " + name + " (" +
+                     OracleNumberText(NumberOf(args[0])).substr(0, 40) +
+                     " is not a character code from 0 to 1114111)");
       std::string text;
       if (Is(name, "NCHR") || code < 0x80) {
         text::AppendUtf8(text, static_cast<std::uint32_t>(code));
@@ -626,17 +806,13 @@ class Evaluator {
       Arity(name, args, 2, 3);
       if (anyNull()) return ScriptValue::Null();
       const std::string text = TextOf(args[0]);
-      const long width = WholeNumber(args[1]);
+      const long long width = WholeNumberWithin(args[1], 0, std::numeric_limits<long long>::max());
       if (width <= 0) return ScriptValue::Null();
       const std::string pad = args.size() > 2 ? TextOf(args[2]) : " ";
-      const std::size_t target = static_cast<std::size_t>(width);
-      if (text::Utf8Length(text) >= target)
-        return ScriptValue::Text(std::string(text::Utf8Prefix(text, target)));
-      std::string padding;
-      const std::size_t missing = target - text::Utf8Length(text);
-      while (text::Utf8Length(padding) < missing) padding += pad;
-      padding = std::string(text::Utf8Prefix(padding, missing));
-      return ScriptValue::Text(Is(name, "RPAD") ? text + padding : padding + text);
+      // An empty pad (EMPTY_CLOB()) cannot fill anything: the result is NULL, as for a NULL one.
+      if (pad.empty() && text::Utf8Length(text) < static_cast<unsigned long long>(width))
+        return ScriptValue::Null();
+      return ScriptValue::Text(Padded(text, width, pad, Is(name, "RPAD")));
     }
     if (Is(name, "UPPER") || Is(name, "LOWER")) {
       Arity(name, args, 1, 1);
@@ -662,9 +838,10 @@ class Evaluator {
       if (args[0].kind != Kind::Date && args[0].kind != Kind::Timestamp)
         cursor_.Fail("ORA-00932: inconsistent datatypes: expected DATE");
       SourceDate date = args[0].date;
-      long months = date.year * 12L + (date.month - 1) + WholeNumber(args[1]);
-      if (months < 12 || months >= 10000 * 12L)
-        cursor_.Fail("ORA-01841: (full) year must be between -4713 and +9999");
+      const long long months =
+          date.year * 12LL + (date.month - 1) + WholeNumberWithin(args[1], -1'000'000, 1'000'000);
+      if (months < 12 || months >= 10000 * 12LL)
+        cursor_.Fail("ORA-01841: (full) year must be between -4713 and +9999, and not be 0");
       date.year = static_cast<std::int16_t>(months / 12);
       date.month = static_cast<std::int8_t>(months % 12 + 1);
       const int last = DaysInMonth(date.year, date.month);
@@ -674,7 +851,7 @@ class Evaluator {
     if (Is(name, "ROUND")) {
       Arity(name, args, 1, 2);
       if (anyNull()) return ScriptValue::Null();
-      const int scale = args.size() > 1 ? static_cast<int>(WholeNumber(args[1])) : 0;
+      const int scale = args.size() > 1 ? Scale(args[1]) : 0;
       return ScriptValue::Number(DecimalRound(NumberOf(args[0]), scale));
     }
     if (Is(name, "XMLTYPE") || Is(name, "SYS.XMLTYPE") || Is(name, "XMLTYPE.CREATEXML") ||
@@ -699,12 +876,13 @@ class Evaluator {
       Arity(name, args, 2, 3);
       if (anyNull()) return ScriptValue::Null();
       const std::string whole = TextOf(args[0]);
-      const long length = static_cast<long>(text::Utf8Length(whole));
-      long start = WholeNumber(args[1]);
+      const long long length = static_cast<long long>(text::Utf8Length(whole));
+      long long start = WholeNumberWithin(args[1], -length - 1, length + 1);
       if (start < 0) start = length + start + 1;
       if (start == 0) start = 1;
       if (start > length || start < 1) return ScriptValue::Null();
-      const long count = args.size() > 2 ? WholeNumber(args[2]) : length - start + 1;
+      const long long count =
+          args.size() > 2 ? WholeNumberWithin(args[2], -1, length) : length - start + 1;
       if (count < 1) return ScriptValue::Null();
       const std::string_view tail = std::string_view(whole).substr(
           text::Utf8Prefix(whole, static_cast<std::size_t>(start - 1)).size());
@@ -789,7 +967,7 @@ class Evaluator {
         return ScriptValue::OfDate(date);
       }
       const std::string exact = NumberOf(args[0]);
-      const int scale = args.size() > 1 ? static_cast<int>(WholeNumber(args[1])) : 0;
+      const int scale = args.size() > 1 ? Scale(args[1]) : 0;
       std::string cut = DecimalTruncate(exact, scale);
       if (Is(name, "FLOOR") && exact.starts_with('-') && cut != exact)
         cut = DecimalSubtract(cut, "1");
@@ -831,8 +1009,7 @@ class Evaluator {
     const std::string typeName = name.substr(name.rfind('.') + 1);
     if (context_.objectTypes.count(typeName) != 0) return Constructed(name, args);
     cursor_.Fail("ORA-00904: \"" + name +
-                 "\": invalid identifier (the script loader knows no "
-                 "function of that name)");
+                 "\": invalid identifier (the embedded instance knows no function of that name)");
   }
 
   // An object or collection value, kept as the text Oracle shows for it.

@@ -3,6 +3,7 @@
 #include "oracle/sql_characters.h"
 #include "oracle/sql_error.h"
 #include "text/ascii.h"
+#include "text/utf8.h"
 
 namespace skerrow::oracle {
 
@@ -39,6 +40,17 @@ std::size_t QuotePrefixLength(std::string_view text, std::size_t pos) {
 }
 
 constexpr std::string_view kPairs[] = {"||", "<=", ">=", "<>", "!=", "^=", ":=", "=>", ".."};
+
+// Oracle's limit for the name of anything (12.2 and later): ORA-00972 beyond it.
+constexpr std::size_t kMaxIdentifierBytes = 128;
+
+void CheckIdentifierLength(std::string_view name, int line) {
+  if (name.size() <= kMaxIdentifierBytes) return;
+  throw StatementError(line, "ORA-00972: identifier is too long (" +
+                                 std::string(text::Utf8Prefix(name, 30)) + "... has " +
+                                 std::to_string(name.size()) + " bytes, at most " +
+                                 std::to_string(kMaxIdentifierBytes) + ")");
+}
 
 }  // namespace
 
@@ -150,6 +162,13 @@ Token SqlLexer::QuotedName(std::size_t begin) {
     value += text_[i++];
   }
   if (value.empty()) throw StatementError(line, "ORA-01741: illegal zero-length identifier");
+  if (checkNames_) {
+    if (value.find('\0') != std::string::npos)
+      throw StatementError(line,
+                           "ORA-00911: invalid character (a quoted name cannot hold the "
+                           "character NUL)");
+    CheckIdentifierLength(value, line);
+  }
   Advance(i + 1);
   return Make(TokenKind::QuotedName, std::move(value), begin, pos_, line);
 }
@@ -198,6 +217,7 @@ Token SqlLexer::Next() {
   if (IsWordStart(static_cast<unsigned char>(c))) {
     std::size_t end = pos_;
     while (end < text_.size() && IsWordPart(static_cast<unsigned char>(text_[end]))) ++end;
+    if (checkNames_) CheckIdentifierLength(text_.substr(begin, end - begin), line);
     Advance(end);
     return Make(TokenKind::Word, std::string(text_.substr(begin, end - begin)), begin, end, line);
   }

@@ -41,10 +41,14 @@ struct Token {
 // Reads Oracle SQL (and the SQL of PL/SQL blocks) token by token. Blanks and comments are
 // skipped. Throws StatementError with Oracle's message for an unterminated text literal
 // (ORA-01756), a quoted name without its closing quote (ORA-01740), an empty quoted name
-// (ORA-01741) or an unterminated /* comment (ORA-01742).
+// (ORA-01741) or an unterminated /* comment (ORA-01742), a name longer than Oracle's 128 bytes
+// (ORA-00972) and a quoted name holding NUL (ORA-00911).
 class SqlLexer {
  public:
-  explicit SqlLexer(std::string_view text, int firstLine = 1) : text_(text), line_(firstLine) {}
+  // `checkNames` off: names are not held to Oracle's length limit (for finding where statements
+  // end, before each is read on its own).
+  explicit SqlLexer(std::string_view text, int firstLine = 1, bool checkNames = true)
+      : text_(text), line_(firstLine), checkNames_(checkNames) {}
 
   Token Next();
   // Moves past blanks, line breaks and comments; the next token starts at Position().
@@ -63,6 +67,7 @@ class SqlLexer {
   std::string_view text_;
   std::size_t pos_ = 0;
   int line_ = 1;
+  bool checkNames_ = true;
 };
 
 // Every token of a text, ending with an End token.

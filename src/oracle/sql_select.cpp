@@ -1,7 +1,10 @@
 #include "oracle/sql_select.h"
 
 #include <algorithm>
+#include <charconv>
+#include <limits>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "oracle/oracle_names.h"
@@ -117,54 +120,129 @@ bool HasAggregate(const std::vector<Token>& tokens, std::size_t from, std::size_
 // One row of the joined tables: for each table its row, or none (the outer side of a LEFT JOIN).
 using Joined = std::vector<const Row*>;
 
+// Where a nested loop over a block's tables stands: for each table the next row to try,
+// whether a row matched (a LEFT JOIN gives its NULL side only when none did), and the rows
+// chosen so far. (At namespace scope, so that a query can hold one in a std::optional.)
+struct JoinWalk {
+  struct Level {
+    std::size_t next = 0;
+    bool matched = false;
+    bool nullSideDone = false;
+  };
+  std::size_t firstTable = 0;
+  std::vector<Level> levels;
+  Joined current;
+  bool started = false;
+  bool done = false;
+};
+
 class Query {
  public:
   Query(TokenCursor& cursor, TableProvider& provider, const ExpressionContext& outer)
       : cursor_(cursor), provider_(provider), outer_(outer) {}
 
-  std::vector<Row> Run() {
-    std::vector<SelectBlock> blocks;
-    blocks.push_back(ParseBlock());
+  // Reads the whole query; its rows then come from Next().
+  void Start() {
+    blocks_.push_back(ParseBlock());
     while (cursor_.Peek().IsWord("UNION")) {
       cursor_.Next();
       if (!cursor_.AcceptWord("ALL"))
         Fail(cursor_, "ORA-00900: only UNION ALL is supported by the embedded instance");
-      blocks.push_back(ParseBlock());
+      blocks_.push_back(ParseBlock());
     }
     if (cursor_.Peek().IsWord("MINUS") || cursor_.Peek().IsWord("INTERSECT"))
       Fail(cursor_,
            "ORA-00900: " + cursor_.Peek().Name() + " is not supported by the embedded instance");
-    std::vector<OrderKey> order = ParseOrderBy();
-    std::optional<long> offset, fetch;
+    order_ = ParseOrderBy();
     if (cursor_.AcceptWord("OFFSET")) {
-      offset = WholeNumberAt();
+      offset_ = WholeNumberAt();
       if (!cursor_.AcceptWord("ROWS")) cursor_.AcceptWord("ROW");
     }
     if (cursor_.AcceptWord("FETCH")) {
       if (!cursor_.AcceptWord("FIRST")) cursor_.ExpectWord("NEXT");
-      fetch = WholeNumberAt();
+      fetch_ = WholeNumberAt();
       if (!cursor_.AcceptWord("ROWS")) cursor_.ExpectWord("ROW");
       cursor_.ExpectWord("ONLY");
     }
-    const std::size_t end = cursor_.Position();
+    end_ = cursor_.Position();
+    // Without sorting, grouping or DISTINCT each row is made when it is asked for: a join of
+    // any size is never held whole.
+    streamed_ = order_.empty();
+    for (const SelectBlock& block : blocks_)
+      streamed_ = streamed_ && !block.aggregated && !block.distinct;
+  }
 
-    std::vector<Row> rows;
-    std::vector<Row> keys;
-    for (SelectBlock& block : blocks) Execute(block, order, blocks.front(), rows, keys);
-    if (!order.empty()) Sort(order, rows, keys);
-    if (offset)
-      rows.erase(rows.begin(), rows.begin() + std::min<std::size_t>(rows.size(), *offset));
-    if (fetch && rows.size() > static_cast<std::size_t>(std::max(0L, *fetch)))
-      rows.resize(static_cast<std::size_t>(std::max(0L, *fetch)));
-    cursor_.Seek(end);
-    return rows;
+  // The next row of the result; nullopt after the last one.
+  std::optional<Row> Next() {
+    std::optional<Row> row = streamed_ ? NextStreamed() : NextMade();
+    cursor_.Seek(end_);  // evaluating moved the cursor; callers read on after the query
+    return row;
   }
 
  private:
-  long WholeNumberAt() {
+  std::optional<Row> NextMade() {
+    if (!made_) {
+      made_ = true;
+      std::vector<Row> keys;
+      for (SelectBlock& block : blocks_) Execute(block, order_, blocks_.front(), rows_, keys);
+      if (!order_.empty()) Sort(order_, rows_, keys);
+      next_ = static_cast<std::size_t>(std::min<long long>(offset_, rows_.size()));
+      if (fetch_ && rows_.size() - next_ > static_cast<std::size_t>(*fetch_))
+        rows_.resize(next_ + static_cast<std::size_t>(*fetch_));
+    }
+    if (next_ >= rows_.size()) return std::nullopt;
+    return std::move(rows_[next_++]);
+  }
+
+  std::optional<Row> NextStreamed() {
+    while (true) {
+      if (fetch_ && delivered_ >= *fetch_) return std::nullopt;
+      if (!walk_) {
+        if (block_ >= blocks_.size()) return std::nullopt;
+        walk_.emplace();
+        walk_->firstTable = tableOffset_;
+        tableOffset_ += blocks_[block_].tables.size();
+        rownum_ = 1;
+      }
+      const SelectBlock& block = blocks_[block_];
+      const Joined* joined = NextJoined(block, *walk_);
+      if (!joined) {
+        walk_.reset();
+        ++block_;
+        continue;
+      }
+      if (block.where) {
+        cursor_.Seek(*block.where);
+        const ExpressionContext context = ContextFor(block, *joined, nullptr);
+        if (EvaluateCondition(cursor_, context) != Truth::True) continue;
+      }
+      ++rownum_;
+      Row projected = Project(block, *joined, nullptr);
+      if (width_ && *width_ != projected.size())
+        Fail(cursor_, "ORA-01789: query block has incorrect number of result columns");
+      width_ = projected.size();
+      if (skipped_ < offset_) {
+        ++skipped_;
+        continue;
+      }
+      ++delivered_;
+      return projected;
+    }
+  }
+
+ private:
+  // A count of rows (OFFSET, FETCH FIRST): one beyond what a long long holds is as good as
+  // all of them.
+  long long WholeNumberAt() {
     const Token& token = cursor_.Next();
-    if (token.kind != TokenKind::Number) cursor_.FailUnexpected("a number of rows");
-    return std::stol(token.text);
+    if (token.kind != TokenKind::Number ||
+        token.text.find_first_not_of("0123456789") != std::string::npos)
+      cursor_.FailUnexpected("a number of rows");
+    long long value = 0;
+    if (std::from_chars(token.text.data(), token.text.data() + token.text.size(), value).ec !=
+        std::errc())
+      value = std::numeric_limits<long long>::max();
+    return value;
   }
 
   SelectBlock ParseBlock() {
@@ -410,35 +488,54 @@ class Query {
     return ScriptValue::Number(*DecimalDivide(sum, std::to_string(values.size())));
   }
 
-  std::vector<Joined> JoinedRows(const SelectBlock& block, std::size_t firstTable) {
-    std::vector<Joined> joined{Joined{}};
-    for (std::size_t t = 0; t < block.tables.size(); ++t) {
-      const TableReference& reference = block.tables[t];
-      const std::vector<Row>& rows = converted_[firstTable + t];
-      std::vector<Joined> next;
-      for (const Joined& left : joined) {
-        bool matched = false;
-        for (const Row& row : rows) {
-          Joined candidate = left;
-          candidate.push_back(&row);
-          if (reference.on) {
-            cursor_.Seek(*reference.on);
-            const ExpressionContext context = ContextFor(block, candidate, nullptr);
-            if (EvaluateCondition(cursor_, context) != Truth::True) continue;
-          }
-          matched = true;
-          if (next.size() >= kMaxQueryRows) TooManyRows();
-          next.push_back(std::move(candidate));
-        }
-        if (!matched && reference.join == TableReference::Join::Left) {
-          Joined candidate = left;
-          candidate.push_back(nullptr);
-          next.push_back(std::move(candidate));
-        }
-      }
-      joined = std::move(next);
+  // The next joined row of a block's tables (FROM a, b / JOIN ... ON), in the order of a nested
+  // loop; nullptr after the last one.
+  const Joined* NextJoined(const SelectBlock& block, JoinWalk& walk) {
+    const std::size_t tables = block.tables.size();
+    if (walk.done) return nullptr;
+    std::size_t depth = tables - 1;  // resume with the innermost table
+    if (!walk.started) {
+      walk.started = true;
+      walk.levels.assign(tables, {});
+      walk.current.assign(tables, nullptr);
+      depth = 0;
     }
-    return joined;
+    while (true) {
+      JoinWalk::Level& level = walk.levels[depth];
+      const TableReference& reference = block.tables[depth];
+      const std::vector<Row>& rows = converted_[walk.firstTable + depth];
+      bool placed = false;
+      while (!placed && level.next < rows.size()) {
+        walk.current.resize(depth + 1);
+        walk.current[depth] = &rows[level.next++];
+        placed = !reference.on || Holds(*reference.on, block, walk.current);
+      }
+      if (placed) {
+        level.matched = true;
+      } else if (!level.matched && !level.nullSideDone &&
+                 reference.join == TableReference::Join::Left) {
+        level.nullSideDone = true;
+        walk.current.resize(depth + 1);
+        walk.current[depth] = nullptr;
+        placed = true;
+      }
+      if (!placed) {
+        if (depth == 0) {
+          walk.done = true;
+          return nullptr;
+        }
+        --depth;
+        continue;
+      }
+      if (depth + 1 == tables) return &walk.current;
+      walk.levels[++depth] = {};
+    }
+  }
+
+  bool Holds(std::size_t condition, const SelectBlock& block, const Joined& joined) {
+    cursor_.Seek(condition);
+    const ExpressionContext context = ContextFor(block, joined, nullptr);
+    return EvaluateCondition(cursor_, context) == Truth::True;
   }
 
   [[noreturn]] void TooManyRows() {
@@ -512,14 +609,18 @@ class Query {
     }
     std::vector<Joined> filtered;
     rownum_ = 1;
-    for (Joined& joined : JoinedRows(block, firstTable)) {
+    JoinWalk walk;
+    walk.firstTable = firstTable;
+    std::size_t joinedCount = 0;
+    while (const Joined* joined = NextJoined(block, walk)) {
+      if (++joinedCount > kMaxQueryRows) TooManyRows();
       if (block.where) {
         cursor_.Seek(*block.where);
-        const ExpressionContext context = ContextFor(block, joined, nullptr);
+        const ExpressionContext context = ContextFor(block, *joined, nullptr);
         if (EvaluateCondition(cursor_, context) != Truth::True) continue;
       }
       ++rownum_;
-      filtered.push_back(std::move(joined));
+      filtered.push_back(*joined);
     }
     const std::size_t before = rows.size();
     if (!block.aggregated) {
@@ -621,13 +722,55 @@ class Query {
   std::vector<std::vector<Row>> converted_;  // the rows of each table reference, in order
   std::size_t tableOffset_ = 0;
   long rownum_ = 1;
+
+  std::vector<SelectBlock> blocks_;
+  std::vector<OrderKey> order_;
+  long long offset_ = 0;
+  std::optional<long long> fetch_;
+  std::size_t end_ = 0;  // the position after the query
+  bool streamed_ = false;
+  // A made result: every row, handed out from next_.
+  bool made_ = false;
+  std::vector<Row> rows_;
+  std::size_t next_ = 0;
+  // A streamed result: the block being read and where its join stands.
+  std::size_t block_ = 0;
+  std::optional<JoinWalk> walk_;
+  std::optional<std::size_t> width_;
+  long long skipped_ = 0;
+  long long delivered_ = 0;
+};
+
+class RunningSelect : public SelectRows {
+ public:
+  RunningSelect(TokenCursor& cursor, TableProvider& tables, const ExpressionContext& outer)
+      : query_(cursor, tables, outer) {
+    query_.Start();
+  }
+  std::optional<std::vector<ScriptValue>> Next() override { return query_.Next(); }
+
+ private:
+  Query query_;
 };
 
 }  // namespace
 
+std::unique_ptr<SelectRows> StartSelect(TokenCursor& cursor, TableProvider& tables,
+                                        const ExpressionContext& outer) {
+  return std::make_unique<RunningSelect>(cursor, tables, outer);
+}
+
 std::vector<std::vector<ScriptValue>> RunSelect(TokenCursor& cursor, TableProvider& tables,
                                                 const ExpressionContext& outer) {
-  return Query(cursor, tables, outer).Run();
+  RunningSelect query(cursor, tables, outer);
+  std::vector<std::vector<ScriptValue>> rows;
+  while (auto row = query.Next()) {
+    if (rows.size() >= kMaxQueryRows)
+      cursor.Fail("the query gives more than " + std::to_string(kMaxQueryRows) +
+                  " rows, the most the embedded instance holds for one statement");
+    rows.push_back(std::move(*row));
+  }
+  return rows;
 }
 
 ScriptValue ToScriptValue(const Variant& value, TypeFamily family) {

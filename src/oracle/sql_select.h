@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,19 @@ inline constexpr std::size_t kMaxQueryRows = 2'000'000;
 // tokens or at a ")" that closes the query. Throws StatementError with Oracle's message.
 std::vector<std::vector<ScriptValue>> RunSelect(TokenCursor& cursor, TableProvider& tables,
                                                 const ExpressionContext& outer);
+
+// The same query with its rows one at a time. The rows of a query without ORDER BY, GROUP BY,
+// aggregates and DISTINCT are made as they are asked for, so that a join of any size is never
+// held whole; the others are made whole on the first call. The cursor, the tables and the
+// context must outlive it; after each row the cursor stands after the query.
+class SelectRows {
+ public:
+  virtual ~SelectRows() = default;
+  // The next row; nullopt after the last. Throws StatementError with Oracle's message.
+  virtual std::optional<std::vector<ScriptValue>> Next() = 0;
+};
+std::unique_ptr<SelectRows> StartSelect(TokenCursor& cursor, TableProvider& tables,
+                                        const ExpressionContext& outer);
 
 // A stored value as an expression sees it (TIMESTAMP text becomes a timestamp again).
 ScriptValue ToScriptValue(const Variant& value, TypeFamily family);

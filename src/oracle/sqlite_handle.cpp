@@ -15,7 +15,7 @@ SqliteDatabase::SqliteDatabase(const std::filesystem::path& file, bool readOnly,
   db_.reset(raw);
   if (rc != SQLITE_OK) {
     const std::string reason = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc);
-    throw std::runtime_error("cannot open " + file.string() + ": " + reason);
+    throw SqliteError(rc, "cannot open " + file.string() + ": " + reason);
   }
   sqlite3_extended_result_codes(raw, 1);
   sqlite3_db_config(raw, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
@@ -26,10 +26,11 @@ SqliteDatabase::SqliteDatabase(const std::filesystem::path& file, bool readOnly,
 
 void SqliteDatabase::Exec(const std::string& sql) const {
   char* message = nullptr;
-  if (sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+  if (const int rc = sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, &message);
+      rc != SQLITE_OK) {
     std::string reason = message ? message : sqlite3_errmsg(db_.get());
     sqlite3_free(message);
-    throw std::runtime_error(reason);
+    throw SqliteError(sqlite3_extended_errcode(db_.get()), reason);
   }
 }
 
@@ -37,8 +38,8 @@ SqliteStatement::SqliteStatement(const SqliteDatabase& db, std::string_view sql)
   sqlite3_stmt* raw = nullptr;
   const int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &raw, nullptr);
   statement_.reset(raw);
-  if (rc != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db_));
-  if (!raw) throw std::runtime_error("empty statement");
+  if (rc != SQLITE_OK) throw SqliteError(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
+  if (!raw) throw SqliteError(SQLITE_MISUSE, "empty statement");
 }
 
 void SqliteStatement::BindText(int index, std::string_view text) {
@@ -69,7 +70,7 @@ bool SqliteStatement::Step() {
   const int rc = sqlite3_step(statement_.get());
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
-  throw std::runtime_error(sqlite3_errmsg(db_));
+  throw SqliteError(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
 }
 
 void SqliteStatement::Reset() {

@@ -4,10 +4,22 @@
 
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace skerrow::oracle {
+
+// What SQLite refused, with its result code (SQLITE_BUSY, SQLITE_FULL, ...) for those who must
+// say it in the user's words (see UserMessageOf).
+class SqliteError : public std::runtime_error {
+ public:
+  SqliteError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+  int Code() const { return code_; }
+
+ private:
+  int code_;
+};
 
 struct SqliteCloser {
   void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -21,11 +33,11 @@ struct SqliteFinalizer {
 // case-sensitive LIKE.
 class SqliteDatabase {
  public:
-  // Throws std::runtime_error naming the file and SQLite's reason.
+  // Throws SqliteError naming the file and SQLite's reason.
   SqliteDatabase(const std::filesystem::path& file, bool readOnly, bool create);
 
   sqlite3* Get() const { return db_.get(); }
-  // Runs statements without results; throws std::runtime_error with SQLite's message.
+  // Runs statements without results; throws SqliteError with SQLite's message.
   void Exec(const std::string& sql) const;
   std::string LastError() const { return sqlite3_errmsg(db_.get()); }
 
@@ -37,7 +49,7 @@ class SqliteDatabase {
 class SqliteStatement {
  public:
   SqliteStatement() = default;
-  // Throws std::runtime_error with SQLite's message when the text does not prepare.
+  // Throws SqliteError with SQLite's message when the text does not prepare.
   SqliteStatement(const SqliteDatabase& db, std::string_view sql);
 
   sqlite3_stmt* Get() const { return statement_.get(); }
@@ -49,7 +61,7 @@ class SqliteStatement {
   void BindInt(int index, long long value);
   void BindNull(int index);
 
-  // Steps once: true for a row, false when done; throws std::runtime_error on failure.
+  // Steps once: true for a row, false when done; throws SqliteError on failure.
   bool Step();
   void Reset();
 

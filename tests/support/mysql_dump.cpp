@@ -31,9 +31,10 @@ bool IsNear(const std::string& value, std::chrono::system_clock::time_point mome
     return false;
   parts.tm_year -= 1900;
   parts.tm_mon -= 1;
-  const auto at = std::chrono::system_clock::from_time_t(timegm(&parts));
-  const auto distance = at > moment ? at - moment : moment - at;
-  return distance < std::chrono::hours(24);
+  // In seconds: a date centuries away (year 100) does not fit the clock's nanoseconds.
+  const long long at = timegm(&parts);
+  const long long now = std::chrono::system_clock::to_time_t(moment);
+  return (at > now ? at - now : now - at) < 24 * 60 * 60;
 }
 
 std::string ShowValue(const std::optional<std::string>& value,

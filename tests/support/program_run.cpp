@@ -20,15 +20,6 @@ std::string ShellQuote(const std::string& text) {
   return quoted + "'";
 }
 
-namespace {
-
-// One file per run, so runs in parallel threads or processes cannot mix their outputs.
-fs::path OutputFile(const std::string& what) {
-  static std::atomic<int> runs{0};
-  return fs::temp_directory_path() / ("skerrow-program-" + what + "-" + std::to_string(::getpid()) +
-                                      "-" + std::to_string(runs++));
-}
-
 std::string ReadAndRemove(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   std::ostringstream text;
@@ -37,6 +28,15 @@ std::string ReadAndRemove(const fs::path& file) {
   std::error_code ignored;
   fs::remove(file, ignored);
   return text.str();
+}
+
+namespace {
+
+// One file per run, so runs in parallel threads or processes cannot mix their outputs.
+fs::path OutputFile(const std::string& what) {
+  static std::atomic<int> runs{0};
+  return fs::temp_directory_path() / ("skerrow-program-" + what + "-" + std::to_string(::getpid()) +
+                                      "-" + std::to_string(runs++));
 }
 
 // The shell command that runs `program` with `args` in `environment`, standard input empty.

@@ -13,6 +13,9 @@ struct ProgramRun {
   std::string err;
 };
 
+// The whole of a file a run wrote (its standard error), which is removed afterwards.
+std::string ReadAndRemove(const std::filesystem::path& file);
+
 // `text` as one word for /bin/sh, whatever it holds.
 std::string ShellQuote(const std::string& text);
 

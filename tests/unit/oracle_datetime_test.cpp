@@ -80,8 +80,50 @@ TEST(OracleDateFormats, WriteDatesWithAFormatModel) {
       {"DD-MON-RR", "09-FEB-24"},
       {"YYYY-MM-DD HH24:MI:SS", "2024-02-09 13:05:07"},
       {"DD.MM.YYYY HH12:MI AM", "09.02.2024 01:05 PM"},
+      // Names in the case of their element, padded to the longest name unless FM says not to.
+      {"DAY DY", "FRIDAY    FRI"},
+      {"Day Dy day", "Friday    Fri friday   "},
+      {"MONTH|Month|month|Mon", "FEBRUARY |February |february |Feb"},
+      {"FMMonth DD", "February 9"},
+      {"FMMonth FMDD", "February 09"},  // FM is a toggle
+      {"fmdd.mm.yy hh:mi am", "9.2.24 1:5 pm"},
+      {"DDTH fmDDth", "09TH 9th"},
+      {"D DDD J Q WW W CC Y YYY SSSSS", "6 040 2460350 1 06 2 21 4 024 47107"},
+      {"YYYY \"T\" HH24", "2024 T 13"},
+      {"YYYY-MM-DD;HH24/MI,SS", "2024-02-09;13/05,07"},
   };
   for (const Case& c : cases) EXPECT_EQ(FormatDate(date, c.format), c.text) << c.format;
+  EXPECT_EQ(FormatDate(SourceDate{2024, 1, 1, 0, 0, 0}, "Dy DDth"), "Mon 01st");
+  EXPECT_EQ(FormatDate(SourceDate{2024, 1, 12, 0, 0, 0}, "DDth"), "12th");
+  EXPECT_EQ(FormatDateTime(date, "123456", "+05:30", "HH24:MI:SS.FF3 TZH:TZM TZR"),
+            "13:05:07.123 +05:30 +05:30");
+  EXPECT_EQ(FormatDateTime(date, "5", "", "SS.FF"), "07.5");
+  for (const char* unknown : {"YYYY-MM-DDTHH24", "YYYY-FF", "IW", "DD X9", "TH"})
+    EXPECT_THROW(FormatDate(date, unknown), std::runtime_error) << unknown;
+}
+
+TEST(OracleDateFormats, TimeZonesWithinOraclesRange) {
+  struct Case {
+    const char* literal;
+    const char* shownOrCode;
+  };
+  const std::vector<Case> cases = {
+      {"2024-01-01 10:00:00 +02:00", "2024-01-01 10:00:00 +02:00"},
+      {"2024-01-01 10:00:00 -8:00", "2024-01-01 10:00:00 -08:00"},
+      {"2024-01-01 10:00:00 +15:00", "2024-01-01 10:00:00 +15:00"},
+      {"2024-01-01 10:00:00 Europe/Oslo", "2024-01-01 10:00:00 Europe/Oslo"},
+      {"2024-01-01 10:00:00 +99:99", "ORA-01874"},
+      {"2024-01-01 10:00:00 +16:00", "ORA-01874"},
+      {"2024-01-01 10:00:00 +10:60", "ORA-01875"},
+      {"2024-01-01 10:00:00 +1x", "ORA-01857"},
+      {"2024-01-01 10:00:00 +123:00", "ORA-01857"},
+      {"2024-01-01 10:00:00 Oslo;", "ORA-01882"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    const auto value = ParseTimestampLiteral(c.literal, error);
+    EXPECT_EQ(value ? Shown(*value) : error.substr(0, 9), c.shownOrCode) << c.literal;
+  }
 }
 
 TEST(OracleDateFormats, DateArithmeticInDays) {

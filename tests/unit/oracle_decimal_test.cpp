@@ -73,5 +73,41 @@ TEST(OracleDecimals, RoundHalfAwayFromZero) {
   EXPECT_EQ(DecimalNegate("-3.5"), "3.5");
 }
 
+TEST(OracleDecimals, ResultsHaveNumbersPrecision) {
+  struct Case {
+    std::string value;
+    const char* number;
+  };
+  // 20 base-100 digits: 40 decimal ones, 39 when the leading base-100 digit has one.
+  const std::vector<Case> cases = {
+      {"0.33333333333333333333333333333333333333333333",
+       "0.3333333333333333333333333333333333333333"},
+      {"3.33333333333333333333333333333333333333333333",
+       "3.33333333333333333333333333333333333333"},
+      {"12.3456789012345678901234567890123456789012", "12.3456789012345678901234567890123456789"},
+      {"123456789012345678901234567890123456789012345",
+       "123456789012345678901234567890123456789000000"},
+      {"-0.0333333333333333333333333333333333333333333",
+       "-0.0333333333333333333333333333333333333333"},
+      {"1.5", "1.5"},
+      {"0", "0"},
+      {"0." + std::string(130, '0') + "1", "0"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DecimalToNumberPrecision(c.value), c.number) << c.value;
+  EXPECT_FALSE(DecimalOverflowsNumber("9" + std::string(125, '9')));
+  EXPECT_TRUE(DecimalOverflowsNumber("1" + std::string(126, '0')));
+  EXPECT_TRUE(DecimalOverflowsNumber("-1" + std::string(126, '0') + ".5"));
+}
+
+TEST(OracleDecimals, DivisionOfLongOperandsIsBounded) {
+  // Operands of 30,000 digits are the NUMBERs they stand for: the quotient comes at once.
+  const std::string third = "0." + std::string(30000, '3');
+  const std::string ninth = "0." + std::string(30000, '1');
+  EXPECT_EQ(DecimalDivide(third, ninth).value_or(""), "3");
+  const std::string big = "1" + std::string(29999, '7');
+  EXPECT_EQ(DecimalDivide(big, big).value_or(""), "1");
+  EXPECT_EQ(DecimalDivide("10", "3").value_or(""), "3.33333333333333333333333333333333333333");
+}
+
 }  // namespace
 }  // namespace skerrow::oracle

@@ -7,6 +7,7 @@
 
 #include "oracle/sql_error.h"
 #include "oracle/sql_lexer.h"
+#include "text/ascii.h"
 
 namespace skerrow::oracle {
 namespace {
@@ -87,15 +88,22 @@ TEST(OracleLexer, CountsLinesAcrossLiteralsAndComments) {
 
 TEST(OracleLexer, RefusesWhatIsLeftOpenWithOraclesMessage) {
   struct Case {
-    const char* sql;
+    std::string sql;
     const char* code;
     int line;
   };
   const std::vector<Case> cases = {
-      {"select 'abc", "ORA-01756", 1},        {"select\nq'[abc]", "ORA-01756", 2},
-      {"select n'abc", "ORA-01756", 1},       {"select \"abc", "ORA-01740", 1},
-      {"select \"\" from t", "ORA-01741", 1}, {"select 1 /* never closed", "ORA-01742", 1},
+      {"select 'abc", "ORA-01756", 1},
+      {"select\nq'[abc]", "ORA-01756", 2},
+      {"select n'abc", "ORA-01756", 1},
+      {"select \"abc", "ORA-01740", 1},
+      {"select \"\" from t", "ORA-01741", 1},
+      {"select 1 /* never closed", "ORA-01742", 1},
       {"\n\nselect q'", "ORA-01756", 3},
+      // Oracle's names hold at most 128 bytes and never a NUL.
+      {"select a from t" + std::string(128, 'x'), "ORA-00972", 1},
+      {"select\n\"" + std::string(129, 'q') + "\"", "ORA-00972", 2},
+      {std::string("select \"a\0b\" from t", 20), "ORA-00911", 1},
   };
   for (const Case& c : cases) {
     try {
@@ -106,6 +114,17 @@ TEST(OracleLexer, RefusesWhatIsLeftOpenWithOraclesMessage) {
       EXPECT_EQ(error.Line(), c.line) << c.sql;
     }
   }
+}
+
+TEST(OracleLexer, NamesOfOraclesLongestLengthAreRead) {
+  const std::string longest(128, 'n');
+  EXPECT_EQ(Tokenize("select " + longest + ", \"" + longest + "\" from t")[1].Name(),
+            text::ToUpperAscii(longest));
+  // Finding where statements end does not judge their names: that is each statement's own error.
+  const std::string statement = std::string(300, 'n') + ";";
+  SqlLexer scanning(statement, 1, false);
+  EXPECT_EQ(scanning.Next().text.size(), 300u);
+  EXPECT_TRUE(scanning.Next().IsSymbol(";"));
 }
 
 TEST(OracleLexer, TokensNameWhatOracleMeans) {

@@ -51,6 +51,22 @@ TEST(ScriptSplitter, SplitsAsSqlPlusReads) {
   for (const Case& c : cases) EXPECT_EQ(Shown(c.script), c.units) << c.script;
 }
 
+TEST(ScriptSplitter, ReadsNothingAfterExitAndEndsContinuedCommandsAtABlankLine) {
+  struct Case {
+    const char* script;
+    std::vector<std::string> units;
+  };
+  const std::vector<Case> cases = {
+      {"select 1 from dual;\nEXIT\nnot SQL at all (\n'open",
+       {"S@1:select 1 from dual", "P@2:EXIT"}},
+      {"quit;\nbegin\n", {"P@1:quit;"}},
+      {"@inner\nexit success commit\n/* never closed", {"P@1:@inner", "P@2:exit success commit"}},
+      {"PROMPT -\n\nselect 1 from dual;", {"P@1:PROMPT ", "S@3:select 1 from dual"}},
+      {"PROMPT a -\nb\n", {"P@1:PROMPT a b"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Shown(c.script), c.units) << c.script;
+}
+
 TEST(ScriptSplitter, RefusesAnUnterminatedStatementOrBlockNamingItsLine) {
   struct Case {
     const char* script;

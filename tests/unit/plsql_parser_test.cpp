@@ -92,10 +92,21 @@ TEST(PlsqlParser, RefusesMalformedOrTooDeeplyNestedBlocks) {
   for (int i = 0; i < 40; ++i) deep += "BEGIN ";
   deep += "NULL; ";
   for (int i = 0; i < 40; ++i) deep += "END; ";
+  // FOR loops nest as blocks do, and meet the same limit long before the stack ends.
+  std::string loops = "BEGIN ";
+  for (int i = 0; i < 100'000; ++i) loops += "FOR i IN 1..1 LOOP ";
+  loops += "NULL; ";
+  for (int i = 0; i < 100'000; ++i) loops += "END LOOP; ";
+  loops += "END;";
   for (const std::string& block : {std::string("BEGIN END;"), std::string("BEGIN NULL;"),
-                                   std::string("BEGIN NULL; END; extra"), deep}) {
-    EXPECT_THROW(ParsePlsqlBlock(Tokenize(block)), StatementError) << block;
+                                   std::string("BEGIN NULL; END; extra"), deep, loops}) {
+    EXPECT_THROW(ParsePlsqlBlock(Tokenize(block)), StatementError) << block.substr(0, 40);
   }
+  std::string fits = "BEGIN ";
+  for (int i = 0; i < 30; ++i) fits += "FOR i IN 1..1 LOOP ";
+  fits += "NULL; ";
+  for (int i = 0; i < 30; ++i) fits += "END LOOP; ";
+  EXPECT_NO_THROW(ParsePlsqlBlock(Tokenize(fits + "END;")));
 }
 
 TEST(PlsqlParser, ErrorCodesAsSqlcodeGivesThem) {

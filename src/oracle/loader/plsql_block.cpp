@@ -8,6 +8,7 @@
 #include "oracle/sql_decimal.h"
 #include "oracle/sql_error.h"
 #include "oracle/type_family.h"
+#include "oracle/user_message.h"
 #include "text/ascii.h"
 #include "text/hex.h"
 #include "text/utf8.h"
@@ -58,7 +59,7 @@ class BlockRunner {
       for (const PlsqlHandler& handler : block.handlers) {
         if (!Handles(handler, code, scope)) continue;
         scope.sqlCode = code;
-        scope.sqlErrm = error.what();
+        scope.sqlErrm = UserMessageOf(error).text;
         RunStatements(handler.body, scope);
         return;
       }
@@ -259,7 +260,7 @@ class BlockRunner {
       } catch (const StatementError&) {
         throw;
       } catch (const std::runtime_error& error) {
-        throw StatementError(statement.line, error.what());
+        throw StatementError(statement.line, UserMessageOf(error).text);
       }
     }
   }

@@ -57,9 +57,7 @@ class Parser {
   explicit Parser(const std::vector<Token>& tokens) : tokens_(tokens), cursor_(tokens) {}
 
   PlsqlBlock Block(int depth) {
-    if (depth > kMaxBlockDepth)
-      cursor_.Fail("blocks nest deeper than " + std::to_string(kMaxBlockDepth) +
-                   ", the loader's limit");
+    CheckDepth(depth);
     PlsqlBlock block;
     block.line = cursor_.Peek().line;
     if (cursor_.AcceptWord("DECLARE"))
@@ -92,6 +90,14 @@ class Parser {
   TokenCursor& Cursor() { return cursor_; }
 
  private:
+  // Blocks and loops nest through Block and ForLoop: a text nesting them without end meets an
+  // error, not the end of the stack.
+  void CheckDepth(int depth) const {
+    if (depth > kMaxBlockDepth)
+      cursor_.Fail("blocks and loops nest deeper than " + std::to_string(kMaxBlockDepth) +
+                   " levels, the loader's limit");
+  }
+
   [[noreturn]] void Unsupported(const std::string& construct) const {
     throw PlsqlUnsupported(cursor_.Peek().line, construct);
   }
@@ -258,6 +264,7 @@ class Parser {
   }
 
   PlsqlStatement ForLoop(int depth) {
+    CheckDepth(depth + 1);
     PlsqlStatement statement;
     statement.kind = PlsqlStatement::Kind::For;
     statement.line = cursor_.Next().line;
@@ -283,7 +290,7 @@ class Parser {
     cursor_.Next();
     statement.low = Ended(std::move(low));
     statement.high = Ended(std::move(high));
-    statement.body = Statements(depth, {"END"});
+    statement.body = Statements(depth + 1, {"END"});
     if (statement.body.empty()) cursor_.FailUnexpected("a statement (PLS-00103)");
     cursor_.ExpectWord("END");
     cursor_.ExpectWord("LOOP");

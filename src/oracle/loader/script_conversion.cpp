@@ -210,9 +210,9 @@ Variant FitInterval(const ScriptValue& value, const ColumnDefinition& column,
     const std::string years = body.substr(0, dash);
     const std::string months = dash == std::string::npos ? "0" : body.substr(dash + 1);
     if (!AllDigits(years) || !AllDigits(months) || months.size() > 2) return invalid();
+    checkLeading(years);  // before the digits are read as a number: they may be thousands
     if (std::stoi(months) > 11)
       throw std::runtime_error("ORA-01843: not a valid month (" + qualifiedName + ")");
-    checkLeading(years);
     return Variant::FromText(sign + Digits(std::stoull(years), leading) + "-" +
                              Digits(std::stoull(months), 2));
   }
@@ -236,6 +236,7 @@ Variant FitInterval(const ScriptValue& value, const ColumnDefinition& column,
     return invalid();
   for (const std::string& part : parts)
     if (!AllDigits(part) || part.size() > 2) return invalid();
+  checkLeading(days);  // before the digits are read as a number: they may be thousands
   unsigned long long dayCount = std::stoull(days);
   int hours = std::stoi(parts[0]), minutes = std::stoi(parts[1]), seconds = std::stoi(parts[2]);
   if (hours > 23 || minutes > 59 || seconds > 59) return invalid();

@@ -10,6 +10,7 @@
 #include "oracle/loader/sequence_options.h"
 #include "oracle/oracle_names.h"
 #include "oracle/sql_select.h"
+#include "oracle/user_message.h"
 
 namespace skerrow::oracle {
 
@@ -124,7 +125,7 @@ void ScriptLoader::InsertValues(const std::string& owner, const std::string& tab
     } catch (const StatementError&) {
       throw;
     } catch (const std::runtime_error& error) {
-      throw StatementError(line, error.what());
+      throw StatementError(line, UserMessageOf(error).text);
     }
     const bool generated = column.identity && (column.identity->always || column.identity->onNull);
     if (!column.nullable && !generated && fitted.back().Kind() == VariantKind::Null)
@@ -144,7 +145,7 @@ void ScriptLoader::InsertValues(const std::string& owner, const std::string& tab
   } catch (const StatementError&) {
     throw;
   } catch (const std::runtime_error& error) {
-    throw StatementError(line, error.what());
+    throw StatementError(line, UserMessageOf(error).text);
   }
   CountRows(table, 1, result);
 }
@@ -441,7 +442,7 @@ void ScriptLoader::RunDrop(TokenCursor& cursor, int line, LoadResult& result, Sc
         });
     }
   } catch (const std::runtime_error& error) {
-    const std::string message = error.what();
+    const std::string message = UserMessageOf(error).text;
     // A script that starts by dropping what it is about to create runs on a fresh instance
     // too: what is not there need not be dropped. Inside a block the error is the block's to
     // handle, as in Oracle.

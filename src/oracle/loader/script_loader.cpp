@@ -2,15 +2,17 @@
 
 #include <array>
 #include <fstream>
-#include <random>
 #include <set>
 #include <sstream>
 
+#include "oracle/large_stack.h"
 #include "oracle/loader/plsql_scope.h"
 #include "oracle/loader/script_conversion.h"
 #include "oracle/oracle_names.h"
 #include "oracle/sql_lexer.h"
+#include "oracle/user_message.h"
 #include "text/ascii.h"
+#include "text/utf8.h"
 
 namespace skerrow::oracle {
 
@@ -59,6 +61,13 @@ std::string ColumnPath(const std::string& owner, const std::string& table,
 
 namespace {
 
+// The start of a statement, to name it in a message: "INSERT INTO emp VALUES (7369, ...".
+std::string StatementHead(const ScriptUnit& unit) {
+  std::string head = text::TrimWhiteSpace(unit.text.substr(0, unit.text.find('\n')));
+  if (text::Utf8Length(head) > 40) head = std::string(text::Utf8Prefix(head, 40)) + "...";
+  return head;
+}
+
 std::string LeadingWords(TokenCursor& cursor, std::size_t count) {
   std::string words;
   for (std::size_t i = 0; i < count && cursor.Peek(i).kind == TokenKind::Word; ++i)
@@ -101,6 +110,7 @@ ScriptLoader::ScriptLoader(ScriptTarget& target) : target_(target) {
   context_.resolveName = [this](const std::vector<std::string>& path) {
     return ResolveName(path, currentScope_);
   };
+  context_.objectTypes = target_.ObjectTypes();
 }
 
 LoadResult ScriptLoader::LoadFile(const std::filesystem::path& script) {
@@ -118,7 +128,9 @@ LoadResult ScriptLoader::LoadText(std::string_view text, const std::string& scri
   directory_ = directory;
   LoadResult result;
   exited_ = false;
-  RunScript(text, result);
+  // A script may nest expressions and blocks up to the loader's limits: the stack for that
+  // must not depend on the thread that loads.
+  RunWithLargeStack([&] { RunScript(text, result); });
   // SQL*Plus commits when a script's session ends (EXITCOMMIT is on by default).
   if (!exitedWithRollback_) target_.Commit();
   exitedWithRollback_ = false;
@@ -126,6 +138,8 @@ LoadResult ScriptLoader::LoadText(std::string_view text, const std::string& scri
 }
 
 void ScriptLoader::RunScript(std::string_view text, LoadResult& result) {
+  // A UTF-8 byte-order mark at the start is not part of the first statement, as in SQL*Plus.
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   std::vector<ScriptUnit> units;
   try {
     units = SplitScript(text);
@@ -142,7 +156,10 @@ void ScriptLoader::RunScript(std::string_view text, LoadResult& result) {
       } catch (const StatementError& error) {
         throw ScriptError(script_, error.Line(), error.what());
       } catch (const std::exception& error) {
-        throw ScriptError(script_, unit.line, error.what());
+        const UserMessage message = UserMessageOf(error);
+        throw ScriptError(
+            script_, unit.line,
+            message.translated ? StatementHead(unit) + ": " + message.text : message.text);
       }
     } catch (const ScriptError& error) {
       // An error of an included script belongs to that script; only the outermost one decides.
@@ -207,7 +224,7 @@ void ScriptLoader::RememberObjectType(const std::string& text) {
   if (!cursor.AcceptWord("TYPE") || cursor.AcceptWord("BODY") || !cursor.PeekIsName()) return;
   std::string name = cursor.Name("a type name");
   if (cursor.AcceptSymbol(".") && cursor.PeekIsName()) name = cursor.Name("a type name");
-  context_.objectTypes.insert(name);
+  if (context_.objectTypes.insert(name).second) target_.RecordObjectType(name);
 }
 
 std::string ScriptLoader::Substitute(const std::string& text, int line) const {
@@ -243,10 +260,11 @@ std::string ScriptLoader::Substitute(const std::string& text, int line) const {
 
 void ScriptLoader::RunSqlPlus(const ScriptUnit& unit, LoadResult& result) {
   const std::string text = substitution_ ? Substitute(unit.text, unit.line) : unit.text;
-  std::size_t wordEnd = text.find_first_of(" \t");
+  const std::size_t wordEnd = std::min(text.find_first_of(" \t"), text.size());
   const std::string command = text::ToUpperAscii(text.substr(0, wordEnd));
-  const std::string arguments =
-      wordEnd == std::string::npos ? "" : text.substr(text.find_first_not_of(" \t", wordEnd));
+  // A command whose continuation line was blank ("PROMPT -" then an empty line) has no
+  // arguments, only blanks after its word.
+  const std::string arguments = text::TrimWhiteSpace(std::string_view(text).substr(wordEnd));
   if (command == "CONNECT" || command == "CONN") {
     RunConnect(arguments, unit.line, result);
     return;
@@ -533,10 +551,15 @@ void ScriptLoader::RunCreateUser(TokenCursor& cursor, LoadResult& result) {
   if (!cursor.Peek().IsWord("BY"))
     cursor.Fail("only users IDENTIFIED BY a password can log on to the stand-in");
   cursor.Next();
-  const Token& password = cursor.Next();
+  if (cursor.Peek().kind == TokenKind::String)
+    cursor.Fail(
+        "ORA-00988: missing or invalid password(s) (a password is written as a name, "
+        "IDENTIFIED BY secret or IDENTIFIED BY \"Secret\", not as a text in single quotes)");
+  const Token& password = cursor.Peek();
   if (password.kind != TokenKind::Word && password.kind != TokenKind::QuotedName &&
       password.kind != TokenKind::Number)
-    cursor.FailUnexpected("a password");
+    cursor.Fail("ORA-00988: missing or invalid password(s) (found " + Describe(password) + ")");
+  cursor.Next();
   // DEFAULT TABLESPACE, QUOTA, PROFILE, ACCOUNT ... do not matter to the stand-in.
   target_.CreateUser(user, password.text);
   if (!userIds_.count(user)) userIds_[user] = static_cast<long>(100 + userIds_.size());
@@ -595,15 +618,9 @@ std::string ScriptLoader::OwnerOr(const std::string& owner, const TokenCursor& c
 std::string ScriptLoader::NextConstraintName() {
   std::string name = target_.GenerateConstraintName();
   if (!name.empty()) return name;
-  if (generatedNameBase_ == 0) {
-    // A base of its own per session keeps the names of separate loads into one instance, and
-    // the instance's own numbering (which starts low), apart.
-    std::random_device random;
-    generatedNameBase_ = 1000000L + static_cast<long>(random() % 8000) * 1000L;
-  }
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "SYS_C%07ld", generatedNameBase_ + ++generatedNames_);
-  return buffer;
+  // A target without numbering of its own: the session numbers its names, from where Oracle's
+  // would not meet the instance's (which start at 10001).
+  return SystemConstraintName(1000000L + ++generatedNames_);
 }
 
 const ScriptLoader::KnownTable& ScriptLoader::TableFor(const std::string& owner,
@@ -687,7 +704,8 @@ ConstraintDefinition ScriptLoader::Resolve(const DeclaredConstraint& declared,
 }
 
 void ScriptLoader::RunCreateTable(TokenCursor& cursor, std::string_view text, LoadResult& result) {
-  TableDeclaration declaration = ParseCreateTable(cursor, text, currentSchema_);
+  TableDeclaration declaration =
+      ParseCreateTable(cursor, text, currentSchema_, context_.objectTypes);
   declaration.owner = OwnerOr(declaration.owner, cursor);
   if (tables_.count({declaration.owner, declaration.name}))
     cursor.Fail("ORA-00955: name is already used by an existing object (" +

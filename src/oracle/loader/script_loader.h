@@ -52,8 +52,8 @@ struct LoadResult {
 };
 
 // Limits that keep a hostile or mistaken script from running away.
-inline constexpr int kMaxIncludeDepth = 16;             // @file inside @file ...
-inline constexpr int kMaxBlockDepth = 32;               // blocks inside blocks, EXECUTE IMMEDIATE
+inline constexpr int kMaxIncludeDepth = 16;  // @file inside @file ...
+inline constexpr int kMaxBlockDepth = 32;  // blocks and loops inside each other, EXECUTE IMMEDIATE
 inline constexpr long kMaxLoopIterations = 10'000'000;  // one FOR loop
 
 // Loads Oracle SQL scripts written for SQL*Plus into a ScriptTarget. One loader is one
@@ -165,7 +165,6 @@ class ScriptLoader {
   bool strict_ = false;
   Scope* currentScope_ = nullptr;  // the block whose statement runs, for the names it declared
   long generatedNames_ = 0;
-  long generatedNameBase_ = 0;
 };
 
 // "OWNER"."TABLE"."COLUMN" for messages.

@@ -121,6 +121,10 @@ std::vector<ScriptUnit> SplitScript(std::string_view script) {
         break;
       }
       units.push_back({ScriptUnit::Kind::SqlPlus, command, startLine});
+      // SQL*Plus reads nothing after EXIT: what follows may be anything and is not split.
+      if (const auto words = LeadingWords(command, 1);
+          !words.empty() && (words[0] == "EXIT" || words[0] == "QUIT"))
+        break;
       continue;
     }
     if (StartsPlSql(script.substr(start))) {
@@ -141,7 +145,7 @@ std::vector<ScriptUnit> SplitScript(std::string_view script) {
       continue;
     }
     // A SQL statement: its tokens up to a ";" or a "/" line.
-    SqlLexer lexer(script.substr(start), startLine);
+    SqlLexer lexer(script.substr(start), startLine, false);
     std::size_t statementEnd = 0;
     while (true) {
       const Token token = lexer.Next();

@@ -20,8 +20,9 @@ struct ScriptUnit {
 
 // Splits a script the way SQL*Plus reads it: SQL statements end at a ";" outside literals and
 // comments or at a line holding only "/"; SQL*Plus commands take one line (a trailing "-"
-// continues it); PL/SQL blocks and program units run to a line holding only "/". Throws
-// StatementError for a statement or block the script leaves unterminated.
+// continues it); PL/SQL blocks and program units run to a line holding only "/". Nothing after
+// an EXIT or QUIT line is read. Throws StatementError for a statement or block the script
+// leaves unterminated.
 std::vector<ScriptUnit> SplitScript(std::string_view script);
 
 }  // namespace skerrow::oracle

@@ -198,13 +198,13 @@ std::string ReadDefault(TokenCursor& cursor, std::string_view statement) {
 }
 
 void ReadColumn(TokenCursor& cursor, std::string_view statement, const std::string& schema,
-                TableDeclaration& table) {
+                const std::set<std::string>& objectTypes, TableDeclaration& table) {
   ColumnDefinition column;
   column.name = cursor.Name("a column name");
   for (const ColumnDefinition& existing : table.columns)
     if (existing.name == column.name)
       cursor.Fail("ORA-00957: duplicate column name \"" + column.name + "\"");
-  ReadDataType(cursor, schema, column);
+  ReadDataType(cursor, schema, objectTypes, column);
   while (!AtItemEnd(cursor)) {
     if (cursor.AcceptWord("DEFAULT")) {
       column.dataDefault = ReadDefault(cursor, statement);
@@ -291,7 +291,8 @@ QualifiedName ReadQualifiedName(TokenCursor& cursor, std::string_view what) {
 }
 
 TableDeclaration ParseCreateTable(TokenCursor& cursor, std::string_view statement,
-                                  const std::string& currentSchema) {
+                                  const std::string& currentSchema,
+                                  const std::set<std::string>& objectTypes) {
   TableDeclaration table;
   QualifiedName name = ReadQualifiedName(cursor, "a table name");
   table.owner = name.owner.empty() ? currentSchema : name.owner;
@@ -305,7 +306,7 @@ TableDeclaration ParseCreateTable(TokenCursor& cursor, std::string_view statemen
     if (StartsTableConstraint(cursor)) {
       table.constraints.push_back(ReadTableConstraint(cursor, statement));
     } else {
-      ReadColumn(cursor, statement, table.owner, table);
+      ReadColumn(cursor, statement, table.owner, objectTypes, table);
     }
   } while (cursor.AcceptSymbol(","));
   cursor.ExpectSymbol(")");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,9 +39,11 @@ QualifiedName ReadQualifiedName(TokenCursor& cursor, std::string_view what);
 
 // The rest of CREATE [GLOBAL TEMPORARY] TABLE after the keyword TABLE: name, column list with
 // inline and out-of-line constraints; storage, tablespace and organisation clauses after the
-// list are ignored. `statement` is the statement's text (DATA_DEFAULT keeps it as written).
+// list are ignored. `statement` is the statement's text (DATA_DEFAULT keeps it as written);
+// `objectTypes` are the object types created so far.
 TableDeclaration ParseCreateTable(TokenCursor& cursor, std::string_view statement,
-                                  const std::string& currentSchema);
+                                  const std::string& currentSchema,
+                                  const std::set<std::string>& objectTypes);
 
 // How ALTER TABLE names a constraint: CONSTRAINT name, PRIMARY KEY or UNIQUE (columns).
 struct ConstraintReference {

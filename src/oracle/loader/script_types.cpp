@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
+#include <set>
 
 namespace skerrow::oracle {
 
@@ -17,44 +19,60 @@ constexpr int kRawMaxBytes = 2000;
 constexpr int kLobLength = 4000;
 constexpr int kBfileLength = 530;
 constexpr int kRowidLength = 10;
+constexpr int kUrowidMaxBytes = 4000;
 constexpr int kObjectLength = 2000;
 
-int ReadInteger(TokenCursor& cursor, std::string_view what) {
-  const Token& token = cursor.Peek();
+// A whole number as written (a scale may carry a sign). Beyond what a long long holds it reads
+// as the largest one, so that 2147483648 or 10^30 is refused as too large, not wrapped around.
+long long ReadWholeNumber(TokenCursor& cursor, std::string_view what, bool signAllowed = false) {
   bool negative = false;
-  if (token.IsSymbol("-")) {
-    negative = true;
+  if (signAllowed && (cursor.Peek().IsSymbol("-") || cursor.Peek().IsSymbol("+"))) {
+    negative = cursor.Peek().IsSymbol("-");
     cursor.Next();
   }
   const Token& number = cursor.Peek();
-  int value = 0;
-  if (number.kind != TokenKind::Number ||
-      std::from_chars(number.text.data(), number.text.data() + number.text.size(), value).ptr !=
-          number.text.data() + number.text.size())
+  if (number.kind != TokenKind::Number || number.HasBinarySuffix() ||
+      number.text.find_first_not_of("0123456789") != std::string::npos)
     cursor.FailUnexpected(what);
+  long long value = 0;
+  const auto [end, error] =
+      std::from_chars(number.text.data(), number.text.data() + number.text.size(), value);
+  if (error == std::errc::result_out_of_range) value = std::numeric_limits<long long>::max();
+  (void)end;
   cursor.Next();
   return negative ? -value : value;
 }
 
 // "(n)" when present, else nullopt.
-std::optional<int> OptionalLength(TokenCursor& cursor, std::string_view what) {
+std::optional<long long> OptionalLength(TokenCursor& cursor, std::string_view what) {
   if (!cursor.AcceptSymbol("(")) return std::nullopt;
-  int value = ReadInteger(cursor, what);
+  const long long value = ReadWholeNumber(cursor, what);
   cursor.ExpectSymbol(")");
   return value;
 }
 
-void CheckRange(TokenCursor& cursor, int value, int low, int high, const std::string& error) {
+void CheckRange(TokenCursor& cursor, long long value, long long low, long long high,
+                const std::string& error) {
   if (value < low || value > high) cursor.Fail(error);
+}
+
+[[noreturn]] void TooLong(TokenCursor& cursor, const std::string& type, long long most,
+                          const char* unit) {
+  cursor.Fail("ORA-00910: specified length too long for its datatype (" + type + " holds at most " +
+              std::to_string(most) + " " + unit + ")");
+}
+
+void CheckNotZero(TokenCursor& cursor, long long length) {
+  if (length == 0) cursor.Fail("ORA-01723: zero-length columns are not allowed");
 }
 
 // VARCHAR2 / CHAR lengths with their BYTE or CHAR qualifier.
 void CharacterLength(TokenCursor& cursor, ColumnDefinition& column, bool required, int maxBytes,
                      int defaultLength) {
-  int length = defaultLength;
+  long long length = defaultLength;
   bool charSemantics = false;
   if (cursor.AcceptSymbol("(")) {
-    length = ReadInteger(cursor, "a length");
+    length = ReadWholeNumber(cursor, "a length");
     if (cursor.AcceptWord("CHAR")) {
       charSemantics = true;
     } else {
@@ -65,27 +83,24 @@ void CharacterLength(TokenCursor& cursor, ColumnDefinition& column, bool require
     cursor.Fail("ORA-00906: missing left parenthesis (" + column.dataType +
                 " needs a length, e.g. " + column.dataType + "(30))");
   }
-  if (length < 1)
-    cursor.Fail("ORA-01741: the length of " + column.dataType + " must be at least 1");
-  const int bytes = charSemantics ? length * kMaxBytesPerChar : length;
-  if ((charSemantics ? length : bytes) > maxBytes)
-    cursor.Fail("ORA-00910: specified length too long for its datatype (" + column.dataType +
-                " holds at most " + std::to_string(maxBytes) + " bytes)");
-  column.dataLength = std::min(bytes, maxBytes);
-  column.charLength = length;
+  CheckNotZero(cursor, length);
+  // A length in characters may hold up to four bytes each, but never more than the type's bytes.
+  if (length > maxBytes) TooLong(cursor, column.dataType, maxBytes, "bytes");
+  const int chars = static_cast<int>(length);
+  column.dataLength = charSemantics ? std::min(chars * kMaxBytesPerChar, maxBytes) : chars;
+  column.charLength = chars;
   column.charUsed = charSemantics ? "C" : "B";
 }
 
 void NationalLength(TokenCursor& cursor, ColumnDefinition& column, bool required, int maxBytes) {
-  std::optional<int> length = OptionalLength(cursor, "a length");
+  std::optional<long long> length = OptionalLength(cursor, "a length");
   if (!length && required)
     cursor.Fail("ORA-00906: missing left parenthesis (" + column.dataType + " needs a length)");
-  const int chars = length.value_or(1);
-  if (chars < 1 || chars * 2 > maxBytes)
-    cursor.Fail("ORA-00910: specified length too long for its datatype (" + column.dataType +
-                " holds at most " + std::to_string(maxBytes / 2) + " characters)");
-  column.dataLength = chars * 2;
-  column.charLength = chars;
+  const long long chars = length.value_or(1);
+  CheckNotZero(cursor, chars);
+  if (chars > maxBytes / 2) TooLong(cursor, column.dataType, maxBytes / 2, "characters");
+  column.dataLength = static_cast<int>(chars) * 2;
+  column.charLength = static_cast<int>(chars);
   column.charUsed = "C";
 }
 
@@ -94,19 +109,27 @@ void NumberPrecision(TokenCursor& cursor, ColumnDefinition& column) {
   if (cursor.AcceptSymbol("*")) {
     column.dataPrecision.reset();
   } else {
-    const int precision = ReadInteger(cursor, "a precision");
+    const long long precision = ReadWholeNumber(cursor, "a precision");
     CheckRange(cursor, precision, 1, 38,
                "ORA-01727: numeric precision specifier is out of range (1 to 38)");
-    column.dataPrecision = precision;
+    column.dataPrecision = static_cast<int>(precision);
     column.dataScale = 0;
   }
   if (cursor.AcceptSymbol(",")) {
-    const int scale = ReadInteger(cursor, "a scale");
+    const long long scale = ReadWholeNumber(cursor, "a scale", true);
     CheckRange(cursor, scale, -84, 127,
                "ORA-01728: numeric scale specifier is out of range (-84 to 127)");
-    column.dataScale = scale;
+    column.dataScale = static_cast<int>(scale);
   }
   cursor.ExpectSymbol(")");
+}
+
+// A datetime or interval precision "(n)", 0 to 9, or `otherwise` when none is written.
+int DatetimePrecision(TokenCursor& cursor, std::string_view what, int otherwise) {
+  const long long precision = OptionalLength(cursor, what).value_or(otherwise);
+  CheckRange(cursor, precision, 0, 9,
+             "ORA-30088: datetime/interval precision is out of range (0 to 9)");
+  return static_cast<int>(precision);
 }
 
 void SetObjectType(ColumnDefinition& column, std::string owner, std::string name) {
@@ -115,24 +138,65 @@ void SetObjectType(ColumnDefinition& column, std::string owner, std::string name
   column.dataLength = kObjectLength;
 }
 
+bool IsXmlOrUriType(const std::string& name) {
+  return name == "XMLTYPE" || name == "URITYPE" || name == "HTTPURITYPE" || name == "DBURITYPE" ||
+         name == "XDBURITYPE";
+}
+
+// Types Oracle supplies under public synonyms (Spatial, Any*, interMedia) and the newest
+// releases' JSON and BOOLEAN: a script may use them without creating them.
+bool IsSuppliedType(const std::string& name) {
+  static constexpr std::string_view kSupplied[] = {"ANYDATA",
+                                                   "ANYTYPE",
+                                                   "ANYDATASET",
+                                                   "SDO_GEOMETRY",
+                                                   "SDO_POINT_TYPE",
+                                                   "SDO_ELEM_INFO_ARRAY",
+                                                   "SDO_ORDINATE_ARRAY",
+                                                   "SDO_TOPO_GEOMETRY",
+                                                   "SDO_GEORASTER",
+                                                   "ORDIMAGE",
+                                                   "ORDAUDIO",
+                                                   "ORDVIDEO",
+                                                   "ORDDOC",
+                                                   "JSON",
+                                                   "BOOLEAN"};
+  for (std::string_view supplied : kSupplied)
+    if (name == supplied) return true;
+  return false;
+}
+
+// An object type's name must be one the script created (CREATE TYPE) or one Oracle supplies;
+// anything else is a misspelt type, as Oracle says.
+void RequireKnownType(TokenCursor& cursor, const std::string& name,
+                      const std::set<std::string>& objectTypes, std::size_t at) {
+  if (objectTypes.count(name) != 0 || IsSuppliedType(name) || IsXmlOrUriType(name)) return;
+  cursor.Seek(at);
+  cursor.Fail("ORA-00902: invalid datatype (" + Describe(cursor.Peek()) +
+              " is neither a built-in type nor a type created with CREATE TYPE)");
+}
+
 }  // namespace
 
-void ReadDataType(TokenCursor& cursor, const std::string& currentSchema, ColumnDefinition& column) {
+void ReadDataType(TokenCursor& cursor, const std::string& currentSchema,
+                  const std::set<std::string>& objectTypes, ColumnDefinition& column) {
   if (!cursor.PeekIsName()) cursor.FailUnexpected("a data type");
+  const std::size_t start = cursor.Position();
   const bool quoted = cursor.Peek().kind == TokenKind::QuotedName;
   std::string word = cursor.Name("a data type");
   if (!quoted && cursor.Peek().IsSymbol(".") && cursor.PeekIsName(1)) {
     cursor.Next();
     std::string name = cursor.Name("a type name");
-    if (word == "SYS" && (name == "XMLTYPE" || name == "URITYPE" || name == "HTTPURITYPE" ||
-                          name == "DBURITYPE" || name == "XDBURITYPE")) {
+    if (word == "SYS" && IsXmlOrUriType(name)) {
       SetObjectType(column, "SYS", name);
       return;
     }
+    RequireKnownType(cursor, name, objectTypes, start + 2);
     SetObjectType(column, word, name);
     return;
   }
   if (quoted) {
+    RequireKnownType(cursor, word, objectTypes, start);
     SetObjectType(column, currentSchema, word);
     return;
   }
@@ -159,10 +223,10 @@ void ReadDataType(TokenCursor& cursor, const std::string& currentSchema, ColumnD
   } else if (word == "FLOAT") {
     column.dataType = "FLOAT";
     column.dataLength = 22;
-    const int precision = OptionalLength(cursor, "a binary precision").value_or(126);
+    const long long precision = OptionalLength(cursor, "a binary precision").value_or(126);
     CheckRange(cursor, precision, 1, 126,
                "ORA-01724: floating point precision is out of range (1 to 126)");
-    column.dataPrecision = precision;
+    column.dataPrecision = static_cast<int>(precision);
   } else if (word == "REAL") {
     column.dataType = "FLOAT";
     column.dataLength = 22;
@@ -206,10 +270,9 @@ void ReadDataType(TokenCursor& cursor, const std::string& currentSchema, ColumnD
     auto length = OptionalLength(cursor, "a length");
     if (!length)
       cursor.Fail("ORA-00906: missing left parenthesis (RAW needs a length, e.g. RAW(16))");
-    CheckRange(
-        cursor, *length, 1, kRawMaxBytes,
-        "ORA-00910: specified length too long for its datatype (RAW holds at most 2000 bytes)");
-    column.dataLength = *length;
+    CheckNotZero(cursor, *length);
+    if (*length > kRawMaxBytes) TooLong(cursor, "RAW", kRawMaxBytes, "bytes");
+    column.dataLength = static_cast<int>(*length);
   } else if (word == "LONG") {
     column.dataType = cursor.AcceptWord("RAW") ? "LONG RAW" : "LONG";
     column.dataLength = 0;
@@ -217,9 +280,7 @@ void ReadDataType(TokenCursor& cursor, const std::string& currentSchema, ColumnD
     column.dataType = "DATE";
     column.dataLength = 7;
   } else if (word == "TIMESTAMP") {
-    const int precision = OptionalLength(cursor, "a fractional seconds precision").value_or(6);
-    CheckRange(cursor, precision, 0, 9,
-               "ORA-30088: datetime/interval precision is out of range (0 to 9)");
+    const int precision = DatetimePrecision(cursor, "a fractional seconds precision", 6);
     column.dataType = "TIMESTAMP(" + std::to_string(precision) + ")";
     column.dataLength = 11;
     column.dataScale = precision;
@@ -235,9 +296,7 @@ void ReadDataType(TokenCursor& cursor, const std::string& currentSchema, ColumnD
     }
   } else if (word == "INTERVAL") {
     if (cursor.AcceptWord("YEAR")) {
-      const int precision = OptionalLength(cursor, "a year precision").value_or(2);
-      CheckRange(cursor, precision, 0, 9,
-                 "ORA-30088: datetime/interval precision is out of range (0 to 9)");
+      const int precision = DatetimePrecision(cursor, "a year precision", 2);
       cursor.ExpectWord("TO");
       cursor.ExpectWord("MONTH");
       column.dataType = "INTERVAL YEAR(" + std::to_string(precision) + ") TO MONTH";
@@ -245,14 +304,10 @@ void ReadDataType(TokenCursor& cursor, const std::string& currentSchema, ColumnD
       column.dataPrecision = precision;
       column.dataScale = 0;
     } else if (cursor.AcceptWord("DAY")) {
-      const int precision = OptionalLength(cursor, "a day precision").value_or(2);
+      const int precision = DatetimePrecision(cursor, "a day precision", 2);
       cursor.ExpectWord("TO");
       cursor.ExpectWord("SECOND");
-      const int scale = OptionalLength(cursor, "a fractional seconds precision").value_or(6);
-      CheckRange(cursor, precision, 0, 9,
-                 "ORA-30088: datetime/interval precision is out of range (0 to 9)");
-      CheckRange(cursor, scale, 0, 9,
-                 "ORA-30088: datetime/interval precision is out of range (0 to 9)");
+      const int scale = DatetimePrecision(cursor, "a fractional seconds precision", 6);
       column.dataType = "INTERVAL DAY(" + std::to_string(precision) + ") TO SECOND(" +
                         std::to_string(scale) + ")";
       column.dataLength = 11;
@@ -272,12 +327,20 @@ void ReadDataType(TokenCursor& cursor, const std::string& currentSchema, ColumnD
     column.dataLength = kRowidLength;
   } else if (word == "UROWID") {
     column.dataType = "UROWID";
-    column.dataLength = OptionalLength(cursor, "a length").value_or(4000);
-  } else if (word == "XMLTYPE" || word == "URITYPE" || word == "HTTPURITYPE" ||
-             word == "DBURITYPE" || word == "XDBURITYPE") {
+    const long long length = OptionalLength(cursor, "a length").value_or(kUrowidMaxBytes);
+    CheckNotZero(cursor, length);
+    if (length > kUrowidMaxBytes) TooLong(cursor, "UROWID", kUrowidMaxBytes, "bytes");
+    column.dataLength = static_cast<int>(length);
+  } else if (IsXmlOrUriType(word)) {
     SetObjectType(column, "SYS", word);
+  } else if (word == "NATIONAL") {
+    if (!cursor.AcceptWord("CHARACTER")) cursor.ExpectWord("CHAR");
+    const bool varying = cursor.AcceptWord("VARYING");
+    column.dataType = varying ? "NVARCHAR2" : "NCHAR";
+    NationalLength(cursor, column, varying, varying ? kVarchar2MaxBytes : kCharMaxBytes);
   } else {
     // A user-defined object type of the current schema.
+    RequireKnownType(cursor, word, objectTypes, start);
     SetObjectType(column, currentSchema, word);
   }
 }

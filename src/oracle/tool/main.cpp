@@ -10,6 +10,7 @@
 #include "db/source_connection.h"
 #include "oracle/embedded_instance.h"
 #include "oracle/loader/script_loader.h"
+#include "oracle/user_message.h"
 #include "providers/source_providers.h"
 #include "text/hex.h"
 
@@ -33,6 +34,8 @@ constexpr const char* kUsage =
 
 // How many skipped statements a load lists without --verbose.
 constexpr std::size_t kSkippedShown = 5;
+// How many rows a query fetches before it prints them.
+constexpr long kRowsPerFetch = 500;
 
 int UsageError(const std::string& message) {
   std::cerr << "skerrow-oracle: " << message << "\n\n" << kUsage;
@@ -79,8 +82,21 @@ struct LoadOptions {
   bool continueOnError = false;
 };
 
+// Oracle's answer for a service name that names no instance, with why when it is not even a
+// plain name.
+std::string UnresolvedService(const std::string& service) {
+  std::string message = "ORA-12154: TNS:could not resolve the connect identifier specified";
+  if (!skerrow::oracle::IsPlainServiceName(service))
+    message += " (\"" + service +
+               "\" is not a service name: a service name is a plain name, without \"/\", \"\\\" "
+               "or \"..\")";
+  return message;
+}
+
 int Load(const LoadOptions& options) {
   using namespace skerrow::oracle;
+  if (!IsPlainServiceName(options.service))
+    throw std::runtime_error(UnresolvedService(options.service));
   std::unique_ptr<EmbeddedInstance> instance;
   if (auto directory = FindInstanceDirectory(options.service)) {
     instance = EmbeddedInstance::Open(*directory);
@@ -123,6 +139,9 @@ int Load(const LoadOptions& options) {
 
 int Query(const std::string& service, const std::string& user, const std::string& password,
           const std::string& sql) {
+  // The tool queries its own instances: a path is never one of them.
+  if (!skerrow::oracle::IsPlainServiceName(service))
+    throw std::runtime_error(UnresolvedService(service));
   skerrow::SourceConnection connection(skerrow::StandardSourceProviders());
   connection.Create();
   // Quoted where needed, so that a password holding ";Data Source=..." stays a password.
@@ -135,14 +154,17 @@ int Query(const std::string& service, const std::string& user, const std::string
     std::cerr << "(no rows)\n";
     return 0;
   }
-  skerrow::RowArray rows = connection.GetRows();
-  for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-    std::string line;
-    for (std::size_t field = 0; field < rows.FieldCount(); ++field) {
-      if (field) line += "\t";
-      line += ShowValue(rows.At(field, row));
+  // A few hundred rows at a time: a result of any size is printed without being held whole.
+  while (!connection.EndOfRows()) {
+    const skerrow::RowArray rows = connection.GetRows(kRowsPerFetch);
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+      std::string line;
+      for (std::size_t field = 0; field < rows.FieldCount(); ++field) {
+        if (field) line += "\t";
+        line += ShowValue(rows.At(field, row));
+      }
+      std::cout << line << "\n";
     }
-    std::cout << line << "\n";
   }
   return 0;
 }
@@ -150,7 +172,10 @@ int Query(const std::string& service, const std::string& user, const std::string
 int Drop(const std::string& service) {
   auto directory = skerrow::oracle::FindInstanceDirectory(service);
   if (!directory) {
-    std::cerr << "skerrow-oracle: there is no instance " << service << " on the search path\n";
+    if (!skerrow::oracle::IsPlainServiceName(service))
+      std::cerr << "skerrow-oracle: " << UnresolvedService(service) << "\n";
+    else
+      std::cerr << "skerrow-oracle: there is no instance " << service << " on the search path\n";
     return 1;
   }
   skerrow::oracle::EmbeddedInstance::Drop(*directory);
@@ -252,7 +277,7 @@ int main(int argc, char** argv) {
     if (queryCommand->parsed()) return Query(service, user, password, sql);
     if (dropCommand->parsed()) return Drop(dropService);
   } catch (const std::exception& error) {
-    std::cerr << "skerrow-oracle: " << error.what() << "\n";
+    std::cerr << "skerrow-oracle: " << skerrow::oracle::UserMessageOf(error).text << "\n";
     return 1;
   }
   return UsageError("no command given");
