@@ -150,7 +150,8 @@ class EmbeddedSession : public SourceBackend {
     if (view == nullptr || !IsDictionaryViewName(view)) return false;
     if (name == "users") return column == nullptr || std::string_view(column) != "password";
     static constexpr std::string_view kViewSources[] = {
-        "tables", "columns", "identity_columns", "constraints", "cons_columns", "sequences"};
+        "tables",    "columns", "identity_columns", "constraints",        "cons_columns",
+        "sequences", "indexes", "ind_columns",      "constraint_details", "comments"};
     for (std::string_view source : kViewSources)
       if (name == source) return true;
     return false;
