@@ -59,17 +59,23 @@ std::vector<std::string> OwnKeyColumnNames(const RowArray& rows, const std::stri
   return names;
 }
 
-std::string ReadKeyClause(SourceConnection& source, const std::string& tableName,
-                          const std::string& owner, const TableDefinition& definition) {
-  // The key is optional: a table the source cannot describe a key for is created without one.
+std::vector<std::string> ReadKeyColumnNames(SourceConnection& source, const std::string& tableName,
+                                            const std::string& owner) {
+  // The key is optional: a table the source cannot describe a key for has none.
   try {
     source.Execute(ConstraintQuery(tableName));
     source.GetRows();
     source.Execute(PrimaryKeyQuery(tableName));
-    return KeyClause(OwnKeyColumnNames(source.GetRows(), owner), definition);
+    return OwnKeyColumnNames(source.GetRows(), owner);
   } catch (const SourceError&) {
     return {};
   }
+}
+
+std::string ReadKeyClause(SourceConnection& source, const std::string& tableName,
+                          const std::string& owner, const TableDefinition& definition) {
+  const std::vector<std::string> names = ReadKeyColumnNames(source, tableName, owner);
+  return names.empty() ? std::string() : KeyClause(names, definition);
 }
 
 void TranslateTable(const TableJob& job, const std::string& sourceTable, TableColumnLists& lists,

@@ -28,6 +28,11 @@ std::string PrimaryKeyQuery(const std::string& tableName);
 // owner are kept), in row order.
 std::vector<std::string> OwnKeyColumnNames(const RowArray& rows, const std::string& owner);
 
+// The primary key columns of `owner`'s table in key order: empty when the table has no
+// constraint or no primary key, or when the source cannot tell.
+std::vector<std::string> ReadKeyColumnNames(SourceConnection& source, const std::string& tableName,
+                                            const std::string& owner);
+
 // The key clause for `owner`'s table: empty when the table has no constraint or no primary
 // key, or when the source cannot tell.
 std::string ReadKeyClause(SourceConnection& source, const std::string& tableName,
