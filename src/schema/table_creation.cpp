@@ -78,6 +78,14 @@ std::string ReadKeyClause(SourceConnection& source, const std::string& tableName
   return names.empty() ? std::string() : KeyClause(names, definition);
 }
 
+void DescribeTableColumns(SourceConnection& source, const std::string& sourceTable,
+                          const SqlEscaper& escape, TableColumnLists& lists) {
+  ResetColumnLists(lists);
+  const std::vector<ColumnDescriptor> catalog = ReadColumnCatalog(source, sourceTable);
+  SizeColumnLists(lists, catalog.size());
+  BuildTableDefinition(lists, catalog, escape);
+}
+
 void TranslateTable(const TableJob& job, const std::string& sourceTable, TableColumnLists& lists,
                     TableReport& report) {
   report.sourceName = sourceTable;

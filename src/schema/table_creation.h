@@ -38,6 +38,12 @@ std::vector<std::string> ReadKeyColumnNames(SourceConnection& source, const std:
 std::string ReadKeyClause(SourceConnection& source, const std::string& tableName,
                           const std::string& owner, const TableDefinition& definition);
 
+// Fills `lists` for one source table as its creation would, without sending anything to
+// MySQL (`escape` is the target's string escaper). Raises the source's SourceError as
+// TranslateTable does.
+void DescribeTableColumns(SourceConnection& source, const std::string& sourceTable,
+                          const SqlEscaper& escape, TableColumnLists& lists);
+
 // Creates the MySQL table for one checked source table in the job's destination database,
 // filling `lists` while it maps the columns, and copies its rows with them. Fills `report`
 // (the name the table was created under, whether it got its key, or why it was not created,

@@ -9,6 +9,7 @@
 #include "workflow/completion_message.h"
 #include "workflow/control_ids.h"
 #include "workflow/destination_database.h"
+#include "workflow/table_verify.h"
 #include "workflow/table_window.h"
 
 namespace skerrow {
@@ -37,8 +38,12 @@ TableReport ConvertOneTable(ConversionState& state, WizardWindow& window,
   report.sourceName = sourceTable;
   TableWindow tableWindow(state, window);
   try {
-    TranslateTable(MakeTableJob(state, window, tableWindow), sourceTable, state.ColumnLists,
-                   report);
+    const TableJob job = MakeTableJob(state, window, tableWindow);
+    TranslateTable(job, sourceTable, state.ColumnLists, report);
+    // A copy that ended early is an error already; its missing rows would only repeat it.
+    if (state.VerifyTables && report.createdName && !report.abandoned && !report.connectionLost)
+      report.verification = VerifyConvertedTable(job, sourceTable, *report.createdName,
+                                                 state.ColumnLists, report.rowsRefused);
   } catch (const SourceError& error) {
     if (error.Code() == kCodeNoCurrentRecord)
       report.createError =

@@ -36,6 +36,8 @@ struct ConversionState {
   // The row copy sends every row in its own INSERT instead of many rows per statement (slower;
   // for servers or proxies that mishandle large statements, and for measurements).
   bool OneStatementPerRow = false;
+  // Every table is read back after its copy and compared with its source.
+  bool VerifyTables = false;
 
   // The column lists of the table being converted, handed to its creation and row copy; they
   // keep the last table's lists until the next table begins.

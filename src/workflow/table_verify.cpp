@@ -1,0 +1,110 @@
+#include "workflow/table_verify.h"
+
+#include <exception>
+#include <optional>
+#include <vector>
+
+#include "db/source_error.h"
+#include "schema/table_creation.h"
+#include "transfer/verify_table_rows.h"
+#include "workflow/completion_message.h"
+#include "workflow/control_ids.h"
+#include "workflow/destination_database.h"
+#include "workflow/table_window.h"
+
+namespace skerrow {
+
+namespace {
+
+std::vector<std::string> CheckedTables(const ConversionState& state, WizardWindow& window) {
+  std::vector<std::string> names;
+  const int count = window.TableItemCount();
+  for (int index = 0; index < count; ++index) {
+    const auto position = static_cast<std::size_t>(index);
+    if (position >= state.TableNames.size()) break;
+    if (window.IsTableItemChecked(index)) names.push_back(state.TableNames[position]);
+  }
+  return names;
+}
+
+// One table of a verification run: its columns as a conversion would map them, then the
+// comparison. A table the source cannot describe fails with the source's reason.
+TableReport VerifyOneTable(ConversionState& state, WizardWindow& window,
+                           const std::string& sourceTable) {
+  TableReport report;
+  report.sourceName = sourceTable;
+  report.createdName = sourceTable;
+  TableWindow tableWindow(state, window);
+  const TableJob job = MakeTableJob(state, window, tableWindow);
+  TableVerification verification;
+  try {
+    TargetConnection& target = state.Target;
+    DescribeTableColumns(
+        state.Source, sourceTable,
+        [&target](std::string_view text) { return target.EscapeString(text); }, state.ColumnLists);
+    verification = VerifyConvertedTable(job, sourceTable, sourceTable, state.ColumnLists, 0);
+  } catch (const SourceError& error) {
+    verification.error = "Oracle could not describe the table: " +
+                         error.Description().value_or(error.SystemMessage());
+  } catch (const WindowOperationFailed&) {
+    throw;
+  } catch (const std::exception& error) {
+    verification.error = error.what();
+  }
+  report.rowsRead = verification.sourceRows;
+  report.connectionLost = verification.connectionLost;
+  report.verification = std::move(verification);
+  return report;
+}
+
+}  // namespace
+
+TableVerification VerifyConvertedTable(const TableJob& job, const std::string& sourceTable,
+                                       const std::string& targetTable,
+                                       const TableColumnLists& lists, std::int64_t refusedByCopy) {
+  VerifyOptions options;
+  options.fetchRows = job.options.fetchRows;
+  const VerifyJob verifyJob{job.source, job.target, job.owner, job.database, options};
+  const TableToVerify table{sourceTable, targetTable, lists,
+                            ReadKeyColumnNames(job.source, sourceTable, job.owner), refusedByCopy};
+  return VerifyTableRows(verifyJob, table);
+}
+
+void RunVerification(ConversionState& state, WizardWindow& window) {
+  state.Report = RunReport{};
+  state.Report.verifyOnly = true;
+  state.Journal.Clear();
+  state.Report.start = std::chrono::system_clock::now();
+  const std::vector<std::string> checked = CheckedTables(state, window);
+  state.SelectedTableCount = static_cast<std::int32_t>(checked.size());
+  if (checked.empty()) {
+    MessageRequest request;
+    request.text = "Please select at least one table to continue the conversion.";
+    request.caption = "Message";
+    request.icon = MessageIcon::Warning;
+    request.kind = MessageKind::Notice;
+    window.ShowMessage(request);
+    return;
+  }
+  const std::optional<std::string> database = ValidateDestinationName(window);
+  if (!database) return;
+  state.Report.destinationDatabase = *database;
+  window.LockSelection();
+  for (std::size_t i = 0; i < checked.size(); ++i) {
+    if (i > 0 && state.Report.tables.back().connectionLost) {
+      state.Report.notStarted.push_back(checked[i]);
+      continue;
+    }
+    state.Report.tables.push_back(VerifyOneTable(state, window, checked[i]));
+    window.OnTableFinished(state.Report.tables.back());
+  }
+  if (!state.Report.notStarted.empty())
+    state.Report.runError =
+        "The connection to the MySQL server was lost: " + state.Target.LastErrorMessage();
+  state.Report.end = std::chrono::system_clock::now();
+  state.Report.completed = true;
+  window.UnlockSelection();
+  window.ShowMessage(CompletionMessage(state.Report));
+}
+
+}  // namespace skerrow
