@@ -8,6 +8,7 @@
 #include "cli/cli_window.h"
 #include "cli/password_input.h"
 #include "text/ascii.h"
+#include "cli/preflight.h"
 #include "workflow/connection_step.h"
 #include "workflow/control_ids.h"
 #include "workflow/conversion_run.h"
@@ -129,8 +130,14 @@ int RunCli(const std::vector<std::string>& args, CliStreams streams) {
     streams.err << "skerrow-cli: " << error->message << "\nTry skerrow-cli --help.\n";
     return kExitNotRun;
   }
+  const auto& options = std::get<CliOptions>(parsed);
+  // Found now, before a password is asked for or anything connected, created or replaced.
+  if (const auto problem = PreflightProblem(options)) {
+    streams.err << *problem << '\n';
+    return kExitNotRun;
+  }
   try {
-    return Convert(std::get<CliOptions>(parsed), streams);
+    return Convert(options, streams);
   } catch (const std::exception& failure) {
     streams.err << "skerrow-cli: the conversion failed: " << failure.what() << '\n';
     return kExitCompletedWithErrors;

@@ -1,33 +1,14 @@
 #include "db/source_connection.h"
 
-#include <string_view>
 #include <utility>
 
-#include "text/ascii.h"
+#include "db/connection_string.h"
 
 namespace skerrow {
 
 namespace {
 
 constexpr const char* kConnectionSource = "Skerrow Source Connection";
-
-// The value of `key` in a "Key=Value;Key=Value" connection string (keys without regard to case
-// and surrounding blanks); empty when absent.
-std::string ConnectionStringValue(std::string_view text, std::string_view key) {
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find(';', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view part = text.substr(start, end - start);
-    const std::size_t equals = part.find('=');
-    if (equals != std::string_view::npos) {
-      if (text::EqualsIgnoringAsciiCase(text::TrimmedView(part.substr(0, equals)), key))
-        return std::string(part.substr(equals + 1));
-    }
-    start = end + 1;
-  }
-  return {};
-}
 
 [[noreturn]] void RaiseInvalidPointer() {
   throw SourceError(std::string(kConnectionSource), kCodeInvalidPointer, std::nullopt);

@@ -116,6 +116,12 @@ unsigned TargetConnection::WarningCount() const {
 
 std::string TargetConnection::EscapeString(std::string_view text) const {
   std::string escaped(text.size() * 2 + 1, '\0');
+  // Without a handle the library's default character set is used, which only exists once the
+  // library is initialised (mysql_init does that, but no handle may have been made yet).
+  if (!handle_) {
+    static const bool initialised = mysql_library_init(0, nullptr, nullptr) == 0;
+    (void)initialised;
+  }
   unsigned long length =
       handle_ ? mysql_real_escape_string(handle_.get(), escaped.data(), text.data(), text.size())
               : mysql_escape_string(escaped.data(), text.data(), text.size());

@@ -1,5 +1,6 @@
 #include "workflow/connection_step.h"
 
+#include "db/connection_string.h"
 #include "workflow/control_ids.h"
 #include "workflow/oracle_logon_failure.h"
 
@@ -84,9 +85,13 @@ void ConnectAndListTables(ConversionState& state, WizardWindow& window) {
 
   state.Target.Init();
 
-  const std::string connectionString = "Provider=MSDAORA.1;Data Source=" + serviceName +
-                                       ";Database=" + user + ";User ID=" + user +
-                                       ";Password=" + password + ",";
+  // A value holding ';' (or starting with a quote) goes in quoted, so that it reads back whole
+  // and no part of it is taken for another key.
+  const std::string quotedUser = ConnectionStringQuoted(user);
+  const std::string connectionString =
+      "Provider=MSDAORA.1;Data Source=" + ConnectionStringQuoted(serviceName) +
+      ";Database=" + quotedUser + ";User ID=" + quotedUser +
+      ";Password=" + ConnectionStringQuoted(password) + ",";
   try {
     state.Source.Create();
     state.Source.Open(connectionString, user, password, kConnectUnspecified);

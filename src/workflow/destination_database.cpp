@@ -1,13 +1,18 @@
 #include "workflow/destination_database.h"
 
 #include "text/ascii.h"
+#include "text/utf8.h"
 #include "workflow/control_ids.h"
 
 namespace skerrow {
 
 namespace {
 
-constexpr std::size_t kMaxNameBytes = 64;
+// MySQL counts a database name's length in characters.
+constexpr std::size_t kMaxNameCharacters = 64;
+// A longer text is shown by its first kMaxNameCharacters characters, so that a pasted page of
+// text does not fill the message.
+constexpr std::size_t kShownNameCharacters = 80;
 constexpr std::string_view kForbiddenCharacters = "\"\\~`*.,?><:|/";
 
 MessageRequest Message(MessageKind kind, std::string text, MessageIcon icon,
@@ -26,13 +31,18 @@ std::string ServerFailure(const std::string& what, const TargetConnection& targe
          std::to_string(target.LastErrorNumber()) + ")";
 }
 
+std::string ShownName(const std::string& typed) {
+  if (text::Utf8Length(typed) <= kShownNameCharacters) return typed;
+  return std::string(text::Utf8Prefix(typed, kMaxNameCharacters)) + "...";
+}
+
 }  // namespace
 
 DestinationNameCheck CheckDestinationName(const std::string& typed) {
   DestinationNameCheck check;
-  if (typed.size() > kMaxNameBytes) {
+  if (text::Utf8Length(typed) > kMaxNameCharacters) {
     check.refusal = Message(MessageKind::Notice,
-                            "MySQL Destination Database Name [" + typed +
+                            "MySQL Destination Database Name [" + ShownName(typed) +
                                 "] is too long.Maximum length is 64 characters.",
                             MessageIcon::None);
     return check;

@@ -14,8 +14,9 @@ struct DestinationNameCheck {
   MessageRequest refusal;
 };
 
-// The rules for a destination database name typed as `typed`: at most 64 bytes as typed,
-// blanks trimmed at both ends, not empty, none of the characters MySQL refuses in a name.
+// The rules for a destination database name typed as `typed`: at most 64 characters as typed
+// (MySQL counts characters, not bytes), blanks trimmed at both ends, not empty, none of the
+// characters MySQL refuses in a name.
 DestinationNameCheck CheckDestinationName(const std::string& typed);
 
 // Reads the destination name field and checks it; shows the refusal and returns nothing when

@@ -84,7 +84,10 @@ std::string ReportTableText(const RunReport& report, const std::string& moreRefu
                     GroupDigits(table.rowsRefused)});
   }
   for (const auto& name : report.notStarted) rows.push_back({name, "(not started)", "", "", ""});
-  rows.push_back({"Total", std::to_string(report.tables.size()) + " tables",
+  const std::size_t tableCount = report.tables.size();
+  rows.push_back({"Total",
+                  GroupDigits(static_cast<std::int64_t>(tableCount)) +
+                      (tableCount == 1 ? " table" : " tables"),
                   GroupDigits(report.TotalRowsRead()), GroupDigits(report.TotalRowsWritten()),
                   GroupDigits(report.TotalRowsRefused())});
 

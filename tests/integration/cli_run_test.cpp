@@ -332,6 +332,55 @@ TEST_F(CliRunTest, RoundedValuesAndSchemaNotesAreReported) {
   EXPECT_EQ(settings["schemaNotes"][0]["mysqlType"], nullptr);
 }
 
+// A report that cannot be written, or a destination name that cannot be used, is found before
+// anything is changed: --overwrite does not replace the database first.
+TEST_F(CliRunTest, ProblemsFoundBeforeConnectingLeaveTheDatabaseUntouched) {
+  const std::string database = probe_->ScratchDatabase("cli_preflight");
+  ASSERT_TRUE(probe_->Execute("CREATE DATABASE `" + database + "`"));
+  ASSERT_TRUE(probe_->Execute("CREATE TABLE `" + database + "`.keep (v INT)"));
+  ASSERT_TRUE(probe_->Execute("INSERT INTO `" + database + "`.keep VALUES (7)"));
+  const fs::path missing = oraclePath_ / "no-such-folder" / "report.json";
+  const fs::path plainFile = oraclePath_ / "fixture.sql";
+  struct Case {
+    const char* what;
+    std::vector<std::string> extra;
+    std::string errorPart;
+  };
+  const Case cases[] = {
+      {"report into a missing folder",
+       {"--report", missing.string()},
+       "The report cannot be written to " + missing.string() + ": the folder " +
+           missing.parent_path().string() + " does not exist. Nothing was converted."},
+      {"report in place of a folder", {"--report=" + oraclePath_.string()}, ": it is a folder."},
+      {"report under a file",
+       {"--report", (plainFile / "report.json").string()},
+       "is a file. Nothing was converted."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> args = ConnectionArgs(database);
+    args.insert(args.end(), {"--all-tables", "--overwrite"});
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const ProgramRun run = RunCli(args);
+    EXPECT_EQ(run.status, 2) << run.out << run.err;
+    EXPECT_NE(run.err.find(c.errorPart), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("completed"), std::string::npos) << run.out;
+    EXPECT_EQ(probe_->Scalar("SELECT v FROM `" + database + "`.keep"), "7");
+    EXPECT_FALSE(fs::exists(missing.parent_path()));
+  }
+
+  // Without --database the service names the destination: one that cannot is refused before
+  // the connection is tried, with the way out.
+  const ProgramRun run =
+      RunCli({"--oracle-service", "db.example.com/ORCL", "--oracle-user", kUser,
+              "--oracle-password", kPassword, "--mysql-server", sandbox_->host, "--mysql-login",
+              sandbox_->user, "--mysql-password", sandbox_->password, "--all-tables"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("unsupported Characters"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("unless --database names it"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("client library"), std::string::npos) << run.err;
+}
+
 TEST_F(CliRunTest, PasswordsFromTheEnvironment) {
   const std::string database = probe_->ScratchDatabase("cli_env");
   std::vector<std::string> args = ConnectionArgs(database);

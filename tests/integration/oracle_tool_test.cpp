@@ -95,6 +95,21 @@ TEST_F(OracleTool, LoadQueryAndDropAnInstance) {
   EXPECT_EQ(gone.out, "");
 }
 
+// The password is one value of the connection string: a ";Data Source=" inside it does not
+// send the query to another service.
+TEST_F(OracleTool, APasswordHoldingASemicolonStaysAPassword) {
+  const fs::path script = root_ / "semicolon.sql";
+  std::ofstream(script) << "CREATE USER semi IDENTIFIED BY \"pw;Data Source=ELSEWHERE\";\n"
+                           "CONNECT semi/\"pw;Data Source=ELSEWHERE\"\n"
+                           "CREATE TABLE t (a NUMBER);\nINSERT INTO t VALUES (1);\nCOMMIT;\n";
+  const ToolRun load = Run({"load", "Semi", script.string()});
+  ASSERT_EQ(load.status, 0) << load.err;
+  const ToolRun query =
+      Run({"query", "Semi", "semi", "pw;Data Source=ELSEWHERE", "select a from t"});
+  EXPECT_EQ(query.status, 0) << query.err;
+  EXPECT_EQ(query.out, "DECIMAL:1\n");
+}
+
 TEST_F(OracleTool, UsageAndErrorsGoToStandardErrorWithNonZeroStatus) {
   const ToolRun help = Run({"--help"});
   EXPECT_EQ(help.status, 0);

@@ -124,7 +124,9 @@ TEST(TargetConnectionTest, EscapedValuesCannotChangeTheStatement) {
   TargetConnection target;
   target.Init();
   ASSERT_TRUE(target.Connect(sandbox->host, sandbox->user, sandbox->password));
-  const std::string value = std::string("a'b\\c\"d`e\x00f\n'); DROP TABLE x; --", 34);
+  // A NUL inside (written \0 before a letter: "\x00f" would be the single byte 0x0F).
+  const std::string value = std::string("a'b\\c\"d`e") + '\0' + "f\n'); DROP TABLE x; --";
+  ASSERT_EQ(value.size(), 32u);
   ASSERT_TRUE(target.Query("insert into " + QuoteMySqlIdentifier(db) + "." +
                            QuoteMySqlIdentifier("we`ird") + " values('" +
                            target.EscapeString(value) + "')"))

@@ -177,6 +177,30 @@ TEST_F(ConnectionStepTest, AnUnknownServiceNameEmptiesTheServiceNameField) {
   EXPECT_FALSE(session_.State().Target.IsConnected());
 }
 
+// A service name is one value of the connection string, whatever it holds: a ';' does not cut
+// it short (to the instance named before it), and quotes are part of the name.
+TEST_F(ConnectionStepTest, AServiceNameHoldingSemicolonsOrQuotesIsTakenWhole) {
+  test::OciRoute route(session_.Oracle().SearchDirectory());
+  for (const std::string service :
+       {"CLASSIC;Data Source=CLASSIC", "CLASSIC;", "\"CLASSIC\"", "'CLASSIC'", "'CLASSIC;\"x"}) {
+    SCOPED_TRACE(service);
+    test::RecordingWindow window;
+    ConversionState state;
+    session_.FillConnectionFields("scott", "tiger");
+    for (int id : {kOracleUserEdit, kOraclePasswordEdit, kMySqlServerEdit, kMySqlLoginEdit,
+                   kMySqlPasswordEdit})
+      window.SetField(id, session_.Window().Text(id));
+    window.SetField(kServiceNameEdit, service);
+    ConnectAndListTables(state, window);
+    const auto messages = window.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Invalid Oracle Service Name.");
+    EXPECT_NE(messages[0].details.find("ORA-12154"), std::string::npos) << messages[0].details;
+    EXPECT_FALSE(state.Source.IsOpen());
+    EXPECT_EQ(window.Page(), 1);
+  }
+}
+
 // Without Oracle's client library, a name that is no embedded instance is told as exactly that,
 // not blamed on the service name: the fields keep their texts.
 TEST_F(ConnectionStepTest, AServiceNameWithoutAClientLibrarySaysTheLibraryIsMissing) {

@@ -110,6 +110,38 @@ TEST(DestinationDatabaseTest, ProbeCreateAndDropInTheirOrder) {
   }
 }
 
+// The longest names the check lets through are names the server takes: it counts characters,
+// so 64 letters of two bytes each make a database of exactly that name. (Letters the server
+// stores as five-byte file names, such as the euro sign, reach the file system's limit sooner:
+// the server's refusal says so.)
+TEST(DestinationDatabaseTest, SixtyFourTwoByteLettersAreCreated) {
+  auto sandbox = RequireSandbox();
+  if (!sandbox) return;
+  MySqlProbe probe(*sandbox);
+  ASSERT_TRUE(probe.Connected()) << probe.Error();
+  TargetConnection target;
+  target.Init();
+  ASSERT_TRUE(target.Connect(sandbox->host, sandbox->user, sandbox->password))
+      << target.LastErrorMessage();
+
+  for (const std::string letter : {"\xc3\xa9", "\xc3\x9f"}) {
+    std::string typed;
+    for (int i = 0; i < 64; ++i) typed += letter;
+    const DestinationNameCheck check = CheckDestinationName(typed);
+    ASSERT_TRUE(check.name.has_value()) << check.refusal.text;
+    ASSERT_TRUE(probe.Execute("DROP DATABASE IF EXISTS `" + typed + "`")) << probe.Error();
+
+    RecordingWindow window;
+    const PrepareResult result = PrepareDestinationDatabase(target, window, *check.name);
+    EXPECT_EQ(result.outcome, PrepareOutcome::Done) << letter << ": " << result.error;
+    EXPECT_EQ(probe.Scalar("SELECT SCHEMA_NAME FROM information_schema.SCHEMATA WHERE "
+                           "SCHEMA_NAME = '" +
+                           typed + "'"),
+              typed);
+    EXPECT_TRUE(probe.Execute("DROP DATABASE `" + typed + "`")) << probe.Error();
+  }
+}
+
 // A run whose operator declines the overwrite sends nothing but the probe and leaves the page
 // unlocked and unchecked, without the run panel or a completion message.
 TEST(DestinationDatabaseTest, ADeclinedOverwriteEndsTheRunBeforeAnyTable) {

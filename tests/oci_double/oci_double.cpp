@@ -94,10 +94,12 @@ sword Finish(const char* call, OCIError* errhp, sword status) {
   return injected->status;
 }
 
+// The handle as a T when it is one of type `type`. Callers pass the type their caller named,
+// which need not be T's (OCIAttrSet tries each kind in turn): dynamic_cast says whether it is.
 template <typename T>
 T* As(const void* handle, ub4 type) {
   auto* base = static_cast<Handle*>(const_cast<void*>(handle));
-  return base && base->type == type ? static_cast<T*>(base) : nullptr;
+  return base && base->type == type ? dynamic_cast<T*>(base) : nullptr;
 }
 
 std::optional<fs::path> FindInstance(const std::string& name) {

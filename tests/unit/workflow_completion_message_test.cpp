@@ -175,6 +175,12 @@ TEST(ReportTableTextTest, EveryTableWithItsCountsNotesAndTheTablesNotStarted) {
             "converted: LATER\n");
 }
 
+TEST(ReportTableTextTest, ATotalOfOneTableSaysTable) {
+  const std::string text = ReportTableText(RunOf({Converted("ONE", 1)}), "");
+  EXPECT_NE(text.find("Total  1 table "), std::string::npos) << text;
+  EXPECT_EQ(text.find("1 tables"), std::string::npos) << text;
+}
+
 }  // namespace
 }  // namespace skerrow
 

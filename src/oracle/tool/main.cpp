@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "db/connection_string.h"
 #include "db/source_connection.h"
 #include "oracle/embedded_instance.h"
 #include "oracle/loader/script_loader.h"
@@ -124,8 +125,10 @@ int Query(const std::string& service, const std::string& user, const std::string
           const std::string& sql) {
   skerrow::SourceConnection connection(skerrow::StandardSourceProviders());
   connection.Create();
-  connection.Open("Provider=MSDAORA.1;Password=" + password + ";User ID=" + user +
-                      ";Data Source=" + service + ";Persist Security Info=True",
+  // Quoted where needed, so that a password holding ";Data Source=..." stays a password.
+  connection.Open("Provider=MSDAORA.1;Password=" + skerrow::ConnectionStringQuoted(password) +
+                      ";User ID=" + skerrow::ConnectionStringQuoted(user) + ";Data Source=" +
+                      skerrow::ConnectionStringQuoted(service) + ";Persist Security Info=True",
                   user, password, skerrow::kConnectUnspecified);
   connection.Execute(sql);
   if (connection.EndOfRows()) {
