@@ -22,6 +22,10 @@ struct CliOptions {
   bool listTables = false;
   bool overwrite = false;
   bool oneStatementPerRow = false;
+  // Read every copied table back and compare it with its source.
+  bool verify = false;
+  // Only compare the tables of a database converted earlier with their source.
+  bool verifyOnly = false;
   std::optional<std::string> reportFile;
   bool quiet = false;
 };

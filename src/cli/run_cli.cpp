@@ -7,14 +7,15 @@
 #include "cli/cli_options.h"
 #include "cli/cli_window.h"
 #include "cli/password_input.h"
-#include "text/ascii.h"
 #include "cli/preflight.h"
+#include "text/ascii.h"
 #include "workflow/connection_step.h"
 #include "workflow/control_ids.h"
 #include "workflow/conversion_run.h"
 #include "workflow/conversion_state.h"
 #include "workflow/report_table.h"
 #include "workflow/run_report_file.h"
+#include "workflow/table_verify.h"
 
 namespace skerrow::cli {
 namespace {
@@ -103,7 +104,11 @@ int Convert(const CliOptions& options, CliStreams streams) {
   if (!CheckRequestedTables(options, window, streams.err)) return kExitNotRun;
 
   // This front end has no window thread to keep responsive: the run is the main thread's.
-  RunConversion(state, window);
+  state.VerifyTables = options.verify;
+  if (options.verifyOnly)
+    RunVerification(state, window);
+  else
+    RunConversion(state, window);
   // A refused destination name, a declined overwrite or an empty selection end the run
   // before its completion; each has been explained already. A destination the server would
   // not drop or create completes it with errors and a report.

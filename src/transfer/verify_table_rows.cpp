@@ -60,8 +60,16 @@ class SourceRecords : public RecordStream {
   SourceRecords(SourceConnection& source, const std::string& query, long fetchRows,
                 const TableColumns& columns)
       : source_(source), fetchRows_(fetchRows), columns_(columns), builder_(columns) {
-    source_.Execute(query);
-    const int fields = source_.FieldCount();
+    int fields = 0;
+    try {
+      source_.Execute(query);
+      fields = source_.FieldCount();
+    } catch (const SourceError& error) {
+      // The source's way of saying that the table has no rows.
+      if (error.Code() != kCodeNoCurrentRecord) throw;
+      empty_ = true;
+      return;
+    }
     if (fields < 0 || static_cast<std::size_t>(fields) != columns_.compared.names.size())
       throw SourceError(std::string("Skerrow"), kCodeInvalidArgument,
                         "The row query gave " + std::to_string(fields) + " columns instead of " +
@@ -70,6 +78,7 @@ class SourceRecords : public RecordStream {
 
  protected:
   bool Pull(RowRecord& record) override {
+    if (empty_) return false;
     if (next_ == block_.RowCount()) {
       block_ = RowArray();  // free this block before the next one arrives
       next_ = 0;
@@ -114,6 +123,7 @@ class SourceRecords : public RecordStream {
   RecordBuilder builder_;
   RowArray block_;
   std::size_t next_ = 0;
+  bool empty_ = false;
 };
 
 // The rows of the MySQL table, each as its canonical values.
@@ -164,12 +174,8 @@ class TableVerifier {
     for (const std::string& name : table_.lists.SkippedColumnNames)
       if (!name.empty()) result.columnsNotCompared.push_back(name);
     const std::vector<std::string>& selected = table_.lists.SelectedColumnNames;
-    if (selected.empty()) {
-      result.error =
-          "none of its columns holds values Skerrow copies (XMLTYPE and BFILE are not read), so "
-          "there is nothing to compare";
-      return result;
-    }
+    // Nothing of such a table is copied (XMLTYPE and BFILE are not read), so nothing differs.
+    if (selected.empty()) return result;
     try {
       if (!DescribeColumns(result)) return result;
       return Compare(std::move(result));

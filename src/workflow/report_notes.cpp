@@ -39,6 +39,9 @@ std::string VerificationDifferenceText(const VerificationDifference& difference)
 
 std::string VerificationSummary(const TableVerification& verification) {
   if (verification.error) return "not verified: " + *verification.error;
+  if (verification.rowsCompared == 0 && verification.sourceRows == 0 &&
+      verification.targetRows == 0 && !verification.columnsNotCompared.empty())
+    return "not compared: none of its columns holds values Skerrow copies";
   std::string summary = "verified: " + CountOf(verification.rowsCompared, "row", "rows") +
                         " compared, " + CountOf(verification.mismatches, "mismatch", "mismatches");
   if (verification.rowsMissingInTarget > 0)

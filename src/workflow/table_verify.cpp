@@ -1,6 +1,5 @@
 #include "workflow/table_verify.h"
 
-#include <exception>
 #include <optional>
 #include <vector>
 
@@ -35,22 +34,8 @@ TableReport VerifyOneTable(ConversionState& state, WizardWindow& window,
   report.sourceName = sourceTable;
   report.createdName = sourceTable;
   TableWindow tableWindow(state, window);
-  const TableJob job = MakeTableJob(state, window, tableWindow);
-  TableVerification verification;
-  try {
-    TargetConnection& target = state.Target;
-    DescribeTableColumns(
-        state.Source, sourceTable,
-        [&target](std::string_view text) { return target.EscapeString(text); }, state.ColumnLists);
-    verification = VerifyConvertedTable(job, sourceTable, sourceTable, state.ColumnLists, 0);
-  } catch (const SourceError& error) {
-    verification.error = "Oracle could not describe the table: " +
-                         error.Description().value_or(error.SystemMessage());
-  } catch (const WindowOperationFailed&) {
-    throw;
-  } catch (const std::exception& error) {
-    verification.error = error.what();
-  }
+  TableVerification verification = VerifyConvertedTable(
+      MakeTableJob(state, window, tableWindow), sourceTable, sourceTable, state.ColumnLists, 0);
   report.rowsRead = verification.sourceRows;
   report.connectionLost = verification.connectionLost;
   report.verification = std::move(verification);
@@ -60,8 +45,20 @@ TableReport VerifyOneTable(ConversionState& state, WizardWindow& window,
 }  // namespace
 
 TableVerification VerifyConvertedTable(const TableJob& job, const std::string& sourceTable,
-                                       const std::string& targetTable,
-                                       const TableColumnLists& lists, std::int64_t refusedByCopy) {
+                                       const std::string& targetTable, TableColumnLists& lists,
+                                       std::int64_t refusedByCopy) {
+  try {
+    // The copy uses up its select list, so the columns are mapped again.
+    TargetConnection& target = job.target;
+    DescribeTableColumns(
+        job.source, sourceTable,
+        [&target](std::string_view text) { return target.EscapeString(text); }, lists);
+  } catch (const SourceError& error) {
+    TableVerification failed;
+    failed.error = "Oracle could not describe the table: " +
+                   error.Description().value_or(error.SystemMessage());
+    return failed;
+  }
   VerifyOptions options;
   options.fetchRows = job.options.fetchRows;
   const VerifyJob verifyJob{job.source, job.target, job.owner, job.database, options};
@@ -90,6 +87,9 @@ void RunVerification(ConversionState& state, WizardWindow& window) {
   if (!database) return;
   state.Report.destinationDatabase = *database;
   window.LockSelection();
+  window.SetTablesProgressRange(state.SelectedTableCount);
+  window.ShowTablesConverted(0, state.SelectedTableCount);
+  window.ShowProgressPanel();
   for (std::size_t i = 0; i < checked.size(); ++i) {
     if (i > 0 && state.Report.tables.back().connectionLost) {
       state.Report.notStarted.push_back(checked[i]);
@@ -101,6 +101,7 @@ void RunVerification(ConversionState& state, WizardWindow& window) {
   if (!state.Report.notStarted.empty())
     state.Report.runError =
         "The connection to the MySQL server was lost: " + state.Target.LastErrorMessage();
+  window.EndRunDisplay(false);
   state.Report.end = std::chrono::system_clock::now();
   state.Report.completed = true;
   window.UnlockSelection();
