@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <random>
 #include <string>
 #include <vector>
+
+#include "db/variant.h"
+#include "oracle/embedded_instance.h"
+#include "text/hex.h"
 
 #include "support/fixture_users.h"
 #include "workflow/report_notes.h"
@@ -83,6 +87,91 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, VerifyFixturesTest, ::testing::ValuesIn(Every
                            return std::filesystem::path(param.param.script).stem().string() + "_" +
                                   param.param.user;
                          });
+
+const TableReport& TableNamed(const RunReport& report, const std::string& name) {
+  for (const TableReport& table : report.tables)
+    if (table.sourceName == name) return table;
+  ADD_FAILURE() << "no table " << name;
+  static const TableReport none;
+  return none;
+}
+
+// Rows that pair only by their values (no key, the same row three times), 1 MiB LOBs, and a
+// text key whose byte order is not the order MySQL returns the rows in: each verifies, and a
+// deleted duplicate and one changed byte of a LOB are found.
+TEST(VerifyTables, DuplicateRowsLargeLobsAndKeysInAnotherOrder) {
+  WorkflowSession session("VERIFYSHAPES", {});
+  ASSERT_TRUE(session.Ready()) << session.NotReadyReason();
+  ASSERT_TRUE(session.Oracle().LoadText(
+      "CREATE USER shapes IDENTIFIED BY shapes_pw;\n"
+      "CONNECT shapes/shapes_pw\n"
+      "CREATE TABLE dups (code VARCHAR2(5), amount NUMBER(5,2));\n"
+      "INSERT INTO dups VALUES ('a', 1);\nINSERT INTO dups VALUES ('b', 2);\n"
+      "INSERT INTO dups VALUES ('a', 1);\nINSERT INTO dups VALUES (NULL, NULL);\n"
+      "INSERT INTO dups VALUES ('a', 1);\nINSERT INTO dups VALUES (NULL, NULL);\n"
+      "CREATE TABLE lobs (lob_id NUMBER(10) PRIMARY KEY, data BLOB, text CLOB);\n"
+      "CREATE TABLE words (word VARCHAR2(10) PRIMARY KEY, n NUMBER(3));\n"
+      "INSERT INTO words VALUES ('cherry', 3);\nINSERT INTO words VALUES ('Banana', 2);\n"
+      "INSERT INTO words VALUES ('apple', 1);\nINSERT INTO words VALUES ('_under', 4);\n"
+      "COMMIT;\n"))
+      << session.Oracle().Error();
+  std::string random(1 << 20, '\0');
+  std::mt19937 generator(23);
+  for (char& byte : random) byte = static_cast<char>(generator() & 0xFF);
+  std::string umlauts;
+  while (umlauts.size() < (1u << 20)) umlauts += "\xC3\xBC";
+  {
+    auto instance = oracle::EmbeddedInstance::Open(session.Oracle().InstanceDirectory());
+    instance->InsertRow(
+        "SHAPES", "LOBS", {"LOB_ID", "DATA", "TEXT"},
+        {Variant::FromDecimal("1"), Variant::FromBytes(random), Variant::FromText(umlauts)});
+    instance->InsertRow("SHAPES", "LOBS", {"LOB_ID", "DATA", "TEXT"},
+                        {Variant::FromDecimal("2"), Variant::FromBytes(""), Variant::FromText("")});
+    instance->Commit();
+  }
+  ASSERT_TRUE(session.Next("shapes", "shapes_pw"));
+  session.Check();
+  const std::string database = session.ScratchDatabase("verify_shapes");
+  session.State().VerifyTables = true;
+  session.Convert(database);
+  ExpectVerifiedWithoutDifferences(session.State().Report, true);
+  const TableVerification& dups = *TableNamed(session.State().Report, "DUPS").verification;
+  EXPECT_TRUE(dups.keyColumns.empty());
+  EXPECT_EQ(dups.rowsCompared, 6);
+  EXPECT_EQ(TableNamed(session.State().Report, "LOBS").verification->rowsCompared, 2);
+  EXPECT_EQ(TableNamed(session.State().Report, "WORDS").verification->rowsCompared, 4);
+
+  const std::string in = QuoteMySqlIdentifier(database) + ".";
+  const std::string changed =
+      text::HexOfBytes(std::string(1, static_cast<char>(random.back() ^ 1)));
+  ASSERT_TRUE(session.Probe().Execute("UPDATE " + in + "LOBS SET DATA = CONCAT(LEFT(DATA, " +
+                                      std::to_string(random.size() - 1) + "), X'" + changed +
+                                      "') WHERE LOB_ID = 1"))
+      << session.Probe().Error();
+  ASSERT_TRUE(session.Probe().Execute("DELETE FROM " + in + "DUPS WHERE CODE = 'a' LIMIT 1"))
+      << session.Probe().Error();
+  session.Check();
+  RunVerification(session.State(), session.Window());
+  const RunReport& checked = session.State().Report;
+  EXPECT_FALSE(checked.Succeeded());
+  EXPECT_EQ(checked.TotalVerificationDifferences(), 2);
+
+  const TableVerification& lobs = *TableNamed(checked, "LOBS").verification;
+  EXPECT_EQ(lobs.mismatches, 1);
+  ASSERT_EQ(lobs.differences.size(), 1u);
+  EXPECT_EQ(lobs.differences[0].key, "LOB_ID=1");
+  EXPECT_EQ(lobs.differences[0].column, "DATA");
+  EXPECT_TRUE(lobs.differences[0].hex);
+  EXPECT_NE(lobs.differences[0].sourceValue.value_or("").find("(1048576 bytes)"),
+            std::string::npos);
+
+  const TableVerification& shrunk = *TableNamed(checked, "DUPS").verification;
+  EXPECT_EQ(shrunk.rowsCompared, 5);
+  EXPECT_EQ(shrunk.rowsMissingInTarget, 1);
+  ASSERT_EQ(shrunk.differences.size(), 1u);
+  EXPECT_EQ(shrunk.differences[0].key, "(a, 1)");
+  EXPECT_TRUE(TableNamed(checked, "WORDS").verification->Succeeded());
+}
 
 }  // namespace
 }  // namespace skerrow::test
