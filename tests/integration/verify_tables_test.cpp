@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/variant.h"
+#include "oci_double_support.h"
 #include "oracle/embedded_instance.h"
 #include "text/hex.h"
 
@@ -171,6 +172,48 @@ TEST(VerifyTables, DuplicateRowsLargeLobsAndKeysInAnotherOrder) {
   ASSERT_EQ(shrunk.differences.size(), 1u);
   EXPECT_EQ(shrunk.differences[0].key, "(a, 1)");
   EXPECT_TRUE(TableNamed(checked, "WORDS").verification->Succeeded());
+}
+
+// Through Oracle's client library (its test double) the same tables verify, and the source's
+// digests are the ones the embedded run gave: digests compare runs on any route.
+TEST(VerifyTables, ThroughTheOciClientLibraryTheDigestsAreThoseOfTheEmbeddedRun) {
+  const FixtureUser fixture{"exact_values.sql", "exact", "exact_pw"};
+  WorkflowSession session("VERIFYOCI", {fixture.script});
+  ASSERT_TRUE(session.Ready()) << session.NotReadyReason();
+  ASSERT_TRUE(session.Next(fixture.user, fixture.password));
+  session.Check();
+  const std::string database = session.ScratchDatabase("verify_oci");
+  session.State().VerifyTables = true;
+  session.Convert(database);
+  const RunReport embedded = session.State().Report;
+  ExpectVerifiedWithoutDifferences(embedded, true);
+
+  OciRoute route(session.Oracle().SearchDirectory());
+  ClearDoubleJournal();
+  ConversionState state;
+  RecordingWindow window;
+  window.SetField(kServiceNameEdit, session.Oracle().Service());
+  window.SetField(kOracleUserEdit, fixture.user);
+  window.SetField(kOraclePasswordEdit, fixture.password);
+  window.SetField(kMySqlServerEdit, session.Sandbox().host);
+  window.SetField(kMySqlLoginEdit, session.Sandbox().user);
+  window.SetField(kMySqlPasswordEdit, session.Sandbox().password);
+  ConnectAndListTables(state, window);
+  ASSERT_EQ(window.Page(), 2);
+  for (int i = 0; i < window.TableItemCount(); ++i) window.SetTableChecked(i, true);
+  window.SetField(kDestinationNameEdit, database);
+  RunVerification(state, window);
+  EXPECT_NE(DoubleJournal().find("EXECUTE Select "), std::string::npos)
+      << "the rows were not read through the client library";
+  ExpectVerifiedWithoutDifferences(state.Report, false);
+  ASSERT_EQ(state.Report.tables.size(), embedded.tables.size());
+  for (std::size_t i = 0; i < embedded.tables.size(); ++i) {
+    const TableReport& before = embedded.tables[i];
+    if (!before.verification || !state.Report.tables[i].verification) continue;
+    SCOPED_TRACE(before.sourceName);
+    EXPECT_EQ(state.Report.tables[i].verification->sourceDigest, before.verification->sourceDigest);
+    EXPECT_EQ(state.Report.tables[i].verification->targetDigest, before.verification->targetDigest);
+  }
 }
 
 }  // namespace
