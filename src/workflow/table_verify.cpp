@@ -6,6 +6,7 @@
 #include "db/source_error.h"
 #include "schema/table_creation.h"
 #include "transfer/verify_table_rows.h"
+#include "workflow/checked_tables.h"
 #include "workflow/completion_message.h"
 #include "workflow/control_ids.h"
 #include "workflow/destination_database.h"
@@ -14,17 +15,6 @@
 namespace skerrow {
 
 namespace {
-
-std::vector<std::string> CheckedTables(const ConversionState& state, WizardWindow& window) {
-  std::vector<std::string> names;
-  const int count = window.TableItemCount();
-  for (int index = 0; index < count; ++index) {
-    const auto position = static_cast<std::size_t>(index);
-    if (position >= state.TableNames.size()) break;
-    if (window.IsTableItemChecked(index)) names.push_back(state.TableNames[position]);
-  }
-  return names;
-}
 
 // One table of a verification run: its columns as a conversion would map them, then the
 // comparison. A table the source cannot describe fails with the source's reason.
