@@ -34,14 +34,15 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage:\n"
-    "  skerrow-bench make-source DIR SERVICE ROWS\n"
+    "  skerrow-bench make-source DIR SERVICE ROWS [TABLES]\n"
     "      Creates the embedded instance DIR/SERVICE with user BENCH (password bench) and its\n"
-    "      table ORDERS of ROWS rows.\n"
+    "      table ORDERS of ROWS rows; with TABLES, that many tables ORDERS_1, ORDERS_2, ...\n"
+    "      of ROWS rows each (the same rows in every one).\n"
     "  skerrow-bench read-source SERVICE\n"
     "      Reads ORDERS the way the row copy does and prints the source's rows per second.\n"
-    "  skerrow-bench write-files SERVICE DATABASE TSV SQL\n"
-    "      Writes the rows of ORDERS as MySQL holds them after a conversion: TSV for LOAD DATA,\n"
-    "      SQL as INSERTs of 100 rows each into DATABASE.ORDERS.\n"
+    "  skerrow-bench write-files SERVICE DATABASE TSV SQL [TABLE]\n"
+    "      Writes the rows of ORDERS (or TABLE) as MySQL holds them after a conversion: TSV\n"
+    "      for LOAD DATA, SQL as INSERTs of 100 rows each into DATABASE.ORDERS.\n"
     "  skerrow-bench copy-rows SERVICE HOST LOGIN PASSWORD DATABASE batched|per-row [BYTES]\n"
     "      Creates DATABASE.ORDERS as the converter does and copies the rows with the row copy\n"
     "      in the given write mode. Prints rows, seconds and peak resident memory (KiB).\n"
@@ -100,30 +101,38 @@ std::string ConnectionString(const std::string& service) {
          ";User ID=" + kOwner + ";Password=" + kPassword + ",";
 }
 
-int MakeSource(const std::filesystem::path& dir, const std::string& service, long rows) {
+// `tables` 0: the one table ORDERS; else ORDERS_1 to ORDERS_<tables>, each of `rows` rows.
+int MakeSource(const std::filesystem::path& dir, const std::string& service, long rows,
+               int tables) {
   std::filesystem::create_directories(dir);
   if (std::filesystem::exists(dir / service)) oracle::EmbeddedInstance::Drop(dir / service);
   auto instance = oracle::EmbeddedInstance::Create(dir / service);
   instance->CreateUser(kOwner, kPassword);
   instance->SetCurrentSchema(kOwner);
-  instance->CreateTable(kOwner, kTable, TableColumns(), TableConstraints());
   const std::vector<std::string> names = ColumnNames();
-  for (long id = 1; id <= rows; ++id) {
-    instance->InsertRow(kOwner, kTable, names, RowValues(id));
-    if (id % 200000 == 0) instance->Commit();
+  for (int table = tables == 0 ? 0 : 1; table <= tables; ++table) {
+    const std::string name =
+        tables == 0 ? std::string(kTable) : std::string(kTable) + "_" + std::to_string(table);
+    auto constraints = TableConstraints();
+    for (auto& constraint : constraints) constraint.name = name + "_PK";
+    instance->CreateTable(kOwner, name, TableColumns(), constraints);
+    for (long id = 1; id <= rows; ++id) {
+      instance->InsertRow(kOwner, name, names, RowValues(id));
+      if (id % 200000 == 0) instance->Commit();
+    }
+    instance->Commit();
   }
-  instance->Commit();
   return 0;
 }
 
-// The row query of ORDERS as the type mapping composes it.
-std::string OrdersQuery(ConversionState& state) {
+// The row query of `table` (ORDERS when not named) as the type mapping composes it.
+std::string OrdersQuery(ConversionState& state, const std::string& table = kTable) {
   ResetColumnLists(state.ColumnLists);
-  const auto catalog = ReadColumnCatalog(state.Source, kTable);
+  const auto catalog = ReadColumnCatalog(state.Source, table);
   SizeColumnLists(state.ColumnLists, catalog.size());
   static_cast<void>(BuildTableDefinition(state.ColumnLists, catalog,
                                          [](std::string_view text) { return std::string(text); }));
-  std::string query = RowQuery(state.ColumnLists.SourceSelectList, kOwner, kTable);
+  std::string query = RowQuery(state.ColumnLists.SourceSelectList, kOwner, table);
   return query;
 }
 
@@ -228,10 +237,10 @@ std::string LiteralEscape(std::string_view text) {
 }
 
 int WriteFiles(const std::string& service, const std::string& database, const std::string& tsvPath,
-               const std::string& sqlPath) {
+               const std::string& sqlPath, const std::string& table) {
   ConversionState state;
   OpenSource(state, service);
-  const std::string query = OrdersQuery(state);
+  const std::string query = OrdersQuery(state, table);
   const std::string prefix = InsertPrefix(database, kTable, state.ColumnLists.SelectedColumnNames);
   std::ofstream tsv(tsvPath, std::ios::binary);
   std::ofstream sql(sqlPath, std::ios::binary);
@@ -323,11 +332,12 @@ int CopyRows(const std::string& service, const std::string& host, const std::str
 }
 
 int Main(const std::vector<std::string>& args) {
-  if (args.size() == 4 && args[0] == "make-source")
-    return MakeSource(args[1], args[2], std::stol(args[3]));
+  if ((args.size() == 4 || args.size() == 5) && args[0] == "make-source")
+    return MakeSource(args[1], args[2], std::stol(args[3]),
+                      args.size() == 5 ? std::stoi(args[4]) : 0);
   if (args.size() == 2 && args[0] == "read-source") return ReadSource(args[1]);
-  if (args.size() == 5 && args[0] == "write-files")
-    return WriteFiles(args[1], args[2], args[3], args[4]);
+  if ((args.size() == 5 || args.size() == 6) && args[0] == "write-files")
+    return WriteFiles(args[1], args[2], args[3], args[4], args.size() == 6 ? args[5] : kTable);
   if ((args.size() == 7 || args.size() == 8) && args[0] == "copy-rows")
     return CopyRows(
         args[1], args[2], args[3], args[4], args[5], args[6],

@@ -7,7 +7,7 @@
 
 #include "db/variant.h"
 #include "fuzz_support.h"
-#include "oracle/script_decimal.h"
+#include "oracle/sql_decimal.h"
 
 namespace {
 

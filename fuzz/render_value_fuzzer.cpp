@@ -10,6 +10,7 @@
 #include "db/target_connection.h"
 #include "db/variant.h"
 #include "fuzz_support.h"
+#include "text/hex.h"
 #include "transfer/render_value.h"
 
 namespace {
@@ -151,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const auto literal = ReadMySqlLiteral(sql);
       Check(literal.has_value(), "text renders as exactly one literal", sql);
       const bool asText = value.Kind() == VariantKind::Text || skerrow::IsUtf8Text(value.Data());
-      Check(*literal == (asText ? value.Data() : skerrow::HexText(value.Data())),
+      Check(*literal == (asText ? value.Data() : skerrow::text::HexOfBytes(value.Data())),
             "a literal reads back as the value", sql);
       break;
     }

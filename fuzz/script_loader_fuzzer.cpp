@@ -10,7 +10,7 @@
 
 #include "fuzz_support.h"
 #include "memory_script_target.h"
-#include "oracle/script_loader.h"
+#include "oracle/loader/script_loader.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "db/source_error.h"
 #include "oracle/embedded_instance.h"
 #include "oracle/embedded_provider.h"
-#include "oracle/script_loader.h"
+#include "oracle/loader/script_loader.h"
 
 namespace {
 

@@ -1,8 +1,12 @@
 #include "cli/cli_options.h"
 
+#include <sched.h>
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <charconv>
 #include <memory>
+#include <thread>
 
 #include "cli/option_suggestion.h"
 
@@ -19,8 +23,12 @@ constexpr const char* kFooter =
     "Passwords not given as options come from SKERROW_ORACLE_PASSWORD and\n"
     "SKERROW_MYSQL_PASSWORD, else they are asked for when standard input is a terminal.\n"
     "\n"
+    "Ctrl-C during a conversion starts no further table and lets the ones in progress\n"
+    "finish; a second Ctrl-C ends at once.\n"
+    "\n"
     "Exit status: 0 every checked table converted with every row; 1 the run completed\n"
-    "with errors; 2 bad options, a failed connection or a refused destination database.";
+    "with errors or was stopped; 2 bad options, a failed connection or a refused\n"
+    "destination database; 130 a second Ctrl-C ended the run at once.";
 
 // Thrown by --help and --version as they are read: what follows them is not looked at, what
 // came before them has been (and a mistake there is still reported).
@@ -53,9 +61,9 @@ std::vector<std::string> SplitTableList(const std::string& text) {
 }
 
 // The command line's options, bound to `options`; each --tables value lands in
-// `tableArguments` as typed.
-std::unique_ptr<CLI::App> MakeCliApp(CliOptions& options,
-                                     std::vector<std::string>& tableArguments) {
+// `tableArguments` and --jobs in `jobsArgument` as typed.
+std::unique_ptr<CLI::App> MakeCliApp(CliOptions& options, std::vector<std::string>& tableArguments,
+                                     std::optional<std::string>& jobsArgument) {
   auto app = std::make_unique<CLI::App>(
       "Copies the tables of an Oracle user into a new MySQL database.", kProgram);
   app->allow_extras();  // reported below in this front end's own words
@@ -114,6 +122,12 @@ std::unique_ptr<CLI::App> MakeCliApp(CliOptions& options,
       ->group(kSelectionGroup);
   app->add_flag("--one-statement-per-row", options.oneStatementPerRow,
                 "send every row in its own INSERT (slower; same outcome)")
+      ->group(kSelectionGroup);
+  app->add_option_function<std::string>(
+         "--jobs", into(jobsArgument),
+         "tables converted at the same time, largest first (auto: one per core)")
+      ->type_name("N|auto")
+      ->default_str("1")
       ->group(kSelectionGroup);
   app->add_flag("--verify", options.verify,
                 "read every table back after its copy and compare each value with Oracle")
@@ -213,6 +227,16 @@ std::vector<std::string> TableNames(const std::vector<std::string>& tableArgumen
   return tables;
 }
 
+// --jobs as a number of tables; nullopt when it is none.
+std::optional<int> JobsOf(const std::string& text) {
+  if (text == "auto") return std::min(CoreCount(), kMaxJobs);
+  int jobs = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, jobs);
+  if (error != std::errc() || stop != end || jobs < 1 || jobs > kMaxJobs) return std::nullopt;
+  return jobs;
+}
+
 std::optional<CliUsageError> CheckSelection(const CliOptions& options, bool tablesGiven) {
   if (tablesGiven) {
     const bool hasEmpty = std::any_of(options.tables.begin(), options.tables.end(),
@@ -243,6 +267,14 @@ std::optional<CliUsageError> CheckSelection(const CliOptions& options, bool tabl
 
 }  // namespace
 
+int CoreCount() {
+  cpu_set_t cpus;
+  CPU_ZERO(&cpus);
+  if (sched_getaffinity(0, sizeof(cpus), &cpus) == 0 && CPU_COUNT(&cpus) > 0)
+    return CPU_COUNT(&cpus);
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 std::string CliVersionText() {
   return std::string(kProgram) + " " + SKERROW_VERSION_TEXT + "\n";
 }
@@ -250,13 +282,15 @@ std::string CliVersionText() {
 std::string CliUsageText() {
   CliOptions defaults;
   std::vector<std::string> tableArguments;
-  return MakeCliApp(defaults, tableArguments)->help();
+  std::optional<std::string> jobsArgument;
+  return MakeCliApp(defaults, tableArguments, jobsArgument)->help();
 }
 
 CliParseResult ParseCliOptions(const std::vector<std::string>& args) {
   CliOptions options;
   std::vector<std::string> tableArguments;
-  const auto app = MakeCliApp(options, tableArguments);
+  std::optional<std::string> jobsArgument;
+  const auto app = MakeCliApp(options, tableArguments, jobsArgument);
   const std::vector<std::string> given = SplitEmptyInlineValues(args);
   // CLI11 takes the arguments last first.
   std::vector<std::string> reversed(given.rbegin(), given.rend());
@@ -281,6 +315,13 @@ CliParseResult ParseCliOptions(const std::vector<std::string>& args) {
   const bool tablesGiven = !tableArguments.empty();
   options.tables = TableNames(tableArguments);
   if (auto refused = CheckSelection(options, tablesGiven)) return *refused;
+  if (jobsArgument) {
+    const std::optional<int> jobs = JobsOf(*jobsArgument);
+    if (!jobs)
+      return CliUsageError{"--jobs takes a number of tables from 1 to " + std::to_string(kMaxJobs) +
+                           ", or auto (one per core); not \"" + *jobsArgument + "\"."};
+    options.jobs = *jobs;
+  }
   return options;
 }
 

@@ -22,6 +22,8 @@ struct CliOptions {
   bool listTables = false;
   bool overwrite = false;
   bool oneStatementPerRow = false;
+  // Tables converted at the same time (--jobs; "auto" gives the number of cores).
+  int jobs = 1;
   // Read every copied table back and compare it with its source.
   bool verify = false;
   // Only compare the tables of a database converted earlier with their source.
@@ -41,6 +43,13 @@ struct CliUsageError {
 };
 
 using CliParseResult = std::variant<CliOptions, CliInfoRequest, CliUsageError>;
+
+// The most tables --jobs converts at the same time: each holds two connections and a block of
+// rows, and a server has only so many connections to give.
+inline constexpr int kMaxJobs = 64;
+
+// The cores this process may run on (at least 1).
+int CoreCount();
 
 // Parses the arguments after the program name. Options take their value as the next argument
 // (even one that starts with "-": passwords may) or after "=" (--database=sales). A misspelt

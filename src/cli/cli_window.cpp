@@ -1,5 +1,6 @@
 #include "cli/cli_window.h"
 
+#include "text/ascii.h"
 #include "workflow/control_ids.h"
 
 namespace skerrow::cli {
@@ -20,7 +21,10 @@ void PrintMessage(std::ostream& stream, const MessageRequest& request) {
 }  // namespace
 
 CliWindow::CliWindow(std::ostream& out, std::ostream& err, CliWindowSettings settings)
-    : out_(out), err_(err), settings_(settings), progress_(out, settings.terminal) {}
+    : out_(out),
+      err_(err),
+      settings_(settings),
+      progress_(out, settings.terminal, settings.severalTables) {}
 
 std::string CliWindow::GetControlText(int controlId) {
   const auto field = fields_.find(controlId);
@@ -57,6 +61,7 @@ void CliWindow::ClearTableChecks() {
 
 void CliWindow::SetTablesProgressRange(int total) {
   progress_.Start(total);
+  snapshot_.Begin(text::TrimWhiteSpace(GetControlText(kDestinationNameEdit)), tableItems_);
 }
 
 void CliWindow::ShowProgressPanel() {
@@ -98,11 +103,16 @@ MessageAnswer CliWindow::AnswerReplaceQuestion(const MessageRequest& request) {
   return MessageAnswer::No;
 }
 
+void CliWindow::OnTableStarted(const std::string& sourceTable) {
+  snapshot_.TableStarted(sourceTable);
+}
+
 void CliWindow::OnTableRowsProgress(const std::string& targetTable, std::int64_t rows) {
   if (!settings_.quiet) progress_.TableRows(targetTable, rows);
 }
 
 void CliWindow::OnTableFinished(const TableReport& report) {
+  snapshot_.TableFinished(report);
   if (!settings_.quiet) progress_.TableFinished(report);
 }
 

@@ -6,14 +6,16 @@
 #include <vector>
 
 #include "cli/progress_display.h"
+#include "cli/run_snapshot.h"
 #include "workflow/wizard_window.h"
 
 namespace skerrow::cli {
 
 struct CliWindowSettings {
-  bool terminal = false;   // standard output is a terminal: one updating progress line
-  bool quiet = false;      // print only problems
-  bool overwrite = false;  // the answer to the overwrite question is Yes
+  bool terminal = false;       // standard output is a terminal: one updating progress line
+  bool quiet = false;          // print only problems
+  bool overwrite = false;      // the answer to the overwrite question is Yes
+  bool severalTables = false;  // tables are converted at the same time: a line for each
 };
 
 // The command line's window: it holds the field texts and the table list the workflow reads
@@ -32,6 +34,8 @@ class CliWindow : public WizardWindow {
   bool SelectionPageShown() const { return selectionPageShown_; }
   bool ProgressPanelShown() const { return progressPanelShown_; }
   bool OverwriteDeclined() const { return overwriteDeclined_; }
+  // What the run has done so far; safe to read from another thread during the run.
+  const RunSnapshot& Snapshot() const { return snapshot_; }
 
   std::string GetControlText(int controlId) override;
   void SetControlText(int controlId, const std::string& text) override;
@@ -62,6 +66,7 @@ class CliWindow : public WizardWindow {
 
   MessageAnswer ShowMessage(const MessageRequest& request) override;
 
+  void OnTableStarted(const std::string& sourceTable) override;
   void OnTableRowsProgress(const std::string& targetTable, std::int64_t rows) override;
   void OnTableFinished(const TableReport& report) override;
 
@@ -73,6 +78,7 @@ class CliWindow : public WizardWindow {
   std::ostream& err_;
   CliWindowSettings settings_;
   ProgressDisplay progress_;
+  RunSnapshot snapshot_;
   std::map<int, std::string> fields_;
   std::vector<std::string> tableItems_;
   std::vector<bool> checks_;

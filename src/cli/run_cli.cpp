@@ -8,6 +8,7 @@
 #include "cli/cli_window.h"
 #include "cli/password_input.h"
 #include "cli/preflight.h"
+#include "cli/run_interrupts.h"
 #include "text/ascii.h"
 #include "workflow/connection_step.h"
 #include "workflow/control_ids.h"
@@ -71,9 +72,12 @@ bool WriteJsonReport(const RunReport& report, const std::string& path, std::ostr
 int Convert(const CliOptions& options, CliStreams streams) {
   ConversionState state;
   state.OneStatementPerRow = options.oneStatementPerRow;
-  CliWindow window(
-      streams.out, streams.err,
-      {.terminal = streams.outIsTerminal, .quiet = options.quiet, .overwrite = options.overwrite});
+  state.Jobs = options.jobs;
+  CliWindow window(streams.out, streams.err,
+                   {.terminal = streams.outIsTerminal,
+                    .quiet = options.quiet,
+                    .overwrite = options.overwrite,
+                    .severalTables = options.jobs > 1});
   // Asking for a password is pointless while the connection step would stop at an empty
   // service, user, server or login anyway.
   const bool oracleNamed = !options.oracleService.empty() && !options.oracleUser.empty();
@@ -91,6 +95,9 @@ int Convert(const CliOptions& options, CliStreams streams) {
       ResolvePassword(options.mysqlPassword, "SKERROW_MYSQL_PASSWORD",
                       "MySQL password for " + options.mysqlLogin + ": ", mysqlNamed));
 
+  RunInterrupts interrupts(state, window, streams.out, streams.err, [&](const RunReport& report) {
+    if (options.reportFile) WriteJsonReport(report, *options.reportFile, streams.err);
+  });
   // The connection step has printed its message when it stops short of the selection page.
   ConnectAndListTables(state, window);
   if (!window.SelectionPageShown()) return kExitNotRun;
@@ -105,10 +112,12 @@ int Convert(const CliOptions& options, CliStreams streams) {
 
   // This front end has no window thread to keep responsive: the run is the main thread's.
   state.VerifyTables = options.verify;
+  interrupts.RunBegins();
   if (options.verifyOnly)
     RunVerification(state, window);
   else
     RunConversion(state, window);
+  interrupts.RunEnded();
   // A refused destination name, a declined overwrite or an empty selection end the run
   // before its completion; each has been explained already. A destination the server would
   // not drop or create completes it with errors and a report.
@@ -116,7 +125,9 @@ int Convert(const CliOptions& options, CliStreams streams) {
 
   if (!options.quiet)
     streams.out << ReportTableText(state.Report, "see --report for more; ") << std::flush;
-  int status = state.Report.Succeeded() ? kExitConverted : kExitCompletedWithErrors;
+  // A run stopped by Ctrl-C left tables out.
+  int status =
+      state.Report.Succeeded() && !state.Report.stopped ? kExitConverted : kExitCompletedWithErrors;
   if (options.reportFile && !WriteJsonReport(state.Report, *options.reportFile, streams.err)) {
     status = kExitCompletedWithErrors;
   }

@@ -38,6 +38,8 @@ class SourceConnection {
   int FieldCount();
 
   bool IsOpen() const { return backend_ != nullptr; }
+  // The providers it chooses from, for a further connection that must choose the same way.
+  const SourceProviders& Providers() const { return providers_; }
 
  private:
   SourceProviders providers_;

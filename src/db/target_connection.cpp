@@ -3,6 +3,10 @@
 #include <errmsg.h>
 #include <mysql.h>
 
+#include <optional>
+#include <tuple>
+#include <utility>
+
 namespace skerrow {
 
 namespace {
@@ -46,6 +50,8 @@ bool TargetConnection::Connect(const std::string& host, const std::string& user,
     lastErrorMessage_ = "The MySQL client library could not create a connection handle.";
     return false;
   }
+  // A server that answered (and refused) says more than the ports after it where none listens.
+  std::optional<std::pair<unsigned, std::string>> serverAnswer;
   for (int port : kPorts) {
     attemptedPorts_.push_back(port);
     // A failed attempt clears the handle's options (the client flags are 0, so options are
@@ -60,7 +66,10 @@ bool TargetConnection::Connect(const std::string& host, const std::string& user,
       return true;
     }
     RememberError();
+    if (!serverAnswer && lastErrorNumber_ < CR_MIN_ERROR)
+      serverAnswer.emplace(lastErrorNumber_, lastErrorMessage_);
   }
+  if (serverAnswer) std::tie(lastErrorNumber_, lastErrorMessage_) = *serverAnswer;
   return false;
 }
 

@@ -107,6 +107,7 @@ void TranslateTable(const TableJob& job, const std::string& sourceTable, TableCo
   int renames = 0;
   bool keyDropped = false;
   // Each mending takes away a default or a VARCHAR, so the attempts end.
+  CreationTurnGuard turn(job.creationTurn);
   for (;;) {
     const std::string keyClause =
         keyDropped ? std::string() : ReadKeyClause(job.source, sourceTable, job.owner, definition);
@@ -150,6 +151,7 @@ void TranslateTable(const TableJob& job, const std::string& sourceTable, TableCo
     return;
   }
   keepNotes();
+  turn.Release();
   CopyTableRows(job, sourceTable, targetName, lists, report);
 }
 

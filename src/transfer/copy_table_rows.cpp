@@ -121,6 +121,7 @@ class TableCopy {
         }
         block = RowArray();  // free this block before the next one arrives
         if (source_.EndOfRows()) break;
+        if (std::optional<std::string> reason = StopReason()) return StopHere(writer, *reason);
         fetching = true;
         block = FetchBlock();
         fetching = false;
@@ -138,6 +139,19 @@ class TableCopy {
     }
     if (!writer.Flush()) return ConnectionLost(writer);
     progress_.Finish(writer.RowsDone());
+    return true;
+  }
+
+  std::optional<std::string> StopReason() const {
+    return options_.stopReason ? options_.stopReason() : std::nullopt;
+  }
+
+  // The run ends this table before its next block: the rows handed over so far are written.
+  bool StopHere(RowWriter& writer, const std::string& reason) {
+    if (!writer.Flush()) return ConnectionLost(writer);
+    progress_.Finish(writer.RowsDone());
+    report_.abandoned =
+        reason + "; " + std::to_string(report_.rowsWritten) + " of this table's rows were written.";
     return true;
   }
 

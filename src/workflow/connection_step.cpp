@@ -58,6 +58,16 @@ std::optional<RowArray> ReadTableList(ConversionState& state, WizardWindow& wind
 
 }  // namespace
 
+std::string SourceConnectionString(const std::string& serviceName, const std::string& user,
+                                   const std::string& password) {
+  // A value holding ';' (or starting with a quote) goes in quoted, so that it reads back whole
+  // and no part of it is taken for another key.
+  const std::string quotedUser = ConnectionStringQuoted(user);
+  return "Provider=MSDAORA.1;Data Source=" + ConnectionStringQuoted(serviceName) +
+         ";Database=" + quotedUser + ";User ID=" + quotedUser +
+         ";Password=" + ConnectionStringQuoted(password) + ",";
+}
+
 void ConnectAndListTables(ConversionState& state, WizardWindow& window) {
   // The worker uses both connections until its run ends; opening them anew under it would
   // pull them away from it.
@@ -85,13 +95,7 @@ void ConnectAndListTables(ConversionState& state, WizardWindow& window) {
 
   state.Target.Init();
 
-  // A value holding ';' (or starting with a quote) goes in quoted, so that it reads back whole
-  // and no part of it is taken for another key.
-  const std::string quotedUser = ConnectionStringQuoted(user);
-  const std::string connectionString =
-      "Provider=MSDAORA.1;Data Source=" + ConnectionStringQuoted(serviceName) +
-      ";Database=" + quotedUser + ";User ID=" + quotedUser +
-      ";Password=" + ConnectionStringQuoted(password) + ",";
+  const std::string connectionString = SourceConnectionString(serviceName, user, password);
   try {
     state.Source.Create();
     state.Source.Open(connectionString, user, password, kConnectUnspecified);
@@ -116,6 +120,8 @@ void ConnectAndListTables(ConversionState& state, WizardWindow& window) {
     window.EnableControl(kNextButton, true);
     return;
   }
+
+  state.Connection = {connectionString, user, password, server, login, mysqlPassword};
 
   const std::optional<RowArray> rows = ReadTableList(state, window, user);
   if (!rows) return;

@@ -5,46 +5,53 @@
 #include <string>
 #include <vector>
 
-#include "schema/table_creation.h"
 #include "workflow/checked_tables.h"
 #include "workflow/completion_message.h"
 #include "workflow/control_ids.h"
 #include "workflow/destination_database.h"
-#include "workflow/table_verify.h"
+#include "workflow/parallel_run.h"
+#include "workflow/table_conversion.h"
 #include "workflow/table_window.h"
 
 namespace skerrow {
 
 namespace {
 
-// One checked table; whatever goes wrong ends this table only and lands in its report, unless
-// the window itself is gone.
+// One checked table on the run's own connections; whatever goes wrong ends this table only
+// and lands in its report, unless the window itself is gone.
 TableReport ConvertOneTable(ConversionState& state, WizardWindow& window,
                             const std::string& sourceTable) {
-  TableReport report;
-  report.sourceName = sourceTable;
+  window.OnTableStarted(sourceTable);
   TableWindow tableWindow(state, window);
-  try {
-    const TableJob job = MakeTableJob(state, window, tableWindow);
-    TranslateTable(job, sourceTable, state.ColumnLists, report);
-    // A copy that ended early is an error already; its missing rows would only repeat it.
-    if (state.VerifyTables && report.createdName && !report.abandoned && !report.connectionLost)
-      report.verification = VerifyConvertedTable(job, sourceTable, *report.createdName,
-                                                 state.ColumnLists, report.rowsRefused);
-  } catch (const SourceError& error) {
-    if (error.Code() == kCodeNoCurrentRecord)
-      report.createError =
-          "not created: Oracle's catalog lists no columns for the table (was it dropped or "
-          "renamed after the list of tables was read?)";
-    else
-      report.createError = "not created: Oracle could not describe the table: " +
-                           error.Description().value_or(error.SystemMessage());
-  } catch (const WindowOperationFailed&) {
-    throw;
-  } catch (const std::exception& error) {
-    report.createError = std::string("not created: ") + error.what();
+  return ConvertTable(MakeTableJob(state, window, tableWindow), sourceTable, state.ColumnLists,
+                      state.VerifyTables);
+}
+
+// The checked tables one after another, in list order.
+TablesOutcome ConvertTablesInTurn(ConversionState& state, WizardWindow& window,
+                                  const std::vector<std::string>& checked) {
+  TablesOutcome outcome;
+  for (std::size_t i = 0; i < checked.size(); ++i) {
+    if (outcome.connectionLost || outcome.stopped) {
+      outcome.notStarted.push_back(checked[i]);
+      continue;
+    }
+    state.Journal.TableStarted(checked[i]);
+    state.Report.tables.push_back(ConvertOneTable(state, window, checked[i]));
+    const TableReport& finished = state.Report.tables.back();
+    state.Journal.TableFinished(finished);
+    window.OnTableFinished(finished);
+    // Every further statement would fail the same way, whether the creation or the row copy
+    // lost the connection.
+    outcome.connectionLost = LostTheConnection(finished, state.Target);
+    if (outcome.connectionLost) {
+      state.Report.runError = ConnectionLostRunError(state.Target);
+      continue;
+    }
+    // A stop during the last table leaves nothing undone: that run simply completed.
+    if (state.StopRequested && i + 1 < checked.size()) outcome.stopped = true;
   }
-  return report;
+  return outcome;
 }
 
 // Steps that close every run that got as far as the database: restore and unlock the page,
@@ -102,31 +109,13 @@ void RunConversionSteps(ConversionState& state, WizardWindow& window) {
   window.ShowProgressPanel();
   window.StartActivityTimer();
 
-  bool stopped = false;
-  bool connectionLost = false;
-  for (std::size_t i = 0; i < checked.size(); ++i) {
-    if (connectionLost || stopped) {
-      state.Report.notStarted.push_back(checked[i]);
-      continue;
-    }
-    state.Journal.TableStarted(checked[i]);
-    state.Report.tables.push_back(ConvertOneTable(state, window, checked[i]));
-    const TableReport& finished = state.Report.tables.back();
-    state.Journal.TableFinished(finished);
-    window.OnTableFinished(finished);
-    // Every further statement would fail the same way, whether the creation or the row copy
-    // lost the connection.
-    connectionLost = finished.connectionLost ||
-                     (!finished.createdName && state.Target.LastErrorLostConnection());
-    if (connectionLost) {
-      state.Report.runError =
-          "The connection to the MySQL server was lost: " + state.Target.LastErrorMessage();
-      continue;
-    }
-    // A stop during the last table leaves nothing undone: that run simply completed.
-    if (state.StopRequested && i + 1 < checked.size()) stopped = true;
-  }
-  if (connectionLost && !state.Report.notStarted.empty()) {
+  const TablesOutcome outcome = state.Jobs > 1 ? ConvertTablesInParallel(state, window)
+                                               : ConvertTablesInTurn(state, window, checked);
+  // A step that needs every table copied (foreign keys between the tables) belongs here: both
+  // ways of converting the tables have ended, and only the run's own connections are in use.
+  state.Report.notStarted = outcome.notStarted;
+  const bool stopped = outcome.stopped;
+  if (outcome.connectionLost && !state.Report.notStarted.empty()) {
     state.Report.runError += "; not converted:";
     for (std::size_t i = 0; i < state.Report.notStarted.size(); ++i)
       state.Report.runError += (i == 0 ? " " : ", ") + state.Report.notStarted[i];

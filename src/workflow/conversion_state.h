@@ -14,6 +14,17 @@
 
 namespace skerrow {
 
+// What the connection step opened both connections with, so that the jobs of a parallel run
+// open theirs the same way.
+struct ConnectionSettings {
+  std::string sourceConnectionString;
+  std::string oracleUser;
+  std::string oraclePassword;
+  std::string mysqlServer;
+  std::string mysqlLogin;
+  std::string mysqlPassword;
+};
+
 // The process-wide state of the converter: one instance for the life of the process, owned by
 // the front end and handed to every workflow step.
 struct ConversionState {
@@ -25,10 +36,12 @@ struct ConversionState {
   std::vector<std::string> TableNames;
   SourceConnection Source;
   TargetConnection Target;
+  ConnectionSettings Connection;
 
   // The run's fields.
   std::int32_t SelectedTableCount = 0;
-  std::int32_t ConvertedTableCount = 0;
+  // Counted by every job of a parallel run.
+  std::atomic<std::int32_t> ConvertedTableCount{0};
   std::atomic<bool> StopRequested{false};
   std::thread WorkerThread;
   // Set while a worker runs RunConversion (WorkerThread stays joinable after it ended).
@@ -38,6 +51,9 @@ struct ConversionState {
   bool OneStatementPerRow = false;
   // Every table is read back after its copy and compared with its source.
   bool VerifyTables = false;
+  // Tables created and copied at the same time, each on connections of its own (the command
+  // line's --jobs); 1 converts one table after another.
+  int Jobs = 1;
 
   // The column lists of the table being converted, handed to its creation and row copy; they
   // keep the last table's lists until the next table begins.

@@ -44,10 +44,15 @@ void TableWindow::ShowCopyFailure(const std::string& text) {
 }
 
 TableJob MakeTableJob(ConversionState& state, WizardWindow& window, RowCopyWindow& tableWindow) {
+  return MakeTableJob(state, window, tableWindow, state.Source, state.Target);
+}
+
+TableJob MakeTableJob(ConversionState& state, WizardWindow& window, RowCopyWindow& tableWindow,
+                      SourceConnection& source, TargetConnection& target) {
   RowCopyOptions options;
   if (state.OneStatementPerRow) options.writeMode = RowWriteMode::OneStatementPerRow;
-  return TableJob{state.Source,
-                  state.Target,
+  return TableJob{source,
+                  target,
                   SourceOwner(window.GetControlText(kOracleUserEdit)),
                   text::TrimWhiteSpace(window.GetControlText(kDestinationNameEdit)),
                   std::move(options),

@@ -32,5 +32,8 @@ class TableWindow : public RowCopyWindow {
 // The job of one table of the run: the state's connections and row write mode, and the owner
 // and destination database that the window's fields name as the table begins.
 TableJob MakeTableJob(ConversionState& state, WizardWindow& window, RowCopyWindow& tableWindow);
+// The same on connections of the job's own (a job of a parallel run).
+TableJob MakeTableJob(ConversionState& state, WizardWindow& window, RowCopyWindow& tableWindow,
+                      SourceConnection& source, TargetConnection& target);
 
 }  // namespace skerrow

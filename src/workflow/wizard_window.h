@@ -97,7 +97,9 @@ class WizardWindow {
   virtual MessageAnswer ShowMessage(const MessageRequest& request) = 0;
 
   // Notifications for front ends that show more than the wizard's caption (the command line's
-  // progress line and report). The rows figure is the table's true count so far.
+  // progress line and report): a checked table's conversion begins, its rows so far (the
+  // table's true count), and its end.
+  virtual void OnTableStarted(const std::string& /*sourceTable*/) {}
   virtual void OnTableRowsProgress(const std::string& /*targetTable*/, std::int64_t /*rows*/) {}
   virtual void OnTableFinished(const TableReport& /*report*/) {}
   // The conversion run's last call, whichever way it ended (also before its completion steps:

@@ -5,15 +5,22 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "support/bulk_tables.h"
+#include "support/golden_files.h"
+#include "support/mysql_dump.h"
 #include "support/mysql_sandbox.h"
 #include "support/program_run.h"
 
@@ -70,25 +77,34 @@ constexpr const char* kLatin1Script =
     "INSERT INTO plain VALUES (1);\n"
     "COMMIT;\n";
 
-std::string ReadWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+// Five tables of 25,000 rows, long enough to convert for a Ctrl-C to arrive on the way.
+constexpr int kBulkTables = 5;
+constexpr int kBulkRows = 25000;
 
 using test::ProgramRun;
 
-// Runs `program` with `args` in a clean environment for the passwords.
-ProgramRun RunProgram(const fs::path& program, const std::vector<std::string>& args,
-                      const fs::path& oraclePath, std::vector<std::string> environment = {}) {
-  // A name that is not an embedded instance goes to Oracle's client library; pointing at
-  // one that does not exist keeps the outcome the same on machines that have a client.
+// The environment of a run: no passwords from outside, and a name that is not an embedded
+// instance goes to a client library that does not exist, so the outcome is the same on
+// machines that have one.
+std::vector<std::string> CleanEnvironment(const fs::path& oraclePath,
+                                          std::vector<std::string> environment = {}) {
   environment.insert(environment.begin(),
                      {"-u SKERROW_ORACLE_PASSWORD", "-u SKERROW_MYSQL_PASSWORD",
                       "SKERROW_OCI_LIBRARY=/nonexistent/libclntsh.so",
                       "SKERROW_ORACLE_PATH=" + oraclePath.string()});
-  return test::RunProgram(program, args, environment);
+  return environment;
+}
+
+// Runs `program` with `args` in a clean environment for the passwords.
+ProgramRun RunProgram(const fs::path& program, const std::vector<std::string>& args,
+                      const fs::path& oraclePath, std::vector<std::string> environment = {}) {
+  return test::RunProgram(program, args, CleanEnvironment(oraclePath, std::move(environment)));
+}
+
+// The report without what differs from run to run: the times and the database's name.
+nlohmann::json WithoutTimesAndDatabase(nlohmann::json report) {
+  for (const char* key : {"start", "end", "database"}) report.erase(key);
+  return report;
 }
 
 fs::path CliProgram() {
@@ -117,10 +133,13 @@ class CliRunTest : public testing::Test {
     const fs::path latin1Script = oraclePath_ / "latin1.sql";
     std::ofstream(latin1Script, std::ios::binary) << kLatin1Script;
     const fs::path exactValues = fs::path(SKERROW_FIXTURE_DIR) / "exact_values.sql";
-    loadRun_ =
-        RunProgram(OracleTool(),
-                   {"load", kService, script.string(), latin1Script.string(), exactValues.string()},
-                   oraclePath_);
+    const fs::path bulkScript = oraclePath_ / "bulk.sql";
+    std::ofstream(bulkScript) << BulkTablesScript("cli_bulk", "bulk", "BULK", kBulkTables,
+                                                  kBulkRows);
+    loadRun_ = RunProgram(OracleTool(),
+                          {"load", kService, script.string(), latin1Script.string(),
+                           exactValues.string(), bulkScript.string()},
+                          oraclePath_);
   }
   static void TearDownTestSuite() { fs::remove_all(oraclePath_); }
 
@@ -146,6 +165,29 @@ class CliRunTest : public testing::Test {
   ProgramRun RunCli(std::vector<std::string> args, std::vector<std::string> extra = {}) {
     args.insert(args.end(), extra.begin(), extra.end());
     return RunProgram(CliProgram(), args, oraclePath_);
+  }
+
+  // skerrow-cli started with `args`, not waited for.
+  std::unique_ptr<test::RunningProgram> StartCli(const std::vector<std::string>& args) {
+    return std::make_unique<test::RunningProgram>(CliProgram(), args,
+                                                  CleanEnvironment(oraclePath_));
+  }
+
+  int TableCount(const std::string& database) {
+    return std::stoi(probe_
+                         ->Scalar("SELECT COUNT(*) FROM information_schema.tables WHERE "
+                                  "table_schema = '" +
+                                  database + "'")
+                         .value_or("0"));
+  }
+
+  // Returns once the run has created `tables` tables in `database` (false after a minute).
+  bool WaitForTables(const std::string& database, int tables) {
+    for (int i = 0; i < 6000; ++i) {
+      if (TableCount(database) >= tables) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
   }
 
   bool DatabaseExists(const std::string& name) {
@@ -569,6 +611,116 @@ TEST_F(CliRunTest, VerifyOnlyOfADatabaseThatIsNotThereSaysSo) {
             std::string::npos)
       << run.err;
   EXPECT_FALSE(DatabaseExists(database));
+}
+
+// Three tables at a time give the same database and the same report as one at a time, for a
+// user whose tables convert and for one with a table MySQL refuses (which stops no other).
+TEST_F(CliRunTest, SeveralTablesAtOnceGiveTheSameDatabaseAndReport) {
+  struct Case {
+    std::string user;
+    std::string password;
+    int status;
+  };
+  for (const Case& c : {Case{kUser, kPassword, 0}, Case{"CLI_BROKEN", "broken", 1}}) {
+    SCOPED_TRACE(c.user);
+    std::vector<nlohmann::json> reports;
+    std::vector<std::string> contents;
+    for (const char* jobs : {"1", "3"}) {
+      SCOPED_TRACE(jobs);
+      const std::string database = probe_->ScratchDatabase("cli_jobs" + std::string(jobs));
+      const fs::path reportFile = oraclePath_ / ("jobs" + std::string(jobs) + ".json");
+      const ProgramRun run =
+          RunCli(ConnectionArgs(database, c.user, c.password),
+                 {"--all-tables", "--jobs", jobs, "--report", reportFile.string()});
+      EXPECT_EQ(run.status, c.status) << run.out << run.err;
+      reports.push_back(WithoutTimesAndDatabase(nlohmann::json::parse(ReadWholeFile(reportFile))));
+      contents.push_back(CanonicalDump(*probe_, database, std::chrono::system_clock::now()));
+    }
+    EXPECT_EQ(reports[1], reports[0]);
+    EXPECT_EQ(contents[1], contents[0]);
+    if (c.status == 1) {
+      EXPECT_EQ(TableOf(reports[1], "GOOD")["succeeded"], true);
+      EXPECT_EQ(TableOf(reports[1], "BROKEN")["succeeded"], false);
+    }
+  }
+}
+
+// Ctrl-C: no further table starts, the running ones finish with every row, and the run
+// reports itself stopped (exit status 1: not every table was converted).
+TEST_F(CliRunTest, CtrlCFinishesTheRunningTablesAndStartsNoOther) {
+  const std::string database = probe_->ScratchDatabase("cli_ctrlc");
+  const fs::path reportFile = oraclePath_ / "ctrlc.json";
+  auto args = ConnectionArgs(database, "CLI_BULK", "bulk");
+  args.insert(args.end(), {"--all-tables", "--jobs", "2", "--report", reportFile.string()});
+  const auto running = StartCli(args);
+  ASSERT_TRUE(running->Started());
+  ASSERT_TRUE(WaitForTables(database, 2));
+  running->Signal(SIGINT);
+  const ProgramRun run = running->Wait();
+  EXPECT_EQ(run.status, 1) << run.out << run.err;
+  EXPECT_NE(run.err.find("Ctrl-C: no further table is started"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("Press Ctrl-C again to end at once."), std::string::npos) << run.err;
+  EXPECT_NE(run.out.find("The run was stopped before every checked table was converted."),
+            std::string::npos)
+      << run.out;
+
+  const auto json = nlohmann::json::parse(ReadWholeFile(reportFile));
+  EXPECT_EQ(json["stopped"], true);
+  EXPECT_EQ(json["runError"], nullptr);
+  const auto& tables = json["tables"];
+  EXPECT_GE(tables.size(), 2u);
+  EXPECT_LT(tables.size(), static_cast<std::size_t>(kBulkTables));
+  for (const auto& table : tables) {
+    SCOPED_TRACE(table.dump());
+    EXPECT_EQ(table["succeeded"], true);
+    EXPECT_EQ(table["rowsWritten"], kBulkRows);
+  }
+  EXPECT_EQ(TableCount(database), static_cast<int>(tables.size()));
+}
+
+// Started with SIGINT ignored (a background job of a script, nohup), skerrow-cli leaves it
+// ignored: the conversion goes on to the end.
+TEST_F(CliRunTest, AnInterruptIgnoredAtTheStartStaysIgnored) {
+  const std::string database = probe_->ScratchDatabase("cli_ignored");
+  std::vector<std::string> args = {"-c", "trap '' INT; exec \"$0\" \"$@\"", CliProgram().string()};
+  for (const auto& arg : ConnectionArgs(database, "CLI_BULK", "bulk")) args.push_back(arg);
+  args.insert(args.end(), {"--all-tables", "--jobs", "2"});
+  test::RunningProgram running("/bin/sh", args, CleanEnvironment(oraclePath_));
+  ASSERT_TRUE(WaitForTables(database, 1));
+  running.Signal(SIGINT);
+  running.Signal(SIGINT);
+  const ProgramRun run = running.Wait();
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_EQ(run.err.find("Ctrl-C"), std::string::npos) << run.err;
+  EXPECT_EQ(TableCount(database), kBulkTables);
+}
+
+// A second Ctrl-C ends the program at once: it says what it leaves partly copied, and the
+// report holds the tables finished so far.
+TEST_F(CliRunTest, ASecondCtrlCEndsAtOnceAndSaysWhatIsLeft) {
+  const std::string database = probe_->ScratchDatabase("cli_ctrlc2");
+  const fs::path reportFile = oraclePath_ / "ctrlc2.json";
+  auto args = ConnectionArgs(database, "CLI_BULK", "bulk");
+  args.insert(args.end(), {"--all-tables", "--jobs", "2", "--report", reportFile.string()});
+  const auto running = StartCli(args);
+  ASSERT_TRUE(WaitForTables(database, 2));
+  running->Signal(SIGINT);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  running->Signal(SIGINT);
+  const ProgramRun run = running->Wait();
+  EXPECT_EQ(run.status, 130) << run.out << run.err;
+  EXPECT_NE(run.err.find("skerrow-cli: The run was ended at once by a second Ctrl-C; left "
+                         "partly copied (their rows so far are in the database): BULK_"),
+            std::string::npos)
+      << run.err;
+
+  const auto json = nlohmann::json::parse(ReadWholeFile(reportFile));
+  EXPECT_EQ(json["database"], database);
+  EXPECT_EQ(json["stopped"], true);
+  EXPECT_EQ(json["succeeded"], false);
+  EXPECT_NE(json["runError"].get<std::string>().find("ended at once by a second Ctrl-C"),
+            std::string::npos);
+  for (const auto& table : json["tables"]) EXPECT_EQ(table["rowsWritten"], kBulkRows);
 }
 
 }  // namespace

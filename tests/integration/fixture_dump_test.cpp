@@ -18,28 +18,16 @@
 #include <vector>
 
 #include "support/fixture_users.h"
+#include "support/golden_files.h"
 #include "support/mysql_dump.h"
-#include "workflow/report_notes.h"
 #include "workflow_session.h"
 
 namespace skerrow::test {
 namespace {
 
-std::filesystem::path GoldenFile(const FixtureUser& conversion) {
-  const std::string stem = std::filesystem::path(conversion.script).stem().string();
-  return std::filesystem::path(SKERROW_GOLDEN_DIR) / (stem + "." + conversion.user + ".dump");
-}
-
 bool UpdatingGoldenFiles() {
   const char* update = std::getenv("SKERROW_UPDATE_GOLDEN");
   return update != nullptr && *update != '\0' && std::string(update) != "0";
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
 }
 
 void WriteFile(const std::filesystem::path& path, const std::string& text) {
@@ -47,28 +35,6 @@ void WriteFile(const std::filesystem::path& path, const std::string& text) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file << text;
   ASSERT_TRUE(file.good()) << "could not write " << path;
-}
-
-// The run's outcome per table, as the report keeps it.
-std::string ShowReport(const RunReport& report) {
-  std::string text = "\nreport succeeded=" + std::string(report.Succeeded() ? "yes" : "no") +
-                     " runError=" + report.runError + "\n";
-  for (const auto& table : report.tables) {
-    text += "table " + table.sourceName + " created=" + table.createdName.value_or("(none)") +
-            " key=" + (table.keyClauseAdded ? "yes" : "no") +
-            " read=" + std::to_string(table.rowsRead) +
-            " written=" + std::to_string(table.rowsWritten) +
-            " refused=" + std::to_string(table.rowsRefused) + "\n";
-    if (!table.createError.empty()) text += "  createError " + table.createError + "\n";
-    for (const auto& message : table.refusalMessages) text += "  refusal " + message + "\n";
-    if (table.abandoned) text += "  abandoned " + *table.abandoned + "\n";
-    if (table.roundedValues.count > 0)
-      text += "  rounded " + std::to_string(table.roundedValues.count) + "\n";
-    for (const auto& value : table.roundedValues.examples)
-      text += "  rounded " + RoundedValueText(value) + "\n";
-    for (const auto& note : table.schemaNotes) text += "  note " + SchemaNoteText(note) + "\n";
-  }
-  return text;
 }
 
 class FixtureDumpTest : public ::testing::TestWithParam<FixtureUser> {};
@@ -98,7 +64,7 @@ TEST_P(FixtureDumpTest, ConvertsToTheRecordedMySqlContents) {
   const std::filesystem::path written =
       std::filesystem::path(SKERROW_BINARY_DIR) / "golden-actual" / golden.filename();
   WriteFile(written, actual);
-  EXPECT_EQ(actual, ReadFile(golden)) << "what this build gives is in " << written;
+  EXPECT_EQ(actual, ReadWholeFile(golden)) << "what this build gives is in " << written;
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureDumpTest, ::testing::ValuesIn(EveryFixtureUser()),

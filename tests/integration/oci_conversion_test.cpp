@@ -21,10 +21,12 @@
 namespace skerrow::test {
 namespace {
 
-// Next, check every table, Convert: what an operator does, into `database`.
+// Next, check every table, Convert: what an operator does, into `database`, `jobs` tables at
+// a time.
 void Convert(const MySqlSandbox& sandbox, const std::string& service, const FixtureUser& c,
-             const std::string& database, std::vector<std::string>& tablesListed) {
+             const std::string& database, std::vector<std::string>& tablesListed, int jobs = 1) {
   ConversionState state;
+  state.Jobs = jobs;
   RecordingWindow window;
   window.SetField(kServiceNameEdit, service);
   window.SetField(kOracleUserEdit, c.user);
@@ -114,6 +116,38 @@ TEST_P(OciConversionTest, ConvertsToTheSameMySqlContentsAsTheEmbeddedProvider) {
                           [](const std::string& line) { return line.starts_with("row|"); }));
   ASSERT_EQ(actual.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(actual[i], expected[i]);
+}
+
+// Three tables at a time through the client library: each job logs on with a session of its
+// own, and the contents are those of one table at a time through the embedded provider.
+TEST(OciParallelConversionTest, SessionsOfTheirOwnGiveTheSameContents) {
+  const auto sandbox = RequireSandbox();
+  if (!sandbox) return;
+  MySqlProbe probe(*sandbox);
+  ASSERT_TRUE(probe.Connected()) << probe.Error();
+  const FixtureUser conversion{"classic.sql", "scott", "tiger"};
+  const std::string viaEmbedded = probe.ScratchDatabase("oci_jobs_embedded");
+  const std::string viaOci = probe.ScratchDatabase("oci_jobs_oci");
+  OracleFixture oracle("OCIJOBS" + std::to_string(::getpid()), {conversion.script});
+  ASSERT_TRUE(oracle.Ok()) << oracle.Error();
+  std::vector<std::string> embeddedTables;
+  std::vector<std::string> ociTables;
+  Convert(*sandbox, oracle.Service(), conversion, viaEmbedded, embeddedTables);
+  std::string journal;
+  {
+    OciRoute route(oracle.SearchDirectory());
+    ClearDoubleJournal();
+    Convert(*sandbox, oracle.Service(), conversion, viaOci, ociTables, 3);
+    journal = DoubleJournal();
+  }
+  ASSERT_EQ(ociTables, embeddedTables);
+  ASSERT_GE(ociTables.size(), 3u);
+  std::size_t logons = 0;
+  for (std::size_t at = journal.find("LOGON "); at != std::string::npos;
+       at = journal.find("LOGON ", at + 1))
+    ++logons;
+  EXPECT_EQ(logons, 3u) << journal;
+  EXPECT_EQ(Contents(probe, viaOci), Contents(probe, viaEmbedded));
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, OciConversionTest,

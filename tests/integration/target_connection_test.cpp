@@ -50,11 +50,14 @@ TEST(TargetConnectionTest, FailuresTryAllFourPorts) {
   struct Case {
     const char* what;
     std::string host, user, password;
+    // The error kept: where a server answered, its answer, not that of a port after it
+    // where nothing listens.
+    unsigned error;
   };
   const Case cases[] = {
-      {"nothing listening", "127.0.0.2", sandbox->user, sandbox->password},
-      {"wrong password", sandbox->host, sandbox->otherUser, "not-the-password"},
-      {"unknown login", sandbox->host, "nobody_here", "x"},
+      {"nothing listening", "127.0.0.2", sandbox->user, sandbox->password, 0},
+      {"wrong password", sandbox->host, sandbox->otherUser, "not-the-password", 1045},
+      {"unknown login", sandbox->host, "nobody_here", "x", 1045},
   };
   for (const auto& c : cases) {
     TargetConnection target;
@@ -64,6 +67,11 @@ TEST(TargetConnectionTest, FailuresTryAllFourPorts) {
     EXPECT_FALSE(target.IsConnected()) << c.what;
     EXPECT_NE(target.LastErrorNumber(), 0u) << c.what;
     EXPECT_FALSE(target.LastErrorMessage().empty()) << c.what;
+    if (c.error != 0) {
+      EXPECT_EQ(target.LastErrorNumber(), c.error) << c.what;
+      EXPECT_NE(target.LastErrorMessage().find("Access denied"), std::string::npos)
+          << c.what << ": " << target.LastErrorMessage();
+    }
   }
 }
 

@@ -384,6 +384,11 @@ MessageAnswer RecordingWindow::ShowMessage(const MessageRequest& request) {
   return answer;
 }
 
+void RecordingWindow::OnTableStarted(const std::string& sourceTable) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  Log(lock, "OnTableStarted(" + sourceTable + ")");
+}
+
 void RecordingWindow::OnTableRowsProgress(const std::string& targetTable, std::int64_t rows) {
   std::unique_lock lock(mutex_);
   Log(lock, "OnTableRowsProgress(" + targetTable + "," + std::to_string(rows) + ")");

@@ -81,6 +81,7 @@ class RecordingWindow : public WizardWindow {
   void EndRunDisplay(bool stopped) override;
   void ResetProgressBars() override;
   MessageAnswer ShowMessage(const MessageRequest& request) override;
+  void OnTableStarted(const std::string& sourceTable) override;
   void OnTableRowsProgress(const std::string& targetTable, std::int64_t rows) override;
   void OnTableFinished(const TableReport& report) override;
 

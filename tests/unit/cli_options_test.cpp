@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -125,6 +126,15 @@ TEST(CliOptions, RefusedArgumentListsSayWhy) {
       {{"--tables", "EMP", "DEPT"}, "Unexpected argument \"DEPT\""},
       // Nothing here is a file name that "--" would protect; it is refused, not skipped.
       {{"--all-tables", "--", "--quiet"}, "Unknown option --."},
+      {{"--all-tables", "--jobs", "0"}, "--jobs takes a number of tables from 1 to 64"},
+      {{"--all-tables", "--jobs", "-2"}, "not \"-2\""},
+      {{"--all-tables", "--jobs", "65"}, "from 1 to 64"},
+      {{"--all-tables", "--jobs", "3x"}, "not \"3x\""},
+      {{"--all-tables", "--jobs", "2.5"}, "or auto"},
+      {{"--all-tables", "--jobs", "AUTO"}, "or auto"},
+      {{"--all-tables", "--jobs="}, "--jobs takes a number"},
+      {{"--all-tables", "--jobs", "99999999999999999999"}, "--jobs takes a number"},
+      {{"--all-tables", "--jobs"}, "--jobs needs a value"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.args));
@@ -133,6 +143,29 @@ TEST(CliOptions, RefusedArgumentListsSayWhy) {
     ASSERT_NE(error, nullptr);
     EXPECT_NE(error->message.find(c.messagePart), std::string::npos) << error->message;
   }
+}
+
+TEST(CliOptions, JobsIsANumberOfTablesOrOnePerCore) {
+  struct Case {
+    Args args;
+    int jobs;
+  };
+  const Case cases[] = {
+      {{"--all-tables"}, 1},
+      {{"--all-tables", "--jobs", "1"}, 1},
+      {{"--all-tables", "--jobs=3"}, 3},
+      {{"--all-tables", "--jobs", "64"}, 64},
+      {{"--all-tables", "--jobs", "auto"}, std::min(CoreCount(), kMaxJobs)},
+      {{"--all-tables", "--jobs", "2", "--jobs", "4"}, 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.args));
+    const auto result = ParseCliOptions(c.args);
+    const CliOptions* options = Options(result);
+    ASSERT_NE(options, nullptr) << std::get<CliUsageError>(result).message;
+    EXPECT_EQ(options->jobs, c.jobs);
+  }
+  EXPECT_GE(CoreCount(), 1);
 }
 
 TEST(CliOptions, ValuesAfterAnEqualsSignOrAsTheNextArgumentAlike) {
@@ -230,6 +263,7 @@ TEST(CliOptions, HelpShowsTheOptionsInGroupsWithTheirDefaults) {
     previous = at;
   }
   EXPECT_NE(help.find("--mysql-server HOST=localhost"), std::string::npos) << help;
+  EXPECT_NE(help.find("--jobs N|auto=1"), std::string::npos) << help;
   EXPECT_NE(help.find("SKERROW_ORACLE_PASSWORD"), std::string::npos);
   EXPECT_NE(help.find("SKERROW_MYSQL_PASSWORD"), std::string::npos);
   // Every option is listed in the group it belongs to.
