@@ -129,6 +129,12 @@ std::unique_ptr<CLI::App> MakeCliApp(CliOptions& options, std::vector<std::strin
       ->type_name("N|auto")
       ->default_str("1")
       ->group(kSelectionGroup);
+  app->add_flag("--verify", options.verify,
+                "read every table back after its copy and compare each value with Oracle")
+      ->group(kSelectionGroup);
+  app->add_flag("--verify-only", options.verifyOnly,
+                "compare the tables of a database converted earlier with Oracle; write nothing")
+      ->group(kSelectionGroup);
 
   app->add_option_function<std::string>("--report", into(options.reportFile),
                                         "write the run report as JSON to FILE")
@@ -244,6 +250,14 @@ std::optional<CliUsageError> CheckSelection(const CliOptions& options, bool tabl
     return CliUsageError{
         "Say which tables to convert: --tables T1,T2,... or --all-tables "
         "(--list-tables shows them)."};
+  }
+  if (options.verify && options.verifyOnly) {
+    return CliUsageError{"Give either --verify or --verify-only, not both."};
+  }
+  if (options.verifyOnly && (options.overwrite || options.oneStatementPerRow)) {
+    return CliUsageError{std::string("--verify-only writes nothing: ") +
+                         (options.overwrite ? "--overwrite" : "--one-statement-per-row") +
+                         " has no use with it."};
   }
   if (options.reportFile && options.reportFile->empty()) {
     return CliUsageError{"--report needs a file name."};

@@ -24,6 +24,10 @@ struct CliOptions {
   bool oneStatementPerRow = false;
   // Tables converted at the same time (--jobs; "auto" gives the number of cores).
   int jobs = 1;
+  // Read every copied table back and compare it with its source.
+  bool verify = false;
+  // Only compare the tables of a database converted earlier with their source.
+  bool verifyOnly = false;
   std::optional<std::string> reportFile;
   bool quiet = false;
 };

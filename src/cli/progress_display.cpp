@@ -106,6 +106,13 @@ void ProgressDisplay::PrintFinishedLine(const TableReport& report) {
     if (report.roundedValues.count > 0)
       out_ << ", " << GroupDigits(report.roundedValues.count) << " rounded";
     if (report.abandoned) out_ << ", rest abandoned";
+    if (const auto& verification = report.verification) {
+      if (verification->error)
+        out_ << ", not verified";
+      else
+        out_ << ", " << GroupDigits(verification->rowsCompared) << " compared, "
+             << GroupDigits(verification->Differences()) << " differences";
+    }
   } else {
     out_ << ": not created";
   }

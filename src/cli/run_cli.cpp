@@ -16,6 +16,7 @@
 #include "workflow/conversion_state.h"
 #include "workflow/report_table.h"
 #include "workflow/run_report_file.h"
+#include "workflow/table_verify.h"
 
 namespace skerrow::cli {
 namespace {
@@ -110,8 +111,12 @@ int Convert(const CliOptions& options, CliStreams streams) {
   if (!CheckRequestedTables(options, window, streams.err)) return kExitNotRun;
 
   // This front end has no window thread to keep responsive: the run is the main thread's.
+  state.VerifyTables = options.verify;
   interrupts.RunBegins();
-  RunConversion(state, window);
+  if (options.verifyOnly)
+    RunVerification(state, window);
+  else
+    RunConversion(state, window);
   interrupts.RunEnded();
   // A refused destination name, a declined overwrite or an empty selection end the run
   // before its completion; each has been explained already. A destination the server would

@@ -60,17 +60,31 @@ std::vector<std::string> OwnKeyColumnNames(const RowArray& rows, const std::stri
   return names;
 }
 
-std::string ReadKeyClause(SourceConnection& source, const std::string& tableName,
-                          const std::string& owner, const TableDefinition& definition) {
-  // The key is optional: a table the source cannot describe a key for is created without one.
+std::vector<std::string> ReadKeyColumnNames(SourceConnection& source, const std::string& tableName,
+                                            const std::string& owner) {
+  // The key is optional: a table the source cannot describe a key for has none.
   try {
     source.Execute(ConstraintQuery(tableName));
     source.GetRows();
     source.Execute(PrimaryKeyQuery(tableName));
-    return KeyClause(OwnKeyColumnNames(source.GetRows(), owner), definition);
+    return OwnKeyColumnNames(source.GetRows(), owner);
   } catch (const SourceError&) {
     return {};
   }
+}
+
+std::string ReadKeyClause(SourceConnection& source, const std::string& tableName,
+                          const std::string& owner, const TableDefinition& definition) {
+  const std::vector<std::string> names = ReadKeyColumnNames(source, tableName, owner);
+  return names.empty() ? std::string() : KeyClause(names, definition);
+}
+
+void DescribeTableColumns(SourceConnection& source, const std::string& sourceTable,
+                          const SqlEscaper& escape, TableColumnLists& lists) {
+  ResetColumnLists(lists);
+  const std::vector<ColumnDescriptor> catalog = ReadColumnCatalog(source, sourceTable);
+  SizeColumnLists(lists, catalog.size());
+  BuildTableDefinition(lists, catalog, escape);
 }
 
 void TranslateTable(const TableJob& job, const std::string& sourceTable, TableColumnLists& lists,

@@ -28,10 +28,21 @@ std::string PrimaryKeyQuery(const std::string& tableName);
 // owner are kept), in row order.
 std::vector<std::string> OwnKeyColumnNames(const RowArray& rows, const std::string& owner);
 
+// The primary key columns of `owner`'s table in key order: empty when the table has no
+// constraint or no primary key, or when the source cannot tell.
+std::vector<std::string> ReadKeyColumnNames(SourceConnection& source, const std::string& tableName,
+                                            const std::string& owner);
+
 // The key clause for `owner`'s table: empty when the table has no constraint or no primary
 // key, or when the source cannot tell.
 std::string ReadKeyClause(SourceConnection& source, const std::string& tableName,
                           const std::string& owner, const TableDefinition& definition);
+
+// Fills `lists` for one source table as its creation would, without sending anything to
+// MySQL (`escape` is the target's string escaper). Raises the source's SourceError as
+// TranslateTable does.
+void DescribeTableColumns(SourceConnection& source, const std::string& sourceTable,
+                          const SqlEscaper& escape, TableColumnLists& lists);
 
 // Creates the MySQL table for one checked source table in the job's destination database,
 // filling `lists` while it maps the columns, and copies its rows with them. Fills `report`

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "db/source_error.h"
 #include "text/hex.h"
@@ -12,8 +13,14 @@ namespace skerrow {
 
 namespace {
 
-std::string Quoted(std::string_view text, const SqlEscaper& escape) {
-  return "'" + escape(text) + "'";
+using Kind = WrittenValue::Kind;
+
+WrittenValue Written(Kind kind, std::string data) {
+  return {kind, std::move(data), std::nullopt, std::nullopt};
+}
+
+WrittenValue Refused(std::string why) {
+  return {Kind::Null, {}, std::nullopt, std::move(why)};
 }
 
 std::string DoubleText(double value) {
@@ -29,28 +36,52 @@ std::optional<std::string> BinaryNumberText(const Variant& value) {
   return std::nullopt;
 }
 
-RenderedValue RenderBinaryNumber(const Variant& value, bool singlePrecision,
-                                 const SqlEscaper& escape) {
+// Every kind as the column-independent rules write it.
+WrittenValue WriteDefault(const Variant& value) {
+  switch (value.Kind()) {
+    case VariantKind::Null:
+    case VariantKind::Empty:
+      return {};
+    case VariantKind::Decimal:
+      return Written(Kind::Number, RenderDecimal(value.Data()));
+    case VariantKind::Double:
+      return Written(Kind::Text, DoubleText(value.AsDouble()));
+    case VariantKind::Date:
+      // An unsplittable date goes out as this text so the server refuses the row and says why,
+      // instead of the row arriving with a made-up date.
+      return Written(Kind::Text,
+                     value.AsDate().IsValid() ? value.AsDate().ToString() : "Invalid DateTime");
+    case VariantKind::Text:
+      if (value.Data().empty()) return {};
+      return Written(Kind::Text, value.Data());
+    case VariantKind::ByteArray:
+      if (value.Data().empty()) return {};
+      return Written(Kind::Text,
+                     IsUtf8Text(value.Data()) ? value.Data() : text::HexOfBytes(value.Data()));
+  }
+  throw SourceError(std::string("Skerrow"), kCodeInvalidArgument,
+                    "A value of an unknown kind cannot be converted.");
+}
+
+WrittenValue WriteBinaryNumber(const Variant& value, bool singlePrecision) {
   double number = 0;
   if (value.Kind() == VariantKind::Double) {
     number = value.AsDouble();
   } else if (auto text = BinaryNumberText(value)) {
     const std::optional<double> parsed = ParseBinaryNumberText(*text, singlePrecision);
-    if (!parsed) return {"null", std::nullopt, "its value \"" + *text + "\" is not a number"};
+    if (!parsed) return Refused("its value \"" + *text + "\" is not a number");
     number = *parsed;
   } else {
-    return {RenderValue(value, "", escape), std::nullopt, std::nullopt};
+    return WriteDefault(value);
   }
-  if (std::isnan(number))
-    return {"null", std::nullopt, "its value is NaN, which MySQL cannot store"};
+  if (std::isnan(number)) return Refused("its value is NaN, which MySQL cannot store");
   if (std::isinf(number))
-    return {"null", std::nullopt,
-            std::string("its value is ") + (number < 0 ? "-Inf" : "Inf") +
-                ", which MySQL cannot store"};
+    return Refused(std::string("its value is ") + (number < 0 ? "-Inf" : "Inf") +
+                   ", which MySQL cannot store");
   // A single-precision value is exactly a double: its shortest double text is stored back
   // into the float column bit for bit (the float's own shortest text can read as a double
   // beyond the float's range).
-  return {ShortestDoubleText(number), std::nullopt, std::nullopt};
+  return Written(Kind::Number, ShortestDoubleText(number));
 }
 
 }  // namespace
@@ -64,33 +95,52 @@ std::string RenderDecimal(const std::string& exact) {
   return DecimalLiteral(*canonical);
 }
 
-RenderedValue RenderColumnValue(const Variant& value, ValueForm form, std::string_view columnType,
-                                const SqlEscaper& escape) {
+WrittenValue WriteColumnValue(const Variant& value, ValueForm form) {
   switch (form) {
     case ValueForm::ApproximateNumber:
       if (value.Kind() == VariantKind::Decimal) {
-        RenderedValue rendered{RenderDecimal(value.Data()), std::nullopt, std::nullopt};
+        WrittenValue written = Written(Kind::Number, RenderDecimal(value.Data()));
         if (auto canonical = MakeDecimal(value.Data()))
-          rendered.storedAs = DoubleStoredText(*canonical);
-        return rendered;
+          written.storedAs = DoubleStoredText(*canonical);
+        return written;
       }
       break;
     case ValueForm::BinaryFloat:
     case ValueForm::BinaryDouble:
-      return RenderBinaryNumber(value, form == ValueForm::BinaryFloat, escape);
+      return WriteBinaryNumber(value, form == ValueForm::BinaryFloat);
     case ValueForm::Binary:
-      // A hex literal is binary whatever the connection's character set.
       if (value.Kind() == VariantKind::ByteArray || value.Kind() == VariantKind::Text)
-        return {"X'" + text::HexOfBytes(value.Data()) + "'", std::nullopt, std::nullopt};
+        return Written(Kind::Bytes, value.Data());
       break;
     case ValueForm::LobText:
       if (value.Kind() == VariantKind::Text && value.Data().empty())
-        return {"''", std::nullopt, std::nullopt};
+        return Written(Kind::Text, std::string());
       break;
     case ValueForm::Default:
       break;
   }
-  return {RenderValue(value, columnType, escape), std::nullopt, std::nullopt};
+  return WriteDefault(value);
+}
+
+std::string SqlLiteral(const WrittenValue& value, const SqlEscaper& escape) {
+  switch (value.kind) {
+    case Kind::Null:
+      return "null";
+    case Kind::Number:
+      return value.data;
+    case Kind::Text:
+      return "'" + escape(value.data) + "'";
+    case Kind::Bytes:
+      // A hex literal is binary whatever the connection's character set.
+      return "X'" + text::HexOfBytes(value.data) + "'";
+  }
+  return "null";
+}
+
+RenderedValue RenderColumnValue(const Variant& value, ValueForm form, std::string_view,
+                                const SqlEscaper& escape) {
+  WrittenValue written = WriteColumnValue(value, form);
+  return {SqlLiteral(written, escape), std::move(written.storedAs), std::move(written.refusal)};
 }
 
 bool IsUtf8Text(std::string_view bytes) {
@@ -99,29 +149,7 @@ bool IsUtf8Text(std::string_view bytes) {
 
 std::string RenderValue(const Variant& value, std::string_view /*columnType*/,
                         const SqlEscaper& escape) {
-  switch (value.Kind()) {
-    case VariantKind::Null:
-    case VariantKind::Empty:
-      return "null";
-    case VariantKind::Decimal:
-      return RenderDecimal(value.Data());
-    case VariantKind::Double:
-      return Quoted(DoubleText(value.AsDouble()), escape);
-    case VariantKind::Date:
-      // An unsplittable date goes out as this text so the server refuses the row and says why,
-      // instead of the row arriving with a made-up date.
-      return Quoted(value.AsDate().IsValid() ? value.AsDate().ToString() : "Invalid DateTime",
-                    escape);
-    case VariantKind::Text:
-      if (value.Data().empty()) return "null";
-      return Quoted(value.Data(), escape);
-    case VariantKind::ByteArray:
-      if (value.Data().empty()) return "null";
-      return Quoted(IsUtf8Text(value.Data()) ? value.Data() : text::HexOfBytes(value.Data()),
-                    escape);
-  }
-  throw SourceError(std::string("Skerrow"), kCodeInvalidArgument,
-                    "A value of an unknown kind cannot be converted.");
+  return SqlLiteral(WriteDefault(value), escape);
 }
 
 }  // namespace skerrow

@@ -24,6 +24,29 @@ using SqlEscaper = std::function<std::string(std::string_view)>;
 std::string RenderValue(const Variant& value, std::string_view columnType,
                         const SqlEscaper& escape);
 
+// What the conversion gives the server for one value, before it becomes SQL text: the copy
+// writes it as a literal, the verification predicts from it what the column holds.
+struct WrittenValue {
+  enum class Kind {
+    Null,
+    Number,  // `data` is an unquoted numeric literal
+    Text,    // `data` is the string's bytes
+    Bytes,   // `data` is binary, written as a hex literal
+  };
+  Kind kind = Kind::Null;
+  std::string data;
+  // What a DOUBLE column keeps instead of the source value, when it cannot hold it exactly.
+  std::optional<std::string> storedAs;
+  // Why the value cannot be written at all: its row is refused.
+  std::optional<std::string> refusal;
+};
+
+// The value RenderColumnValue writes. Raises SourceError as RenderValue does.
+WrittenValue WriteColumnValue(const Variant& value, ValueForm form);
+
+// The SQL text of a written value: null, the number, an escaped string literal, X'hex'.
+std::string SqlLiteral(const WrittenValue& value, const SqlEscaper& escape);
+
 // A value rendered for a column of a given form.
 struct RenderedValue {
   std::string text;

@@ -8,6 +8,7 @@
 
 #include "transfer/rounded_values.h"
 #include "transfer/schema_note.h"
+#include "transfer/table_verification.h"
 
 namespace skerrow {
 
@@ -41,10 +42,12 @@ struct TableReport {
   std::vector<SchemaNote> schemaNotes;
   // Values a DOUBLE column could not keep exactly; each one is an error.
   RoundedValues roundedValues;
+  // What reading the table back found, when it was verified; a difference is an error.
+  std::optional<TableVerification> verification;
 
   bool Succeeded() const {
     return createdName && rowsRefused == 0 && !abandoned && createError.empty() &&
-           roundedValues.count == 0;
+           roundedValues.count == 0 && (!verification || verification->Succeeded());
   }
 };
 

@@ -1,5 +1,6 @@
 #include "workflow/completion_message.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "text/numbers.h"
@@ -64,11 +65,27 @@ std::string TableFailureReason(const TableReport& table) {
   }
   if (table.abandoned) add("copy abandoned: " + *table.abandoned);
   if (table.roundedValues.count > 0) add(RoundedValuesSummary(table.roundedValues));
+  if (table.verification && !table.verification->Succeeded()) {
+    std::string found = VerificationSummary(*table.verification);
+    if (!table.verification->differences.empty())
+      found +=
+          " (first: " + VerificationDifferenceText(table.verification->differences.front()) + ")";
+    add(found);
+  }
   if (reason.empty()) reason = "not created";
   return reason;
 }
 
 std::string ConversionSummaryLine(const RunReport& report) {
+  if (report.verifyOnly) {
+    std::int64_t compared = 0;
+    for (const auto& table : report.tables)
+      if (table.verification) compared += table.verification->rowsCompared;
+    return Counted(static_cast<std::int64_t>(report.tables.size()), "table", "tables") + " of " +
+           report.destinationDatabase +
+           " compared with Oracle: " + Counted(compared, "row", "rows") + " compared, " +
+           Counted(report.TotalVerificationDifferences(), "difference", "differences") + ".";
+  }
   std::int64_t created = 0;
   for (const auto& table : report.tables)
     if (table.createdName) ++created;
@@ -81,6 +98,13 @@ MessageRequest CompletionMessage(const RunReport& report) {
   MessageRequest request;
   request.caption = "Message";
   request.details = ReportTableText(report, "");
+  const bool verified =
+      std::any_of(report.tables.begin(), report.tables.end(),
+                  [](const auto& table) { return table.verification.has_value(); });
+  if (!verified)
+    request.details +=
+        "\nTo compare every value of the converted tables with Oracle, run skerrow-cli "
+        "--verify-only with the same connection, database and tables.\n";
   const std::string summary = ConversionSummaryLine(report);
   const std::string failures = FailureLines(report);
   // What the tables do not keep of their source's definition.
@@ -91,6 +115,13 @@ MessageRequest CompletionMessage(const RunReport& report) {
                    StoppedLines(report) + (failures.empty() ? "" : "\n" + failures) + notesLines;
     request.icon = failures.empty() ? MessageIcon::None : MessageIcon::Warning;
     request.kind = MessageKind::Stopped;
+  } else if (report.verifyOnly) {
+    const bool same = report.Succeeded();
+    request.text = std::string(same ? "Skerrow Database Verification found no differences.\n"
+                                    : "Skerrow Database Verification completed with errors.\n") +
+                   summary + (same ? "" : "\n" + failures);
+    request.icon = same ? MessageIcon::None : MessageIcon::Warning;
+    request.kind = same ? MessageKind::Completed : MessageKind::CompletedWithErrors;
   } else if (report.Succeeded()) {
     request.text = "Skerrow Database Conversion completed successfully.\n" + summary;
     request.kind = MessageKind::Completed;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "workflow/checked_tables.h"
 #include "workflow/completion_message.h"
 #include "workflow/control_ids.h"
 #include "workflow/destination_database.h"
@@ -16,27 +17,14 @@ namespace skerrow {
 
 namespace {
 
-// The names of the checked entries, read once: the run converts the tables it counted, in list
-// order, whatever happens to the list while it runs.
-std::vector<std::string> CheckedTables(const ConversionState& state, WizardWindow& window) {
-  std::vector<std::string> names;
-  const int count = window.TableItemCount();
-  for (int index = 0; index < count; ++index) {
-    if (!window.IsTableItemChecked(index)) continue;
-    const std::size_t position = static_cast<std::size_t>(index);
-    if (position >= state.TableNames.size()) break;
-    names.push_back(state.TableNames[position]);
-  }
-  return names;
-}
-
 // One checked table on the run's own connections; whatever goes wrong ends this table only
 // and lands in its report, unless the window itself is gone.
 TableReport ConvertOneTable(ConversionState& state, WizardWindow& window,
                             const std::string& sourceTable) {
   window.OnTableStarted(sourceTable);
   TableWindow tableWindow(state, window);
-  return ConvertTable(MakeTableJob(state, window, tableWindow), sourceTable, state.ColumnLists);
+  return ConvertTable(MakeTableJob(state, window, tableWindow), sourceTable, state.ColumnLists,
+                      state.VerifyTables);
 }
 
 // The checked tables one after another, in list order.

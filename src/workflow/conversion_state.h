@@ -49,6 +49,8 @@ struct ConversionState {
   // The row copy sends every row in its own INSERT instead of many rows per statement (slower;
   // for servers or proxies that mishandle large statements, and for measurements).
   bool OneStatementPerRow = false;
+  // Every table is read back after its copy and compared with its source.
+  bool VerifyTables = false;
   // Tables created and copied at the same time, each on connections of its own (the command
   // line's --jobs); 1 converts one table after another.
   int Jobs = 1;

@@ -8,6 +8,7 @@
 #include <thread>
 #include <utility>
 
+#include "workflow/checked_tables.h"
 #include "workflow/creation_turns.h"
 #include "workflow/job_connections.h"
 #include "workflow/serialised_window.h"
@@ -18,18 +19,6 @@
 namespace skerrow {
 
 namespace {
-
-std::vector<std::string> CheckedTables(const ConversionState& state, WizardWindow& window) {
-  std::vector<std::string> tables;
-  const int count = window.TableItemCount();
-  for (int index = 0; index < count; ++index) {
-    if (!window.IsTableItemChecked(index)) continue;
-    const std::size_t position = static_cast<std::size_t>(index);
-    if (position >= state.TableNames.size()) break;
-    tables.push_back(state.TableNames[position]);
-  }
-  return tables;
-}
 
 class ParallelRun {
  public:
@@ -145,7 +134,7 @@ class ParallelRun {
           TableJob job = MakeTableJob(state_, window_, tableWindow, source, target);
           job.creationTurn = &turn;
           job.options.stopReason = [this] { return StopReason(); };
-          report = ConvertTable(job, table, lists);
+          report = ConvertTable(job, table, lists, state_.VerifyTables);
         } catch (const std::exception& error) {
           report = TableReport{};
           report.sourceName = table;

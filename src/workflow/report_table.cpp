@@ -61,6 +61,15 @@ std::vector<std::string> NotesOf(const TableReport& table, const std::string& mo
   }
   for (const auto& added : table.keysAdded) notes.push_back("added: " + added);
   for (const auto& note : table.schemaNotes) notes.push_back("note: " + SchemaNoteText(note));
+  if (const auto& verification = table.verification) {
+    notes.push_back(VerificationSummary(*verification));
+    for (const auto& difference : verification->differences)
+      notes.push_back("difference: " + VerificationDifferenceText(difference));
+    if (!verification->error) {
+      notes.push_back("digest: Oracle " + verification->sourceDigest);
+      notes.push_back("digest: MySQL  " + verification->targetDigest);
+    }
+  }
   return notes;
 }
 
@@ -68,7 +77,8 @@ std::vector<std::string> NotesOf(const TableReport& table, const std::string& mo
 
 std::string ReportTableText(const RunReport& report, const std::string& moreRefusalsHint) {
   std::vector<Row> rows;
-  rows.push_back({"Table", "Created as", "Read", "Written", "Refused"});
+  rows.push_back(
+      {"Table", report.verifyOnly ? "Compared with" : "Created as", "Read", "Written", "Refused"});
   for (const auto& table : report.tables) {
     rows.push_back({table.sourceName, table.createdName.value_or("(not created)"),
                     GroupDigits(table.rowsRead), GroupDigits(table.rowsWritten),

@@ -33,4 +33,11 @@ std::int64_t RunReport::TotalRoundedValues() const {
   return total;
 }
 
+std::int64_t RunReport::TotalVerificationDifferences() const {
+  std::int64_t total = 0;
+  for (const auto& table : tables)
+    if (table.verification) total += table.verification->Differences();
+  return total;
+}
+
 }  // namespace skerrow

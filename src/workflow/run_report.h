@@ -25,12 +25,16 @@ struct RunReport {
   // could not be), so this report tells how the run ended. False for a run that ended before
   // (nothing checked, a refused name, a declined overwrite).
   bool completed = false;
+  // The run only compared tables converted earlier with their source: nothing was written.
+  bool verifyOnly = false;
 
   bool Succeeded() const;
   std::int64_t TotalRowsRead() const;
   std::int64_t TotalRowsWritten() const;
   std::int64_t TotalRowsRefused() const;
   std::int64_t TotalRoundedValues() const;
+  // Mismatched values and rows missing on either side, in the verified tables.
+  std::int64_t TotalVerificationDifferences() const;
 };
 
 }  // namespace skerrow

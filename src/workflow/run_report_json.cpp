@@ -42,6 +42,7 @@ class ReportJsonBuilder {
     json["keysAdded"] = std::move(added);
     json["schemaNotes"] = Notes(table.schemaNotes);
     json["abandoned"] = Optional(table.abandoned);
+    json["verification"] = table.verification ? Verification(*table.verification) : Json(nullptr);
     json["succeeded"] = table.Succeeded();
     return json;
   }
@@ -60,6 +61,43 @@ class ReportJsonBuilder {
     return {{"count", rounded.count},
             {"columns", std::move(columns)},
             {"examples", std::move(examples)}};
+  }
+
+  // What reading the table back found: counts, both digests and the first differences.
+  Json Verification(const TableVerification& verification) {
+    using Kind = VerificationDifference::Kind;
+    Json keys = Json::array();
+    for (const auto& name : verification.keyColumns) keys.push_back(Text(name));
+    Json notCompared = Json::array();
+    for (const auto& name : verification.columnsNotCompared) notCompared.push_back(Text(name));
+    Json differences = Json::array();
+    for (const auto& difference : verification.differences) {
+      const char* kind = difference.kind == Kind::ValueDiffers      ? "valueDiffers"
+                         : difference.kind == Kind::MissingInTarget ? "missingInMySql"
+                                                                    : "missingInSource";
+      differences.push_back({{"kind", kind},
+                             {"key", Text(difference.key)},
+                             {"column", NonEmpty(difference.column)},
+                             {"sourceValue", Optional(difference.sourceValue)},
+                             {"targetValue", Optional(difference.targetValue)},
+                             {"hex", difference.hex}});
+    }
+    return {{"keyColumns", std::move(keys)},
+            {"columnsNotCompared", std::move(notCompared)},
+            {"sourceRows", verification.sourceRows},
+            {"targetRows", verification.targetRows},
+            {"rowsCompared", verification.rowsCompared},
+            {"mismatches", verification.mismatches},
+            {"rowsMissingInMySql", verification.rowsMissingInTarget},
+            {"rowsMissingInSource", verification.rowsMissingInSource},
+            {"refusedRows", verification.refusedRows},
+            {"roundedValues", verification.roundedValues},
+            {"sourceDigest", NonEmpty(verification.sourceDigest)},
+            {"targetDigest", NonEmpty(verification.targetDigest)},
+            {"sorted", verification.sorted},
+            {"error", Optional(verification.error)},
+            {"differences", std::move(differences)},
+            {"succeeded", verification.Succeeded()}};
   }
 
   Json Notes(const std::vector<SchemaNote>& notes) {
@@ -115,12 +153,16 @@ Json RunReportJson(const RunReport& report) {
   json["end"] = FormatUtcTimestamp(report.end);
   json["succeeded"] = report.Succeeded();
   json["stopped"] = report.stopped;
+  json["verifyOnly"] = report.verifyOnly;
   json["runError"] = std::move(runError);
   json["invalidUtf8Replaced"] = build.InvalidUtf8Seen();
-  json["totals"] = {
-      {"tables", report.tables.size()},           {"tablesSucceeded", succeededTables},
-      {"rowsRead", report.TotalRowsRead()},       {"rowsWritten", report.TotalRowsWritten()},
-      {"rowsRefused", report.TotalRowsRefused()}, {"roundedValues", report.TotalRoundedValues()}};
+  json["totals"] = {{"tables", report.tables.size()},
+                    {"tablesSucceeded", succeededTables},
+                    {"rowsRead", report.TotalRowsRead()},
+                    {"rowsWritten", report.TotalRowsWritten()},
+                    {"rowsRefused", report.TotalRowsRefused()},
+                    {"roundedValues", report.TotalRoundedValues()},
+                    {"verificationDifferences", report.TotalVerificationDifferences()}};
   json["tables"] = std::move(tables);
   json["notStarted"] = std::move(notStarted);
   return json;

@@ -4,16 +4,21 @@
 
 #include "db/source_error.h"
 #include "schema/table_creation.h"
+#include "workflow/table_verify.h"
 #include "workflow/wizard_window.h"
 
 namespace skerrow {
 
 TableReport ConvertTable(const TableJob& job, const std::string& sourceTable,
-                         TableColumnLists& lists) {
+                         TableColumnLists& lists, bool verify) {
   TableReport report;
   report.sourceName = sourceTable;
   try {
     TranslateTable(job, sourceTable, lists, report);
+    // A copy that ended early is an error already; its missing rows would only repeat it.
+    if (verify && report.createdName && !report.abandoned && !report.connectionLost)
+      report.verification =
+          VerifyConvertedTable(job, sourceTable, *report.createdName, lists, report.rowsRefused);
   } catch (const SourceError& error) {
     if (error.Code() == kCodeNoCurrentRecord)
       report.createError =

@@ -9,10 +9,11 @@
 
 namespace skerrow {
 
-// Creates and copies one checked table with the job's connections; whatever goes wrong ends
-// this table only and lands in its report.
+// Creates and copies one checked table with the job's connections, and with `verify` reads it
+// back and compares it with its source; whatever goes wrong ends this table only and lands in
+// its report.
 TableReport ConvertTable(const TableJob& job, const std::string& sourceTable,
-                         TableColumnLists& lists);
+                         TableColumnLists& lists, bool verify = false);
 
 // True when the table ended because the server connection is gone, whether its creation or
 // its row copy found out: every further statement on `target` would fail the same way.

@@ -509,6 +509,110 @@ TEST_F(CliRunTest, ADestinationTheServerWillNotCreateIsARunWithErrors) {
   EXPECT_NE(ReadWholeFile(report).find("could not be created"), std::string::npos);
 }
 
+// The proof of a copy: --verify finds nothing to report in a clean conversion; an UPDATE, a
+// DELETE and an INSERT in MySQL afterwards are exactly what --verify-only then finds and names.
+TEST_F(CliRunTest, VerifyOnlyFindsEachChangeMadeToAConvertedDatabaseAndExitsWithErrors) {
+  const std::string database = probe_->ScratchDatabase("cli_verify");
+  const fs::path converted = oraclePath_ / "verify-convert.json";
+  const ProgramRun convert = RunCli(ConnectionArgs(database),
+                                    {"--all-tables", "--verify", "--report", converted.string()});
+  ASSERT_EQ(convert.status, 0) << convert.out << convert.err;
+  EXPECT_NE(convert.out.find("verified: 3 rows compared, 0 mismatches"), std::string::npos)
+      << convert.out;
+  const auto first = nlohmann::json::parse(ReadWholeFile(converted));
+  for (const char* name : {"DEPT", "ASSIGNMENT", "NOTES"}) {
+    SCOPED_TRACE(name);
+    const nlohmann::json verification = TableOf(first, name)["verification"];
+    ASSERT_TRUE(verification.is_object()) << first;
+    EXPECT_EQ(verification["error"], nullptr);
+    EXPECT_EQ(verification["mismatches"], 0);
+    EXPECT_EQ(verification["rowsMissingInMySql"], 0);
+    EXPECT_EQ(verification["rowsMissingInSource"], 0);
+    EXPECT_EQ(verification["rowsCompared"], TableOf(first, name)["rowsRead"]);
+    EXPECT_EQ(verification["sourceDigest"].get<std::string>().size(), 64u);
+    EXPECT_EQ(verification["sourceDigest"], verification["targetDigest"]);
+  }
+
+  const std::string in = "`" + database + "`.";
+  ASSERT_TRUE(probe_->Execute("UPDATE " + in + "`DEPT` SET `LOC` = 'BOSTON' WHERE `DEPTNO` = 10"))
+      << probe_->Error();
+  ASSERT_TRUE(
+      probe_->Execute("DELETE FROM " + in + "`ASSIGNMENT` WHERE `EMPNO` = 7369 AND `DEPTNO` = 20"))
+      << probe_->Error();
+  ASSERT_TRUE(probe_->Execute("INSERT INTO " + in + "`NOTES` VALUES (NULL, 'added later')"))
+      << probe_->Error();
+
+  const fs::path checked = oraclePath_ / "verify-only.json";
+  const ProgramRun verify = RunCli(ConnectionArgs(database),
+                                   {"--all-tables", "--verify-only", "--report", checked.string()});
+  EXPECT_EQ(verify.status, 1) << verify.out << verify.err;
+  // The report table on standard output names every difference; the message on standard
+  // error says the run had errors and names the first of each table.
+  for (const char* line : {"difference: DEPTNO=10, LOC: Oracle NEW YORK, MySQL BOSTON",
+                           "difference: EMPNO=7369, DEPTNO=20: in Oracle, missing in MySQL",
+                           "difference: (NULL, added later): in MySQL only, not in Oracle"})
+    EXPECT_NE(verify.out.find(line), std::string::npos) << line << "\n" << verify.out;
+  for (const char* line : {"Skerrow Database Verification completed with errors.\n3 tables of ",
+                           "DEPT: verified: 3 rows compared, 1 mismatch (first: DEPTNO=10, LOC: "
+                           "Oracle NEW YORK, MySQL BOSTON)"})
+    EXPECT_NE(verify.err.find(line), std::string::npos) << line << "\n" << verify.err;
+
+  const auto second = nlohmann::json::parse(ReadWholeFile(checked));
+  EXPECT_EQ(second["verifyOnly"], true);
+  EXPECT_EQ(second["succeeded"], false);
+  EXPECT_EQ(second["totals"]["verificationDifferences"], 3);
+  struct Expected {
+    const char* table;
+    nlohmann::json difference;
+  };
+  const Expected expected[] = {
+      {"DEPT",
+       {{"kind", "valueDiffers"},
+        {"key", "DEPTNO=10"},
+        {"column", "LOC"},
+        {"sourceValue", "NEW YORK"},
+        {"targetValue", "BOSTON"},
+        {"hex", false}}},
+      {"ASSIGNMENT",
+       {{"kind", "missingInMySql"},
+        {"key", "EMPNO=7369, DEPTNO=20"},
+        {"column", nullptr},
+        {"sourceValue", nullptr},
+        {"targetValue", nullptr},
+        {"hex", false}}},
+      {"NOTES",
+       {{"kind", "missingInSource"},
+        {"key", "(NULL, added later)"},
+        {"column", nullptr},
+        {"sourceValue", nullptr},
+        {"targetValue", nullptr},
+        {"hex", false}}},
+  };
+  for (const Expected& e : expected) {
+    SCOPED_TRACE(e.table);
+    const nlohmann::json verification = TableOf(second, e.table)["verification"];
+    ASSERT_TRUE(verification.is_object()) << second;
+    EXPECT_EQ(verification["differences"], nlohmann::json::array({e.difference}));
+    // The source did not change: its digest is the one of the first run; MySQL's is not.
+    const nlohmann::json before = TableOf(first, e.table)["verification"];
+    EXPECT_EQ(verification["sourceDigest"], before["sourceDigest"]);
+    EXPECT_NE(verification["targetDigest"], before["targetDigest"]);
+  }
+  // Nothing was written: the changed rows are as the changes left them.
+  EXPECT_EQ(probe_->Scalar("SELECT COUNT(*) FROM " + in + "`NOTES`"), "2");
+  EXPECT_EQ(probe_->Scalar("SELECT `LOC` FROM " + in + "`DEPT` WHERE `DEPTNO` = 10"), "BOSTON");
+}
+
+TEST_F(CliRunTest, VerifyOnlyOfADatabaseThatIsNotThereSaysSo) {
+  const std::string database = probe_->ScratchDatabase("cli_verify_none");
+  const ProgramRun run = RunCli(ConnectionArgs(database), {"--tables", "DEPT", "--verify-only"});
+  EXPECT_EQ(run.status, 1) << run.out << run.err;
+  EXPECT_NE(run.err.find("DEPT: not verified: MySQL has no table DEPT in database " + database),
+            std::string::npos)
+      << run.err;
+  EXPECT_FALSE(DatabaseExists(database));
+}
+
 // Three tables at a time give the same database and the same report as one at a time, for a
 // user whose tables convert and for one with a table MySQL refuses (which stops no other).
 TEST_F(CliRunTest, SeveralTablesAtOnceGiveTheSameDatabaseAndReport) {

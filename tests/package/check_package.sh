@@ -202,6 +202,8 @@ case $check in
     for library in "${libraries[@]}"; do
       grep -qE "(^|, )$library( |,|$)" <<<"$depends" || fail "Depends lacks $library: $depends"
     done
+    # The row digests of --verify come from libcrypto (libssl3t64 since the 64-bit time ABI).
+    grep -qE "(^|, )libssl3(t64)?( |,|$)" <<<"$depends" || fail "Depends lacks libssl3: $depends"
     ! grep -qE -- '-dev( |,|$)|mariadb-server|cmake|gcc( |,|$)' <<<"$depends" ||
       fail "Depends holds what only building or the tests need: $depends"
     grep -qE '(^|, )mariadb-server($|,| )' <<<"$(field Suggests)" ||

@@ -37,7 +37,8 @@ TEST(CliOptions, ReadsEveryOptionWithItsValue) {
                                        "--report",
                                        "r.json",
                                        "--quiet",
-                                       "--one-statement-per-row"});
+                                       "--one-statement-per-row",
+                                       "--verify"});
   const CliOptions* options = Options(result);
   ASSERT_NE(options, nullptr);
   EXPECT_EQ(options->oracleService, "DEMO");
@@ -54,6 +55,9 @@ TEST(CliOptions, ReadsEveryOptionWithItsValue) {
   EXPECT_EQ(options->reportFile, "r.json");
   EXPECT_TRUE(options->quiet);
   EXPECT_TRUE(options->oneStatementPerRow);
+  EXPECT_TRUE(options->verify);
+  EXPECT_FALSE(options->verifyOnly);
+  EXPECT_TRUE(Options(ParseCliOptions({"--all-tables", "--verify-only"}))->verifyOnly);
 }
 
 TEST(CliOptions, DefaultsLeaveTheWorkflowsChoices) {
@@ -66,6 +70,8 @@ TEST(CliOptions, DefaultsLeaveTheWorkflowsChoices) {
   EXPECT_FALSE(options->mysqlPassword.has_value());
   EXPECT_FALSE(options->overwrite);
   EXPECT_FALSE(options->oneStatementPerRow);
+  EXPECT_FALSE(options->verify);
+  EXPECT_FALSE(options->verifyOnly);
   EXPECT_FALSE(options->reportFile.has_value());
 }
 
@@ -112,6 +118,11 @@ TEST(CliOptions, RefusedArgumentListsSayWhy) {
       {{"--all-tables", "--database"}, "--database needs a value"},
       {{"--all-tables", "--overwrite=yes"}, "--overwrite takes no value"},
       {{"--all-tables", "--report", ""}, "--report needs a file name"},
+      {{"--all-tables", "--verify", "--verify-only"}, "either --verify or --verify-only"},
+      // A check of an earlier conversion must not replace what it checks.
+      {{"--all-tables", "--verify-only", "--overwrite"}, "--overwrite has no use"},
+      {{"--all-tables", "--verify-only", "--one-statement-per-row"},
+       "--one-statement-per-row has no use"},
       {{"--tables", "EMP", "DEPT"}, "Unexpected argument \"DEPT\""},
       // Nothing here is a file name that "--" would protect; it is refused, not skipped.
       {{"--all-tables", "--", "--quiet"}, "Unknown option --."},

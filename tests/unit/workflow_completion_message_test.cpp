@@ -100,8 +100,10 @@ TEST(CompletionMessageTest, SaysHowTheRunEndedThenWhatArrived) {
     EXPECT_EQ(message.icon, c.icon);
     EXPECT_EQ(message.buttons, MessageButtons::Ok);
     EXPECT_EQ(message.kind, c.kind);
-    // The details are the per-table report, whichever way the run ended.
-    EXPECT_EQ(message.details, ReportTableText(c.report, ""));
+    // The details are the per-table report, whichever way the run ended, and where to find
+    // the check of the values.
+    EXPECT_TRUE(message.details.starts_with(ReportTableText(c.report, "")));
+    EXPECT_NE(message.details.find("skerrow-cli --verify-only"), std::string::npos);
   }
 }
 
@@ -177,6 +179,86 @@ TEST(ReportTableTextTest, ATotalOfOneTableSaysTable) {
   const std::string text = ReportTableText(RunOf({Converted("ONE", 1)}), "");
   EXPECT_NE(text.find("Total  1 table "), std::string::npos) << text;
   EXPECT_EQ(text.find("1 tables"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace skerrow
+
+namespace skerrow {
+namespace {
+
+// A verified table whose MySQL copy lost row 2, changed row 3 and gained row 4.
+TableReport VerifiedWithDifferences() {
+  using Kind = VerificationDifference::Kind;
+  TableReport table = Converted("ACCOUNTS", 3);
+  TableVerification& verification = table.verification.emplace();
+  verification.keyColumns = {"ID"};
+  verification.sourceRows = verification.targetRows = 3;
+  verification.rowsCompared = 2;
+  verification.mismatches = verification.rowsMissingInTarget = verification.rowsMissingInSource = 1;
+  verification.differences = {
+      {Kind::MissingInTarget, "ID=2", "", std::nullopt, std::nullopt, false},
+      {Kind::ValueDiffers, "ID=3", "AMOUNT", "30", "31", false},
+      {Kind::ValueDiffers, "ID=3", "PHOTO", "00FF", std::nullopt, true},
+      {Kind::MissingInSource, "ID=4", "", std::nullopt, std::nullopt, false},
+  };
+  verification.sourceDigest = std::string(64, 'a');
+  verification.targetDigest = std::string(64, 'b');
+  return table;
+}
+
+TEST(CompletionMessageTest, AVerificationNamesItsDifferencesAndCountsThemAsErrors) {
+  for (const bool verifyOnly : {false, true}) {
+    SCOPED_TRACE(verifyOnly ? "verify only" : "converted and verified");
+    RunReport report;
+    report.destinationDatabase = "DEMO";
+    report.verifyOnly = verifyOnly;
+    report.tables = {VerifiedWithDifferences()};
+    if (verifyOnly) report.tables[0].rowsWritten = 0;
+    EXPECT_FALSE(report.Succeeded());
+    EXPECT_EQ(report.TotalVerificationDifferences(), 3);
+    const MessageRequest message = CompletionMessage(report);
+    EXPECT_EQ(message.kind, MessageKind::CompletedWithErrors);
+    EXPECT_NE(message.text.find("ACCOUNTS: verified: 2 rows compared, 1 mismatch, 1 row missing "
+                                "in MySQL, 1 row not in Oracle (first: ID=2: in Oracle, missing "
+                                "in MySQL)"),
+              std::string::npos)
+        << message.text;
+    if (verifyOnly) {
+      EXPECT_NE(message.text.find("1 table of DEMO compared with Oracle: 2 rows compared, 3 "
+                                  "differences."),
+                std::string::npos)
+          << message.text;
+    }
+    const std::string details = ReportTableText(report, "");
+    for (const char* line : {"    difference: ID=2: in Oracle, missing in MySQL\n",
+                             "    difference: ID=3, AMOUNT: Oracle 30, MySQL 31\n",
+                             "    difference: ID=3, PHOTO: Oracle X'00FF', MySQL NULL\n",
+                             "    difference: ID=4: in MySQL only, not in Oracle\n"})
+      EXPECT_NE(details.find(line), std::string::npos) << line << details;
+    EXPECT_NE(details.find("digest: Oracle " + std::string(64, 'a')), std::string::npos);
+    // A verified run has no need of the hint to verify.
+    EXPECT_EQ(message.details.find("--verify-only"), std::string::npos);
+  }
+}
+
+TEST(CompletionMessageTest, AVerificationWithoutDifferencesSucceeds) {
+  RunReport report;
+  report.destinationDatabase = "DEMO";
+  report.verifyOnly = true;
+  report.tables = {Converted("EMP", 14)};
+  report.tables[0].rowsWritten = 0;
+  report.tables[0].verification.emplace().rowsCompared = 14;
+  const MessageRequest message = CompletionMessage(report);
+  EXPECT_EQ(message.kind, MessageKind::Completed);
+  EXPECT_EQ(message.text,
+            "Skerrow Database Verification found no differences.\n"
+            "1 table of DEMO compared with Oracle: 14 rows compared, 0 differences.");
+  // A table that could not be read back is not proof of anything.
+  report.tables[0].verification->error = "MySQL has no table EMP in database DEMO";
+  EXPECT_FALSE(report.Succeeded());
+  EXPECT_NE(CompletionMessage(report).text.find("EMP: not verified: MySQL has no table EMP"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -67,23 +67,25 @@ TEST(RunReportJson, HoldsEveryTableFieldAndTheTotalsInOrder) {
     "end": "2026-06-10T10:16:55.125Z",
     "succeeded": false,
     "stopped": false,
+    "verifyOnly": false,
     "runError": null,
     "invalidUtf8Replaced": false,
     "totals": {"tables": 4, "tablesSucceeded": 1, "rowsRead": 4000000017,
-               "rowsWritten": 4000000016, "rowsRefused": 1, "roundedValues": 1},
+               "rowsWritten": 4000000016, "rowsRefused": 1, "roundedValues": 1,
+               "verificationDifferences": 0},
     "tables": [
       {"sourceName": "EMP", "createdName": "EMP0001", "createError": null,
        "keyClauseAdded": true, "rowsRead": 14, "rowsWritten": 13, "rowsRefused": 1,
        "refusalMessages": ["Data too long for column 'ENAME' at row 1"],
        "roundedValues": {"count": 0, "columns": [], "examples": []}, "keysAdded": [],
        "schemaNotes": [],
-       "abandoned": null, "succeeded": false},
+       "abandoned": null, "verification": null, "succeeded": false},
       {"sourceName": "BAD\\ONE", "createdName": null, "createError": "Incorrect table name",
        "keyClauseAdded": false, "rowsRead": 0, "rowsWritten": 0, "rowsRefused": 0,
        "refusalMessages": [],
        "roundedValues": {"count": 0, "columns": [], "examples": []}, "keysAdded": [],
        "schemaNotes": [],
-       "abandoned": "lost", "succeeded": false},
+       "abandoned": "lost", "verification": null, "succeeded": false},
       {"sourceName": "DEPT", "createdName": "DEPT", "createError": null,
        "keyClauseAdded": false, "rowsRead": 4000000000, "rowsWritten": 4000000000,
        "rowsRefused": 0, "refusalMessages": [],
@@ -92,8 +94,7 @@ TEST(RunReportJson, HoldsEveryTableFieldAndTheTotalsInOrder) {
          {"kind": "leftOut", "column": "index DEPT_UPPER_IX", "source": "(UPPER(\"DNAME\"))",
           "mysqlType": null, "reason": "a function-based index",
           "text": "index DEPT_UPPER_IX (UPPER(\"DNAME\")) was left out: a function-based index"}],
-       "abandoned": null, "succeeded": true
-},
+       "abandoned": null, "verification": null, "succeeded": true},
       {"sourceName": "ACCOUNTS", "createdName": "ACCOUNTS", "createError": null,
        "keyClauseAdded": false, "rowsRead": 3, "rowsWritten": 3, "rowsRefused": 0,
        "refusalMessages": [],
@@ -108,7 +109,7 @@ TEST(RunReportJson, HoldsEveryTableFieldAndTheTotalsInOrder) {
           "text": "the default SYSTIMESTAMP of OPENED was left out: it is not a literal"},
          {"kind": "columnWidened", "column": "NOTE", "source": "VARCHAR2", "mysqlType": "TEXT",
           "reason": "row too large", "text": "NOTE became TEXT: row too large"}],
-       "abandoned": null, "succeeded": false}
+       "abandoned": null, "verification": null, "succeeded": false}
     ],
     "notStarted": ["SALGRADE", "BONUS"]
 })json");
@@ -188,6 +189,41 @@ TEST(RunReportJson, AnyTextStaysValidJsonAndInvalidUtf8IsReplacedAndSaidSo) {
       EXPECT_EQ(json["invalidUtf8Replaced"], c.replaced);
     }
   }
+}
+
+}  // namespace
+}  // namespace skerrow
+
+namespace skerrow {
+namespace {
+
+TEST(RunReportJson, AVerifiedTableCarriesItsCountsDigestsAndDifferences) {
+  RunReport report;
+  report.verifyOnly = true;
+  TableReport table;
+  table.sourceName = table.createdName.emplace("T");
+  TableVerification& verification = table.verification.emplace();
+  verification.rowsCompared = 5;
+  verification.mismatches = 1;
+  verification.sourceDigest = "ab";
+  verification.targetDigest = "cd";
+  verification.differences = {
+      {VerificationDifference::Kind::ValueDiffers, "ID=1", "B", "x\xff", "0A", true}};
+  report.tables = {table};
+  const Json json = WrittenReport(report);
+  EXPECT_EQ(json["verifyOnly"], true);
+  EXPECT_EQ(json["totals"]["verificationDifferences"], 1);
+  const Json& written = json["tables"][0]["verification"];
+  EXPECT_EQ(written["rowsCompared"], 5);
+  EXPECT_EQ(written["mismatches"], 1);
+  EXPECT_EQ(written["sourceDigest"], "ab");
+  EXPECT_EQ(written["targetDigest"], "cd");
+  EXPECT_EQ(written["succeeded"], false);
+  EXPECT_EQ(written["differences"][0],
+            Json::parse(R"({"kind": "valueDiffers", "key": "ID=1", "column": "B",
+                            "sourceValue": "x\uFFFD", "targetValue": "0A", "hex": true})"));
+  EXPECT_EQ(json["invalidUtf8Replaced"], true);
+  EXPECT_EQ(json["tables"][0]["succeeded"], false);
 }
 
 }  // namespace
