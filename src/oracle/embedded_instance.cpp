@@ -1,6 +1,7 @@
 #include "oracle/embedded_instance.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -60,6 +61,19 @@ std::optional<std::pair<std::string, std::string>> SequenceOfDefault(const std::
   if (path.size() < 2 || path.size() > 3 || path.back() != "NEXTVAL") return std::nullopt;
   if (path.size() == 2) return std::make_pair(owner, path[0]);
   return std::make_pair(path[0], path[1]);
+}
+
+// Runs `work` as one transaction of the catalog: committed when it returns, rolled back when it
+// throws, so a refused DDL statement leaves the dictionary as it was.
+void InCatalogTransaction(SqliteDatabase& catalog, const std::function<void()>& work) {
+  catalog.Exec("BEGIN");
+  try {
+    work();
+    catalog.Exec("COMMIT");
+  } catch (...) {
+    catalog.Exec("ROLLBACK");
+    throw;
+  }
 }
 
 }  // namespace
@@ -663,14 +677,9 @@ void EmbeddedInstance::AddConstraint(const std::string& ownerName, const std::st
   const UserRecord user = impl_->RequireUser(owner);
   impl_->CommitAll();
   std::vector<ColumnDefinition> columns = impl_->RequireColumns(owner, table);
-  impl_->catalog.Exec("BEGIN");
-  try {
+  InCatalogTransaction(impl_->catalog, [&] {
     impl_->AddConstraintRecords(owner, table, constraint, columns, user.id);
-    impl_->catalog.Exec("COMMIT");
-  } catch (...) {
-    impl_->catalog.Exec("ROLLBACK");
-    throw;
-  }
+  });
   impl_->tables.clear();
 }
 
@@ -962,8 +971,7 @@ void EmbeddedInstance::DropTable(const std::string& ownerName, const std::string
     foreignKeys.emplace_back(referring.ColumnText(0), referring.ColumnText(1));
   if (!foreignKeys.empty() && !cascadeConstraints)
     Refuse("ORA-02449: unique/primary keys in table referenced by foreign keys");
-  catalog.Exec("BEGIN");
-  try {
+  InCatalogTransaction(catalog, [&] {
     const auto run = [&](const std::string& sql, const std::vector<std::string>& values) {
       SqliteStatement statement(catalog, sql);
       for (std::size_t i = 0; i < values.size(); ++i)
@@ -981,11 +989,7 @@ void EmbeddedInstance::DropTable(const std::string& ownerName, const std::string
       run(std::string("DELETE FROM ") + catalogTable + " WHERE owner = ? AND table_name = ?",
           {owner, table});
     impl_->Schema(user.id).Exec("DROP TABLE main." + QuoteSqliteName(table));
-    catalog.Exec("COMMIT");
-  } catch (...) {
-    catalog.Exec("ROLLBACK");
-    throw;
-  }
+  });
   impl_->tables.clear();
   impl_->sequences.clear();
 }
@@ -996,8 +1000,7 @@ void EmbeddedInstance::SetConstraintEnabled(const std::string& ownerName, const 
   const std::string owner = impl_->ResolveOwner(ownerName);
   impl_->CommitAll();
   SqliteDatabase& catalog = impl_->catalog;
-  catalog.Exec("BEGIN");
-  try {
+  InCatalogTransaction(catalog, [&] {
     SqliteStatement update(catalog,
                            "UPDATE constraints SET status = ? WHERE owner = ? AND table_name = ? "
                            "AND constraint_name = ?");
@@ -1010,11 +1013,7 @@ void EmbeddedInstance::SetConstraintEnabled(const std::string& ownerName, const 
       Refuse("ORA-02431: cannot " + std::string(enabled ? "enable" : "disable") + " constraint (" +
              constraint + ") - no such constraint");
     SetConstraintValidated(catalog, owner, constraint, validated);
-    catalog.Exec("COMMIT");
-  } catch (...) {
-    catalog.Exec("ROLLBACK");
-    throw;
-  }
+  });
 }
 
 void EmbeddedInstance::DropConstraint(const std::string& ownerName, const std::string& table,
@@ -1057,8 +1056,7 @@ void EmbeddedInstance::DropConstraint(const std::string& ownerName, const std::s
     while (members.Step()) columns.push_back(members.ColumnText(0));
   }
   const std::string index = key ? IndexOfConstraint(catalog, owner, constraint) : "";
-  catalog.Exec("BEGIN");
-  try {
+  InCatalogTransaction(catalog, [&] {
     for (const auto& [dropOwner, name] : dropped) DeleteConstraintRecord(catalog, dropOwner, name);
     if (!index.empty() && !keepIndex)
       if (auto record = FindIndex(catalog, owner, index); record && record->madeForConstraint)
@@ -1087,11 +1085,7 @@ void EmbeddedInstance::DropConstraint(const std::string& ownerName, const std::s
     if (key)
       impl_->Schema(user.id).Exec("DROP INDEX IF EXISTS main." +
                                   QuoteSqliteName("skerrow_key_" + std::to_string(seq)));
-    catalog.Exec("COMMIT");
-  } catch (...) {
-    catalog.Exec("ROLLBACK");
-    throw;
-  }
+  });
   impl_->tables.clear();
 }
 
@@ -1102,14 +1096,8 @@ void EmbeddedInstance::CreateIndex(const std::string& ownerName, const std::stri
   impl_->CommitAll();  // DDL commits, as in Oracle
   const std::vector<ColumnDefinition> columns = impl_->RequireColumns(owner, table);
   SqliteDatabase& catalog = impl_->catalog;
-  catalog.Exec("BEGIN");
-  try {
-    impl_->CreateIndexRecords(owner, table, index, columns, user.id);
-    catalog.Exec("COMMIT");
-  } catch (...) {
-    catalog.Exec("ROLLBACK");
-    throw;
-  }
+  InCatalogTransaction(catalog,
+                       [&] { impl_->CreateIndexRecords(owner, table, index, columns, user.id); });
   impl_->tables.clear();
 }
 
@@ -1122,16 +1110,11 @@ void EmbeddedInstance::DropIndex(const std::string& ownerName, const std::string
   if (ConstraintUsingIndex(catalog, owner, name))
     Refuse("ORA-02429: cannot drop index used for enforcement of unique/primary key");
   const UserRecord tableOwner = impl_->RequireUser(index->tableOwner);
-  catalog.Exec("BEGIN");
-  try {
+  InCatalogTransaction(catalog, [&] {
     DeleteIndexRecord(catalog, owner, name);
     impl_->Schema(tableOwner.id)
         .Exec("DROP INDEX IF EXISTS main." + QuoteSqliteName(EnforcingIndexName(*index)));
-    catalog.Exec("COMMIT");
-  } catch (...) {
-    catalog.Exec("ROLLBACK");
-    throw;
-  }
+  });
   impl_->tables.clear();
 }
 
